@@ -1,0 +1,47 @@
+# How the installer is compiled and linked, and how a product's setup
+# executable is put together from it.
+
+# Small and self-contained: no exceptions, no RTTI, the GCC runtime linked in,
+# only system DLLs imported.
+add_library(cratewise_flags INTERFACE)
+target_compile_options(cratewise_flags INTERFACE
+    -Os -Wall -Wextra
+    $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti -fno-threadsafe-statics>
+    -fno-asynchronous-unwind-tables -ffunction-sections -fdata-sections)
+target_link_options(cratewise_flags INTERFACE
+    -static-libgcc -static-libstdc++ -mwindows -Wl,--gc-sections -s)
+
+set(CRATEWISE_SYSTEM_LIBS comctl32 shell32 lz32 advapi32 gdi32 user32 kernel32)
+
+add_library(cratewise_installer OBJECT
+    ${PROJECT_SOURCE_DIR}/manifest/state.cpp
+    ${PROJECT_SOURCE_DIR}/shell/main.cpp
+    ${PROJECT_SOURCE_DIR}/shell/mainwindow.cpp
+    ${PROJECT_SOURCE_DIR}/shell/sequence.cpp
+    ${PROJECT_SOURCE_DIR}/shell/backdrop.cpp
+    ${PROJECT_SOURCE_DIR}/pages/pagekit.cpp
+    ${PROJECT_SOURCE_DIR}/pages/splash.cpp
+    ${PROJECT_SOURCE_DIR}/pages/location.cpp
+    ${PROJECT_SOURCE_DIR}/pages/copy.cpp
+    ${PROJECT_SOURCE_DIR}/pages/group.cpp
+    ${PROJECT_SOURCE_DIR}/pages/completion.cpp
+)
+target_link_libraries(cratewise_installer PRIVATE cratewise_flags)
+
+# cratewise_setup(<target> MANIFEST <source> RESOURCES <dir> [DEPENDS ...])
+# <dir> holds the product's product.rc, which names its icon, bitmaps,
+# agreement and payload.
+function(cratewise_setup target)
+    cmake_parse_arguments(ARG "" "MANIFEST;RESOURCES;OUTPUT_NAME" "DEPENDS" ${ARGN})
+    add_executable(${target} WIN32
+        $<TARGET_OBJECTS:cratewise_installer>
+        ${ARG_MANIFEST}
+        ${PROJECT_SOURCE_DIR}/resources/cratewise.rc)
+    set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/cratewise.rc PROPERTIES
+        OBJECT_DEPENDS "${ARG_DEPENDS}")
+    target_include_directories(${target} PRIVATE ${ARG_RESOURCES} ${PROJECT_SOURCE_DIR}/resources)
+    target_link_libraries(${target} PRIVATE cratewise_flags cratewise_logic ${CRATEWISE_SYSTEM_LIBS})
+    if(ARG_OUTPUT_NAME)
+        set_target_properties(${target} PROPERTIES OUTPUT_NAME ${ARG_OUTPUT_NAME})
+    endif()
+endfunction()

@@ -1,0 +1,72 @@
+#include "paths.h"
+#include "text.h"
+
+namespace {
+
+// Appends the directory and, unless it already ends with one, a backslash.
+int32_t PutDirectory(char* output, int32_t at, const char* directory)
+{
+    int32_t length = TextLength(directory);
+    for (int32_t i = 0; i < length; ++i)
+        output[at++] = directory[i];
+    if (at == 0 || output[at - 1] != '\\')
+        output[at++] = '\\';
+    return at;
+}
+
+int32_t SeparatorNeeded(const char* directory)
+{
+    int32_t length = TextLength(directory);
+    return (length == 0 || directory[length - 1] != '\\') ? 1 : 0;
+}
+
+void Clear(char* output, int32_t capacity, int32_t terminators)
+{
+    for (int32_t i = 0; i < terminators && i < capacity; ++i)
+        output[i] = 0;
+}
+
+} // namespace
+
+int32_t JoinedSize(const char* directory, const char* name, int32_t quoted)
+{
+    return (quoted ? 2 : 0) + TextLength(directory) + SeparatorNeeded(directory)
+           + TextLength(name) + 2;
+}
+
+int32_t JoinPath(char* output, int32_t capacity, const char* directory,
+                 const char* name, int32_t quoted)
+{
+    if (JoinedSize(directory, name, quoted) > capacity) {
+        Clear(output, capacity, 2);
+        return -1;
+    }
+    int32_t at = 0;
+    if (quoted)
+        output[at++] = '"';
+    at = PutDirectory(output, at, directory);
+    for (const char* p = name; *p; ++p)
+        output[at++] = *p;
+    if (quoted)
+        output[at++] = '"';
+    output[at++] = 0;
+    output[at] = 0;
+    return 1;
+}
+
+int32_t StoredPath(char* output, int32_t capacity, const char* directory,
+                   const char* name)
+{
+    int32_t nameLength = TextLength(name);
+    int32_t needed = TextLength(directory) + SeparatorNeeded(directory) + nameLength + 1;
+    if (needed > capacity || nameLength == 0) {
+        Clear(output, capacity, 1);
+        return -1;
+    }
+    int32_t at = PutDirectory(output, 0, directory);
+    for (int32_t i = 0; i < nameLength; ++i)
+        output[at++] = name[i];
+    output[at - 1] = '_';
+    output[at] = 0;
+    return 1;
+}

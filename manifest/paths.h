@@ -1,0 +1,22 @@
+// The two path rules every page composes file paths with.
+#ifndef CRATEWISE_PATHS_H
+#define CRATEWISE_PATHS_H
+
+#include <stdint.h>
+
+enum { FullPathSize = 260, PagePathSize = 256 };
+
+// directory + separator + name, optionally in double quotes, followed by two
+// zero bytes. Returns 1, or -1 (and an empty output) when it would not fit.
+int32_t JoinPath(char* output, int32_t capacity, const char* directory,
+                 const char* name, int32_t quoted);
+
+// The still-compressed copy of a payload file: the name's last character
+// becomes '_', as SZDD tools name their output. Returns 1 or -1 as above.
+int32_t StoredPath(char* output, int32_t capacity, const char* directory,
+                   const char* name);
+
+// Bytes JoinPath needs for these parts, both terminators included.
+int32_t JoinedSize(const char* directory, const char* name, int32_t quoted);
+
+#endif

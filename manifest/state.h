@@ -1,0 +1,78 @@
+// The one process-wide record of what the installer learns while it runs.
+// Every page reads and writes it directly, on the user-interface thread.
+#ifndef CRATEWISE_STATE_H
+#define CRATEWISE_STATE_H
+
+#include "../platform/win32.h"
+#include "paths.h"
+
+enum { IndentSlots = 500, GroupNameSize = 41 };
+
+struct DrawKit {
+    int32_t ScreenWidth;
+    int32_t ScreenHeight;
+    char TitleText[40];
+    char TaglineText[80];
+    HIMAGELIST SystemImageList;
+    LOGFONTA TitleFont;
+    LOGFONTA TaglineFont;
+    LOGFONTA StepFont;
+    LOGFONTA MeterFont;
+    COLORREF TitleShades[4];
+    COLORREF TaglineShades[3];
+    COLORREF SelTextColor;
+    COLORREF SelBackColor;
+    COLORREF ItemTextColor;
+    COLORREF ItemBackColor;
+    COLORREF StepLitColor;
+    COLORREF StepDimColor;
+};
+
+struct HeaderPicture {
+    HGLOBAL PictureBlock;
+    HPALETTE PicturePalette;
+};
+
+struct MeterState {
+    COLORREF MeterColor;
+    int32_t ExpandIndex;
+    int32_t ReadsPerHalfPercent;
+    int32_t ReadCount;
+    int32_t Percent;
+    int32_t TotalExpanded;
+    float PercentExact;
+};
+
+struct MeterHook {
+    HWND MeterWindow;
+    WNDPROC PreviousProc;
+};
+
+struct DdeLink {
+    HWND PageWindow;
+    HCONV Conversation;
+    DWORD Instance;
+    HSZ ServiceName;
+    HSZ TopicName;
+};
+
+struct InstallState {
+    int32_t StepMask;
+    HINSTANCE AppInstance;
+    HWND MainWindow;
+    char InstallDir[FullPathSize];
+    char WindowsDir[FullPathSize];
+    char GroupName[GroupNameSize];
+    struct HeaderPicture HeaderPicture;
+    struct DrawKit DrawKit;
+    int32_t CurrentFolderItem;
+    int32_t ListingDrives;
+    int32_t IndentLevels[IndentSlots];
+    struct MeterState MeterState;
+    struct MeterHook MeterHook;
+    struct DdeLink DdeLink;
+};
+
+extern InstallState State;
+
+#endif

@@ -1,0 +1,30 @@
+// Helpers every page calls from its dialog procedure.
+#ifndef CRATEWISE_PAGEKIT_H
+#define CRATEWISE_PAGEKIT_H
+
+#include "../platform/win32.h"
+
+BOOL CenterPage(HWND page, int32_t besideStripe);
+void BrandPage(HWND window);
+void PumpFor(HWND window, DWORD milliseconds);
+int32_t AbortNotice(HWND owner);
+
+// The answer to WM_CTLCOLORSTATIC for a static painted in the accent colours.
+INT_PTR AccentColors(HDC dc, int backgroundColor);
+
+// One owner-drawn list item: text measured, icon drawn at iconX/iconY, text
+// rectangle from anchor + 20 to anchor + 24 + width.
+struct ItemLook {
+    int32_t Anchor;
+    int32_t IconX;
+    int32_t IconY;
+    int32_t Image;
+};
+INT_PTR PaintListItem(const DRAWITEMSTRUCT* item, const char* text, const ItemLook& look);
+
+// An owner-drawn item's text, fetched whole however long it is; items longer
+// than the buffer are cut, never overrun.
+void FetchItemText(HWND control, UINT lengthMessage, UINT textMessage, UINT index,
+                   char* output, int32_t capacity);
+
+#endif

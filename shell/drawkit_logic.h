@@ -1,0 +1,30 @@
+// Font sizes of the backdrop's lettering, as functions of the screen size and
+// the formatted texts, so they can be checked away from any display.
+#ifndef CRATEWISE_DRAWKIT_LOGIC_H
+#define CRATEWISE_DRAWKIT_LOGIC_H
+
+#include <stdint.h>
+
+enum {
+    TitleTextSize = 40,
+    TaglineTextSize = 80,
+    StepFontHeight = -11,
+    MeterFontHeight = -14,
+    StripeLeftMargin = 140
+};
+
+struct LetteringSizes {
+    int32_t TitleHeight;
+    int32_t TitleWidth;
+    int32_t TaglineHeight;
+    int32_t TaglineWidth;
+};
+
+LetteringSizes ComputeLetteringSizes(int32_t screenWidth, int32_t screenHeight,
+                                     int32_t titleLength, int32_t taglineLength);
+
+// "%s v%s" and "%s - %s" of the product's texts, bounded to their buffers.
+int32_t FormatTitleText(char* output, const char* product, const char* version);
+int32_t FormatTaglineText(char* output, const char* product, const char* tagline);
+
+#endif

@@ -1,0 +1,66 @@
+#include "flows.h"
+
+namespace pilot {
+
+std::string Product()
+{
+    auto found = Opts().values.find("product");
+    return found == Opts().values.end() ? "Pellomark" : found->second;
+}
+
+std::string AgreementCaption() { return Product() + " License Agreement"; }
+std::string LocationCaption() { return Product() + " Program Location"; }
+std::string CopyCaption() { return "Installing " + Product() + " Program Files"; }
+std::string GroupCaption() { return Product() + " Program Group"; }
+
+Process StartSetup()
+{
+    REQUIRE(!Opts().setup.empty());
+    return Launch(Opts().setup);
+}
+
+HWND MainWindow(const Process& setup, bool visibleOnly)
+{
+    return FindTop(Installer, Installer, setup.pid, visibleOnly);
+}
+
+void ExpectAbortNotice(DWORD pid)
+{
+    Box box = WaitBox(Installer, 10000, pid);
+    CHECK_EQ(box.text, std::string(AbortText));
+    CHECK_EQ(box.icon, std::string("warning"));
+    Answer(box, IDOK);
+}
+
+void ExpectExitZero(const Process& setup, DWORD milliseconds)
+{
+    DWORD code = 12345;
+    bool ended = WaitExit(setup, milliseconds, &code);
+    CHECK(ended);
+    if (ended)
+        CHECK_EQ(code, 0ul);
+}
+
+HWND ReachLocation(const Process& setup)
+{
+    (void)setup;
+    HWND agreement = WaitPage(AgreementCaption(), 20000);
+    Press(agreement, IDOK);
+    return WaitPage(LocationCaption());
+}
+
+HWND ReachCopy(const Process& setup)
+{
+    HWND location = ReachLocation(setup);
+    Press(location, IDOK);
+    return WaitPage(CopyCaption());
+}
+
+HWND ReachGroup(const Process& setup)
+{
+    HWND location = ReachLocation(setup);
+    Press(location, IDOK);
+    return WaitPage(GroupCaption(), 120000);
+}
+
+} // namespace pilot

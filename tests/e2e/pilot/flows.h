@@ -1,0 +1,38 @@
+// Steps through the sample installer that many scenarios share.
+#ifndef PILOT_FLOWS_H
+#define PILOT_FLOWS_H
+
+#include "pilot.h"
+
+namespace pilot {
+
+// The product the setup executable under test carries (--set product=...).
+std::string Product();
+
+// Captions of the pages for that product.
+std::string AgreementCaption();
+std::string LocationCaption();
+std::string CopyCaption();
+std::string GroupCaption();
+
+const char* const Installer = "Cratewise";
+const char* const AbortText =
+    "Installation Aborted!\n\nIf you need assistance you can email\nsupport at - "
+    "support@dornwick.example!";
+
+Process StartSetup();
+// The full-screen window of the installer (class "Cratewise"), visible or not.
+HWND MainWindow(const Process& setup, bool visibleOnly = true);
+// Waits for the abort notice, checks it and dismisses it.
+void ExpectAbortNotice(DWORD pid);
+// Waits for the installer to end and checks that its exit code is 0.
+void ExpectExitZero(const Process& setup, DWORD milliseconds = 20000);
+
+// Answers the pages up to the one named, with their defaults.
+HWND ReachLocation(const Process& setup);
+HWND ReachCopy(const Process& setup);
+HWND ReachGroup(const Process& setup);
+
+} // namespace pilot
+
+#endif
