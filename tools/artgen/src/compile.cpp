@@ -220,22 +220,19 @@ enum class Block { kNone, kPalette, kLegend, kPixmap };
 
 class Compiler {
  public:
-  Compiler(const std::string& fileName, Artwork* art)
-      : fileName_(fileName), art_(art) {}
+  explicit Compiler(Artwork* art) : art_(art) {}
 
   void Run(const std::string& text) {
     size_t start = 0;
-    while (start <= text.size()) {
+    while (start < text.size()) {
       size_t end = text.find('\n', start);
       if (end == std::string::npos) end = text.size();
       ++line_;
-      const std::string line = text.substr(start, end - start);
-      if (line.size() > static_cast<size_t>(kMaxLineLength)) {
+      if (end - start > static_cast<size_t>(kMaxLineLength)) {
         Fail("the line is longer than " + std::to_string(kMaxLineLength) +
              " characters");
       }
-      Line(Tokenize(line));
-      if (end == text.size()) break;
+      Line(Tokenize(text.substr(start, end - start)));
       start = end + 1;
     }
     Finish();
@@ -776,7 +773,6 @@ class Compiler {
     return ParseInt(t, 0, kMaxCoordinate, what);
   }
 
-  std::string fileName_;
   Artwork* art_;
   int line_ = 0;
   bool started_ = false;
@@ -801,7 +797,7 @@ class Compiler {
 bool CompileArtwork(const std::string& text, const std::string& fileName,
                     Artwork* art, std::string* error) {
   *art = Artwork();
-  Compiler compiler(fileName, art);
+  Compiler compiler(art);
   try {
     compiler.Run(text);
   } catch (const SourceError& e) {
