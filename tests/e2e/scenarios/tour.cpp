@@ -1,0 +1,61 @@
+// The happy path with every default answer, one screenshot per screen: what
+// the README's sample command shows. Each page has its own step below.
+#include "../pilot/flows.h"
+
+using namespace pilot;
+
+namespace {
+
+void TourAgreement(const Process& setup)
+{
+    (void)setup;
+    HWND page = WaitPage(AgreementCaption(), 20000);
+    Shot("agreement");
+    Press(page, IDOK);
+}
+
+void TourLocation(const Process& setup)
+{
+    (void)setup;
+    HWND page = WaitPage(LocationCaption());
+    Shot("location");
+    Press(page, IDOK);
+}
+
+void TourCopy(const Process& setup)
+{
+    (void)setup;
+    HWND page = WaitPage(CopyCaption());
+    Shot("copy");
+    CHECK(WaitGone(page, 60000));
+}
+
+void TourGroup(const Process& setup)
+{
+    (void)setup;
+    HWND page = WaitPage(GroupCaption(), 20000);
+    Shot("group");
+    Press(page, 2000);
+}
+
+void TourCompletion(const Process& setup)
+{
+    HWND main = MainWindow(setup);
+    if (main)
+        Shot("finished");
+}
+
+} // namespace
+
+SCENARIO(sample_tour, 800, 600)
+{
+    Process setup = StartSetup();
+    if (WaitTop("#32770", "Cratewise For Windows", 15000, setup.pid))
+        Shot("splash");
+    TourAgreement(setup);
+    TourLocation(setup);
+    TourCopy(setup);
+    TourGroup(setup);
+    TourCompletion(setup);
+    ExpectExitZero(setup, 60000);
+}
