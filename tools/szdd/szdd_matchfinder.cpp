@@ -22,6 +22,20 @@ uint64_t LoadLittle64(const uint8_t* p) {
     return v;
 }
 
+// Bytes a and b have in common, up to limit; reads up to 7 bytes past it.
+size_t CommonPrefix(const uint8_t* a, const uint8_t* b, size_t limit) {
+    size_t n = 0;
+    while (n < limit) {
+        uint64_t diff = LoadLittle64(a + n) ^ LoadLittle64(b + n);
+        if (diff != 0) {
+            n += size_t(__builtin_ctzll(diff)) / 8;
+            break;
+        }
+        n += 8;
+    }
+    return std::min(n, limit);
+}
+
 // Order of the kMaxMatch bytes at a and b (positions within `text`).
 bool KeyLess(const uint8_t* text, uint32_t a, uint32_t b) {
     uint64_t x = LoadBig64(text + a), y = LoadBig64(text + b);
@@ -31,11 +45,10 @@ bool KeyLess(const uint8_t* text, uint32_t a, uint32_t b) {
     return (uint32_t(text[a + 16]) << 8 | text[a + 17]) < (uint32_t(text[b + 16]) << 8 | text[b + 17]);
 }
 
-bool SameKey(const uint8_t* text, uint32_t a, uint32_t b) {
-    return std::memcmp(text + a, text + b, kMaxMatch) == 0;
-}
-
-constexpr size_t kRadixFrom = 32;  // below this insertion sort beats a radix pass
+// Radix passes pay 256 buckets each, so small groups are better off with
+// comparisons, which settle up to 8 shared bytes at a time.
+constexpr size_t kRadixFrom = 128;
+constexpr size_t kInsertionBelow = 24;
 
 // Most-significant-digit radix sort of positions by their kMaxMatch bytes,
 // one byte per level from `depth` on. Positions with equal keys end in any
@@ -46,10 +59,12 @@ void SortPositions(const uint8_t* text, uint32_t* pos, uint32_t* scratch, size_t
         size_t count[256] = {};
         for (size_t i = 0; i < n; ++i) ++count[digits[pos[i]]];
         if (count[digits[pos[0]]] == n) {
-            // A shared byte: descend without moving anything, unless the
-            // keys are all equal, as in a long run.
-            if (std::all_of(pos + 1, pos + n, [&](uint32_t k) { return SameKey(text, k, pos[0]); })) return;
-            ++depth;
+            // A shared byte: skip every byte they all share (all of them in
+            // a long run) without moving anything.
+            size_t shared = kMaxMatch;
+            for (size_t i = 1; i < n && shared > depth; ++i)
+                shared = std::min(shared, CommonPrefix(text + pos[0], text + pos[i], kMaxMatch));
+            depth = unsigned(std::max<size_t>(shared, depth + 1));
             continue;
         }
         size_t start[256];
@@ -65,6 +80,10 @@ void SortPositions(const uint8_t* text, uint32_t* pos, uint32_t* scratch, size_t
         for (unsigned b = 0; b < 256; ++b) {
             if (count[b] > 1) SortPositions(text, pos + start[b], scratch, count[b], depth + 1);
         }
+        return;
+    }
+    if (n >= kInsertionBelow && depth < kMaxMatch) {
+        std::sort(pos, pos + n, [text](uint32_t a, uint32_t b) { return KeyLess(text, a, b); });
         return;
     }
     for (size_t i = 1; i < n; ++i) {
@@ -153,17 +172,7 @@ LongestMatchFinder::LongestMatchFinder(const uint8_t* data, size_t size, size_t 
 }
 
 size_t LongestMatchFinder::CommonLength(size_t a, size_t b, size_t limit) const {
-    const uint8_t* p = ext_.data();
-    size_t n = 0;
-    while (n < limit) {
-        uint64_t diff = LoadLittle64(p + a + n) ^ LoadLittle64(p + b + n);
-        if (diff != 0) {
-            n += size_t(__builtin_ctzll(diff)) / 8;
-            break;
-        }
-        n += 8;
-    }
-    return std::min(n, limit);
+    return CommonPrefix(ext_.data() + a, ext_.data() + b, limit);
 }
 
 void LongestMatchFinder::PrepareBlock(size_t first) {

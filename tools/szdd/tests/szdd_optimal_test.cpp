@@ -31,6 +31,34 @@ std::vector<Case> SmallInputs() {
         {"block then its second byte onwards (distance 4095)", Concat({block, Bytes(block.begin() + 1, block.begin() + 40)})},
         {"block, one byte, then the block's start (distance 4097)",
          Concat({block, FromString("!"), Bytes(block.begin(), block.begin() + 40)})},
+        // Inputs that drive the key sort through its deeper paths.
+        {"slow ramp", [] {
+             Bytes b(7000);
+             for (size_t i = 0; i < b.size(); ++i) b[i] = uint8_t(i / 24);
+             return b;
+         }()},
+        {"zero records with a counter", [] {
+             Bytes b;
+             for (int i = 0; b.size() < 7000; ++i) {
+                 b.insert(b.end(), 16, 0);
+                 b.push_back(uint8_t(i >> 3));
+                 b.push_back(uint8_t(i * 7));
+             }
+             return b;
+         }()},
+        {"records sharing a five-byte head", [&] {
+             Bytes b;
+             while (b.size() < 7000) {
+                 Bytes tail = RandomBytes(rng, 3);
+                 b.insert(b.end(), {'Q', 'R', 'S', 'T', 'U', tail[0], tail[1], tail[2]});
+             }
+             return b;
+         }()},
+        {"two-letter random", [&] {
+             Bytes b = RandomBytes(rng, 5000);
+             for (auto& c : b) c = 'a' + (c & 1);
+             return b;
+         }()},
         {"mixture", Mixture(rng, 6000)},
         {"mixture 2", Mixture(rng, 5000)},
     };
