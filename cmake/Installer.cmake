@@ -23,6 +23,7 @@ add_library(cratewise_installer OBJECT
     ${PROJECT_SOURCE_DIR}/pages/splash.cpp
     ${PROJECT_SOURCE_DIR}/pages/location.cpp
     ${PROJECT_SOURCE_DIR}/pages/copy.cpp
+    ${PROJECT_SOURCE_DIR}/pages/meter.cpp
     ${PROJECT_SOURCE_DIR}/pages/group.cpp
     ${PROJECT_SOURCE_DIR}/pages/completion.cpp
 )
