@@ -1,0 +1,608 @@
+// The copy page end to end: every file installed byte for byte where it
+// belongs, the labels and the two-tone meter through the three phases, a page
+// that cannot be closed, and the failures that end it.
+#include "../pilot/flows.h"
+
+#include <algorithm>
+
+using namespace pilot;
+
+namespace {
+
+const int ActionLabel = 400, FileLabel = 401, PathLabel = 403, PathText = 404, MeterId = 405;
+const int FolderEdit = 300;
+const COLORREF WriteColor = 0x000080, ExpandColor = 0x800000, RemoveColor = 0x008000;
+const char* const DefaultFolder = "C:\\Dornwick\\Pellomark";
+
+const char* const LengthDiffersText =
+    "Unable to expand source file completely!\nInstallation will now be aborted.";
+const char* const WriteFailedText =
+    "Unable to write destination file!\nInstallation will now be aborted.";
+const char* const DestinationOpenFailedText =
+    "Unable to open destination file!\nInstallation will now be aborted.";
+
+struct Row {
+    const char* file;
+    const char* resource;
+};
+// The sample product's payload in table order; row 0 is the uninstaller.
+const Row Rows[] = {{"Quodgone.exe", "PURGESET"},
+                    {"Quodpost.exe", "PROGRAM"},
+                    {"Quodpost.hlp", "HELPFILE"},
+                    {"Read_me.txt", "README"}};
+const int RowCount = 4;
+
+std::string Joined(const std::string& folder, const std::string& name)
+{
+    return folder + (folder.back() == '\\' ? "" : "\\") + name;
+}
+
+std::string Stored(const std::string& folder, int row)
+{
+    std::string path = Joined(folder, Rows[row].file);
+    path.back() = '_';
+    return path;
+}
+
+std::string Destination(const std::string& folder, int row)
+{
+    return Joined(row == 0 ? WindowsDirectory() : folder, Rows[row].file);
+}
+
+// The file the sample product built a row from, given by the build as a
+// Linux path (--set source<row>=...), seen through drive Z:.
+std::string Source(int row)
+{
+    auto found = Opts().values.find("source" + std::to_string(row));
+    if (found == Opts().values.end())
+        Require(__FILE__, __LINE__, "no --set source" + std::to_string(row));
+    std::string path = found->second;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return "Z:" + path;
+}
+
+std::string SourceBytes(int row)
+{
+    std::string bytes;
+    if (!ReadBytes(Source(row), &bytes))
+        Require(__FILE__, __LINE__, "cannot read " + Source(row));
+    return bytes;
+}
+
+// A row's stored form, as the setup executable under test carries it.
+std::string ResourceBytes(int row)
+{
+    HMODULE module = LoadLibraryExA(Opts().setup.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    REQUIRE(module != nullptr);
+    std::string bytes;
+    HRSRC found = FindResourceA(module, Rows[row].resource, (LPCSTR)RT_RCDATA);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const char* data = loaded ? (const char*)LockResource(loaded) : nullptr;
+    if (data)
+        bytes.assign(data, SizeofResource(module, found));
+    FreeLibrary(module);
+    if (!data)
+        Require(__FILE__, __LINE__, std::string("setup has no resource ") + Rows[row].resource);
+    return bytes;
+}
+
+std::string FileBytes(const std::string& path)
+{
+    std::string bytes;
+    if (!ReadBytes(path, &bytes))
+        return "(missing)";
+    return bytes;
+}
+
+// Byte for byte, without printing megabytes when it differs.
+bool SameBytes(const std::string& path, const std::string& expected)
+{
+    std::string bytes;
+    bool read = ReadBytes(path, &bytes);
+    if (read && bytes == expected)
+        return true;
+    Log("%s: %s, %zu bytes where %zu were expected", path.c_str(),
+        read ? "differs" : "missing", bytes.size(), expected.size());
+    return false;
+}
+
+// ---- watching the page -------------------------------------------------------
+
+struct Labels {
+    std::string action, file, pathLabel, path;
+    bool operator==(const Labels& other) const
+    {
+        return action == other.action && file == other.file && pathLabel == other.pathLabel &&
+               path == other.path;
+    }
+    std::string Describe() const
+    {
+        return "[" + action + "|" + file + "|" + pathLabel + "|" + path + "]";
+    }
+};
+
+// False once the page is gone, which may happen halfway through.
+bool TryReadLabels(HWND page, Labels* labels)
+{
+    HWND controls[4] = {GetDlgItem(page, ActionLabel), GetDlgItem(page, FileLabel),
+                        GetDlgItem(page, PathLabel), GetDlgItem(page, PathText)};
+    for (HWND control : controls)
+        if (!control)
+            return false;
+    *labels = Labels{Text(controls[0]), Text(controls[1]), Text(controls[2]), Text(controls[3])};
+    return IsWindow(page);
+}
+
+Labels ReadLabels(HWND page)
+{
+    Labels labels;
+    REQUIRE(TryReadLabels(page, &labels));
+    return labels;
+}
+
+// What the labels read in each phase, in the order the page goes through
+// them; the first is the page before its first tick.
+std::vector<Labels> ExpectedLabels(const std::string& folder)
+{
+    std::vector<Labels> expected = {{"Extracting:", "", "Destination:", ""}};
+    for (int row = 0; row < RowCount; ++row)
+        expected.push_back({"Extracting:", Rows[row].file, "Destination:", Stored(folder, row)});
+    for (int row = 0; row < RowCount; ++row)
+        expected.push_back({"Copying:", Stored(folder, row), "Destination:",
+                            Destination(folder, row)});
+    for (int row = 0; row < RowCount; ++row)
+        expected.push_back({"Removing:", Stored(folder, row), "", ""});
+    return expected;
+}
+
+struct MeterLook {
+    DWORD at = 0;
+    int boundary = 0;            // pixels of fill along the top row
+    COLORREF fill = CLR_INVALID; // the fill's colour; CLR_INVALID when empty
+    int label = -1;              // the percent the label reads; -1 unreadable
+};
+
+// Reads the meter off the screen: the fill from its top row (the label never
+// reaches it), the label by comparing its ink with the labels "0%" to "120%"
+// drawn here in the meter's font at the meter's centring.
+class MeterReader {
+public:
+    explicit MeterReader(HWND meter)
+    {
+        RECT client = {};
+        GetClientRect(meter, &client);
+        width_ = client.right;
+        height_ = client.bottom;
+        POINT origin = {0, 0};
+        ClientToScreen(meter, &origin);
+        left_ = origin.x;
+        top_ = origin.y;
+        face_ = GetSysColor(COLOR_BTNFACE);
+        for (int percent = 0; percent <= 120; ++percent)
+            masks_.push_back(Draw(std::to_string(percent) + "%"));
+    }
+
+    int Width() const { return width_; }
+
+    MeterLook Read(const Picture& screen) const
+    {
+        MeterLook look;
+        look.at = Now();
+        while (look.boundary < width_ && screen.At(left_ + look.boundary, top_) != face_)
+            ++look.boundary;
+        if (look.boundary > 0)
+            look.fill = screen.At(left_, top_);
+        std::vector<bool> ink(width_ * height_);
+        int inked = 0;
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x) {
+                COLORREF background = x < look.boundary ? look.fill : face_;
+                inked += ink[y * width_ + x] = screen.At(left_ + x, top_ + y) != background;
+            }
+        int best = -1, bestMisses = 0;
+        for (size_t percent = 0; percent < masks_.size(); ++percent) {
+            int misses = 0;
+            for (size_t i = 0; i < ink.size(); ++i)
+                misses += ink[i] != masks_[percent][i];
+            if (best < 0 || misses < bestMisses) {
+                best = (int)percent;
+                bestMisses = misses;
+            }
+        }
+        // A capture taken halfway through a paint reads as nothing.
+        if (inked > 0 && bestMisses * 10 <= inked)
+            look.label = best;
+        return look;
+    }
+
+private:
+    std::vector<bool> Draw(const std::string& text) const
+    {
+        LOGFONTA description = {};
+        description.lfHeight = -14;
+        description.lfWeight = FW_NORMAL;
+        description.lfQuality = PROOF_QUALITY;
+        description.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+        strcpy(description.lfFaceName, "Ms Sans Serif");
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width_;
+        info.bmiHeader.biHeight = -height_;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ previousBitmap = SelectObject(memory, section);
+        HFONT font = CreateFontIndirectA(&description);
+        HGDIOBJ previousFont = SelectObject(memory, font);
+        SIZE extent = {};
+        GetTextExtentPointA(memory, text.c_str(), (int)text.size(), &extent);
+        RECT all = {0, 0, width_, height_};
+        SetTextColor(memory, RGB(0, 0, 0));
+        SetBkColor(memory, RGB(255, 255, 255));
+        ExtTextOutA(memory, (width_ - extent.cx) / 2, (height_ - extent.cy) / 2,
+                    ETO_OPAQUE | ETO_CLIPPED, &all, text.c_str(), (UINT)text.size(), nullptr);
+        GdiFlush();
+        std::vector<bool> mask(width_ * height_);
+        const DWORD* pixels = (const DWORD*)bits;
+        for (size_t i = 0; i < mask.size(); ++i)
+            mask[i] = (pixels[i] & 0xFFFFFF) != 0xFFFFFF;
+        SelectObject(memory, previousFont);
+        DeleteObject(font);
+        SelectObject(memory, previousBitmap);
+        DeleteObject(section);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+        return mask;
+    }
+
+    int width_ = 0, height_ = 0, left_ = 0, top_ = 0;
+    COLORREF face_ = 0;
+    std::vector<std::vector<bool>> masks_;
+};
+
+struct Watch {
+    std::vector<Labels> labels;  // each settled reading that differs from the one before
+    std::vector<MeterLook> looks;
+    int width = 0;
+    bool ended = false;          // the page went away by itself
+    bool boxed = false;          // a message box of the installer came up
+};
+
+// Samples the labels every few tens of milliseconds and the meter every
+// 60 ms or so, until the page ends or shows a message box. poke runs once,
+// some time into the write phase.
+Watch WatchCopy(HWND page, const Process& setup, const std::function<void(HWND)>& poke = {})
+{
+    Watch watch;
+    MeterReader reader(Item(page, MeterId));
+    watch.width = reader.Width();
+    DWORD start = Now(), lastLook = 0;
+    bool poked = false;
+    for (;;) {
+        if (!IsWindow(page) || !IsWindowVisible(page)) {
+            watch.ended = true;
+            break;
+        }
+        if (FindTop("#32770", Installer, setup.pid)) {
+            watch.boxed = true;
+            break;
+        }
+        Labels first, second;
+        if (TryReadLabels(page, &first) && TryReadLabels(page, &second) && first == second &&
+            (watch.labels.empty() || !(watch.labels.back() == first)))
+            watch.labels.push_back(first);
+        if (Now() - lastLook >= 60) {
+            lastLook = Now();
+            watch.looks.push_back(reader.Read(Capture()));
+        }
+        if (poke && !poked && Now() - start > 600) {
+            poked = true;
+            poke(page);
+        }
+        if (Now() - start > 180000) {
+            Failed(__FILE__, __LINE__, "the copy page ran for three minutes");
+            break;
+        }
+        ::pilot::Sleep(20);
+    }
+    Log("watched the copy page for %lu ms: %zu label readings, %zu meter readings",
+        (unsigned long)(Now() - start), watch.labels.size(), watch.looks.size());
+    return watch;
+}
+
+// Every reading is one of the table's, in the table's order, and the readings
+// from 1 to through (the page's ticks up to there) were all seen.
+void CheckLabels(const Watch& watch, const std::string& folder, size_t through)
+{
+    std::vector<Labels> expected = ExpectedLabels(folder);
+    std::vector<bool> seen(expected.size());
+    size_t last = 0;
+    for (const Labels& reading : watch.labels) {
+        auto found = std::find(expected.begin() + last, expected.end(), reading);
+        if (!CHECK(found != expected.end())) {
+            Log("  unexpected or out of order: %s", reading.Describe().c_str());
+            continue;
+        }
+        last = found - expected.begin();
+        seen[last] = true;
+        CHECK(reading.file.find("\\\\") == std::string::npos);
+        CHECK(reading.path.find("\\\\") == std::string::npos);
+    }
+    for (size_t i = 1; i <= through && i < expected.size(); ++i)
+        if (!CHECK(seen[i]))
+            Log("  never seen: %s", expected[i].Describe().c_str());
+}
+
+// The fill's colours come in the phases' order, the first fullPhases of
+// them at least, and each of those shows a full bar labelled 100% before the
+// next; the label never passes 100 and agrees with the fill.
+void CheckMeter(const Watch& watch, const std::vector<COLORREF>& phases, size_t fullPhases)
+{
+    std::vector<COLORREF> order;
+    std::vector<bool> full(phases.size());
+    int unreadable = 0, previous = 0;
+    for (const MeterLook& look : watch.looks) {
+        if (look.label < 0) {
+            ++unreadable;
+            continue;
+        }
+        CHECK(look.label <= 100);
+        // Percent is the whole part of the exact percent that set the fill.
+        int low = look.label * watch.width / 100 - 1;
+        int high = (look.label + 1) * watch.width / 100 + 1;
+        if (!CHECK(look.boundary >= low && look.boundary <= high))
+            Log("  label %d%% with %d of %d pixels filled", look.label, look.boundary, watch.width);
+        if (look.fill == CLR_INVALID)
+            continue;
+        if (order.empty() || order.back() != look.fill) {
+            order.push_back(look.fill);
+            Log("  %06lx from %d%%", (unsigned long)look.fill, look.label);
+        } else if (!CHECK(look.label >= previous)) {
+            Log("  the label went back from %d%% to %d%%", previous, look.label);
+        }
+        previous = look.label;
+        auto phase = std::find(phases.begin(), phases.end(), look.fill);
+        if (phase != phases.end() && look.boundary == watch.width && look.label == 100 &&
+            !full[phase - phases.begin()]) {
+            full[phase - phases.begin()] = true;
+            Log("  %06lx full at 100%%", (unsigned long)look.fill);
+        }
+    }
+    Log("meter: %zu readings, %d unreadable", watch.looks.size(), unreadable);
+    CHECK(unreadable * 4 < (int)watch.looks.size());
+    std::string colours;
+    for (COLORREF colour : order) {
+        char text[16];
+        snprintf(text, sizeof text, " %06lx", (unsigned long)colour);
+        colours += text;
+    }
+    Log("fill colours in order:%s", colours.c_str());
+    CHECK(order.size() >= fullPhases && order.size() <= phases.size() &&
+          std::equal(order.begin(), order.end(), phases.begin()));
+    for (size_t i = 0; i < fullPhases && i < phases.size(); ++i)
+        if (!CHECK(full[i]))
+            Log("  phase %zu never showed a full bar at 100%%", i);
+}
+
+void CheckInstalled(const std::string& folder)
+{
+    for (int row = 0; row < RowCount; ++row) {
+        CHECK(SameBytes(Destination(folder, row), SourceBytes(row)));
+        CHECK(!Exists(Stored(folder, row)));
+    }
+}
+
+// Neither a key nor a close request ends the page: it has no buttons and no
+// system menu, and it takes no commands.
+void TryToClose(HWND page)
+{
+    Key(page, VK_ESCAPE);
+    Key(page, VK_RETURN);
+    CloseFromSystemMenu(page);
+    PostMessageA(page, WM_CLOSE, 0, 0);
+    Settle(page);
+    CHECK(IsWindow(page) && IsWindowVisible(page));
+}
+
+void CheckPageStyle(HWND page)
+{
+    LONG style = GetWindowLongA(page, GWL_STYLE);
+    CHECK(!(style & WS_SYSMENU));
+    CHECK(!(style & WS_THICKFRAME));
+    int buttons = 0;
+    for (HWND child = nullptr; (child = FindWindowExA(page, child, "Button", nullptr)) != nullptr;)
+        ++buttons;
+    CHECK_EQ(buttons, 0);
+}
+
+HWND ChooseFolder(const Process& setup, const std::string& folder)
+{
+    HWND location = ReachLocation(setup);
+    Type(location, FolderEdit, folder);
+    Press(location, IDOK);
+    return WaitPage(CopyCaption());
+}
+
+// After a full run: the group page comes; cancelling it ends the program.
+void LeaveAtGroupPage(const Process& setup)
+{
+    HWND group = WaitPage(GroupCaption(), 20000);
+    PostMessageA(group, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    ExpectAbortNotice(setup.pid);
+    ExpectExitZero(setup);
+}
+
+void InstallInto(const std::string& folder, bool tryToClose)
+{
+    Process setup = StartSetup();
+    HWND page = folder == DefaultFolder ? ReachCopy(setup) : ChooseFolder(setup, folder);
+    CheckPageStyle(page);
+    Shot("copy");
+    Watch watch = tryToClose ? WatchCopy(page, setup, TryToClose) : WatchCopy(page, setup);
+    REQUIRE(watch.ended);
+    CheckLabels(watch, folder, ExpectedLabels(folder).size() - 1);
+    CheckMeter(watch, {WriteColor, ExpandColor, RemoveColor}, 3);
+    CheckInstalled(folder);
+    LeaveAtGroupPage(setup);
+}
+
+// ---- failures ----------------------------------------------------------------
+
+// The abort after a failed expansion: its own error box, then the notice; the
+// program ends with 0 and never reaches the group page.
+void ExpectFailedExpansion(const Process& setup, const std::string& text)
+{
+    Box box = WaitBox(Installer, 10000, setup.pid);
+    CHECK_EQ(box.text, text);
+    CHECK_EQ(box.icon, std::string("error"));
+    Answer(box, IDOK);
+    ExpectAbortNotice(setup.pid);
+    ExpectExitZero(setup);
+    CHECK(!FindTop("#32770", GroupCaption()));
+}
+
+// Leaves room bytes free on drive E: (the hook's small drive) with a ballast
+// file, so the sizes that decide where the drive fills are this executable's
+// own.
+void LeaveRoom(ULONGLONG room)
+{
+    ULARGE_INTEGER available = {}, total = {}, free = {};
+    REQUIRE(GetDiskFreeSpaceExA("E:\\", &available, &total, &free));
+    REQUIRE(available.QuadPart > room + 4096);
+    ULONGLONG ballast = (available.QuadPart - room) / 4096 * 4096;
+    REQUIRE(WriteBytes("E:\\ballast", std::string((size_t)ballast, 'b')));
+    REQUIRE(GetDiskFreeSpaceExA("E:\\", &available, &total, &free));
+    Log("drive E: %llu of %llu bytes free", available.QuadPart, total.QuadPart);
+    CHECK(available.QuadPart <= room && available.QuadPart + 8192 >= room);
+}
+
+ULONGLONG Pages(size_t bytes) { return (bytes + 4095) / 4096 * 4096; }
+
+} // namespace
+
+SCENARIO(copy_installs_every_file, 800, 600)
+{
+    InstallInto(DefaultFolder, true);
+}
+
+SCENARIO(copy_into_a_folder_ending_in_a_backslash, 800, 600)
+{
+    InstallInto("C:\\Apps\\Pellomark\\", false);
+}
+
+SCENARIO(copy_into_new_folders_several_levels_deep, 800, 600)
+{
+    CHECK(!Exists("C:\\Dornwick"));
+    InstallInto("C:\\Dornwick\\Suite\\Tools\\Current\\Pellomark", false);
+    CHECK(IsFolder("C:\\Dornwick\\Suite\\Tools\\Current"));
+}
+
+SCENARIO(copy_destination_held_open, 800, 600)
+{
+    // Row 2's destination, opened without sharing, cannot be replaced.
+    REQUIRE(MakeFolders(DefaultFolder));
+    std::string held = Destination(DefaultFolder, 2);
+    HANDLE file = CreateFileA(held.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    REQUIRE(file != INVALID_HANDLE_VALUE);
+
+    Process setup = StartSetup();
+    HWND page = ReachCopy(setup);
+    Watch watch = WatchCopy(page, setup);
+    REQUIRE(watch.boxed);
+    CheckLabels(watch, DefaultFolder, RowCount + 3);
+    CheckMeter(watch, {WriteColor, ExpandColor}, 1);
+    CHECK_EQ(ReadLabels(page).path, held);
+    Shot("destination-held-open");
+    ExpectFailedExpansion(setup, DestinationOpenFailedText);
+    CloseHandle(file);
+
+    for (int row = 0; row < 2; ++row)
+        CHECK(SameBytes(Destination(DefaultFolder, row), SourceBytes(row)));
+    CHECK(!Exists(Destination(DefaultFolder, 3)));
+    for (int row = 0; row < RowCount; ++row)
+        CHECK(SameBytes(Stored(DefaultFolder, row), ResourceBytes(row)));
+}
+
+// The drive fills while the stored copies are written: the uninstaller's
+// stored copy is cut short, and its expansion into the Windows directory
+// comes out shorter than its row says.
+SCENARIO(copy_small_drive_fills_while_writing, 800, 600)
+{
+    const std::string folder = "E:\\Pellomark";
+    ULONGLONG room = 8192;
+    REQUIRE(room < ResourceBytes(0).size());
+    LeaveRoom(room);
+
+    Process setup = StartSetup();
+    HWND page = ChooseFolder(setup, folder);
+    Watch watch = WatchCopy(page, setup);
+    REQUIRE(watch.boxed);
+    CheckLabels(watch, folder, RowCount + 1);
+    CheckMeter(watch, {WriteColor, ExpandColor}, 1);
+    CHECK_EQ(ReadLabels(page).path, Destination(folder, 0));
+    Shot("drive-full-writing");
+    ExpectFailedExpansion(setup, LengthDiffersText);
+
+    std::string stored = FileBytes(Stored(folder, 0));
+    Log("stored copy of row 0: %zu of %zu bytes", stored.size(), ResourceBytes(0).size());
+    CHECK(stored.size() < ResourceBytes(0).size());
+    CHECK(FileBytes(Destination(folder, 0)).size() < SourceBytes(0).size());
+    CHECK(!Exists(Destination(folder, 1)));
+}
+
+// The stored copies all fit; the drive fills while the program is expanded
+// next to them.
+SCENARIO(copy_small_drive_fills_while_expanding, 800, 600)
+{
+    const std::string folder = "E:\\Pellomark";
+    ULONGLONG stored = 0;
+    for (int row = 0; row < RowCount; ++row)
+        stored += Pages(ResourceBytes(row).size());
+    ULONGLONG room = stored + 32768;
+    REQUIRE(room < stored + Pages(SourceBytes(1).size()));
+    LeaveRoom(room);
+
+    Process setup = StartSetup();
+    HWND page = ChooseFolder(setup, folder);
+    Watch watch = WatchCopy(page, setup);
+    REQUIRE(watch.boxed);
+    CheckLabels(watch, folder, RowCount + 2);
+    CheckMeter(watch, {WriteColor, ExpandColor}, 1);
+    CHECK_EQ(ReadLabels(page).path, Destination(folder, 1));
+    Shot("drive-full-expanding");
+    ExpectFailedExpansion(setup, WriteFailedText);
+
+    for (int row = 0; row < RowCount; ++row)
+        CHECK(SameBytes(Stored(folder, row), ResourceBytes(row)));
+    CHECK(SameBytes(Destination(folder, 0), SourceBytes(0)));
+    CHECK(FileBytes(Destination(folder, 1)).size() < SourceBytes(1).size());
+}
+
+namespace {
+
+// Not a test: bench/copy-pace.sh runs it to time the copy page from the
+// moment it shows until it goes away.
+void PaceCopyPage()
+{
+    Process setup = StartSetup();
+    HWND location = ReachLocation(setup);
+    Press(location, IDOK);
+    HWND page = nullptr;
+    REQUIRE(WaitUntil([&] { return (page = FindTop("#32770", CopyCaption(), setup.pid)) != nullptr; },
+                      20000));
+    DWORD shown = GetTickCount();
+    while (IsWindow(page) && IsWindowVisible(page) && !FindTop("#32770", Installer, setup.pid))
+        ::Sleep(1);
+    DWORD gone = GetTickCount();
+    REQUIRE(!FindTop("#32770", Installer, setup.pid));
+    Log("copy page wall time: %lu ms", (unsigned long)(gone - shown));
+    LeaveAtGroupPage(setup);
+}
+
+::pilot::Registrar pace("copy_pace", PaceCopyPage);
+
+} // namespace
