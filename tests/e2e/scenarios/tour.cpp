@@ -22,11 +22,25 @@ void TourLocation(const Process& setup)
     Press(page, IDOK);
 }
 
+// One picture per phase, each some way into it so the meter shows its colour.
 void TourCopy(const Process& setup)
 {
     (void)setup;
     HWND page = WaitPage(CopyCaption());
-    Shot("copy");
+    const struct {
+        const char* action;
+        const char* shot;
+    } phases[] = {{"Extracting:", "copy-writing"},
+                  {"Copying:", "copy-expanding"},
+                  {"Removing:", "copy-removing"}};
+    for (const auto& phase : phases) {
+        bool reached = WaitUntil(
+            [&] { return IsWindow(page) && Text(GetDlgItem(page, 400)) == phase.action; }, 30000);
+        if (!CHECK(reached))
+            break;
+        ::pilot::Sleep(700);
+        Shot(phase.shot);
+    }
     CHECK(WaitGone(page, 60000));
 }
 
