@@ -18,6 +18,8 @@ const char* const LengthDiffersText =
     "Unable to expand source file completely!\nInstallation will now be aborted.";
 const char* const WriteFailedText =
     "Unable to write destination file!\nInstallation will now be aborted.";
+const char* const SourceOpenFailedText =
+    "Unable to open source file!\nInstallation will now be aborted.";
 const char* const DestinationOpenFailedText =
     "Unable to open destination file!\nInstallation will now be aborted.";
 
@@ -524,6 +526,27 @@ SCENARIO(copy_destination_held_open, 800, 600)
         CHECK(SameBytes(Destination(DefaultFolder, row), SourceBytes(row)));
     CHECK(!Exists(Destination(DefaultFolder, 3)));
     for (int row = 0; row < RowCount; ++row)
+        CHECK(SameBytes(Stored(DefaultFolder, row), ResourceBytes(row)));
+}
+
+// A folder where the program's stored copy should go: the write phase cannot
+// create it and says nothing; its expansion then cannot open it.
+SCENARIO(copy_stored_copy_cannot_be_created, 800, 600)
+{
+    REQUIRE(MakeFolders(Stored(DefaultFolder, 1)));
+
+    Process setup = StartSetup();
+    HWND page = ReachCopy(setup);
+    Watch watch = WatchCopy(page, setup);
+    REQUIRE(watch.boxed);
+    CheckLabels(watch, DefaultFolder, RowCount + 2);
+    CHECK_EQ(ReadLabels(page).path, Destination(DefaultFolder, 1));
+    ExpectFailedExpansion(setup, SourceOpenFailedText);
+
+    CHECK(SameBytes(Destination(DefaultFolder, 0), SourceBytes(0)));
+    CHECK(!Exists(Destination(DefaultFolder, 1)));
+    CHECK(IsFolder(Stored(DefaultFolder, 1)));
+    for (int row = 2; row < RowCount; ++row)
         CHECK(SameBytes(Stored(DefaultFolder, row), ResourceBytes(row)));
 }
 
