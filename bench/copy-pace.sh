@@ -116,7 +116,7 @@ EOF
     mapfile -t objects < <(find "$build/CMakeFiles/cratewise_installer.dir" -name '*.obj' | sort)
     $cxx -mwindows -static-libgcc -static-libstdc++ -Wl,--gc-sections -s "${objects[@]}" \
         "$dir/manifest.o" "$dir/resources.o" "$build/libcratewise_logic.a" \
-        -lcomctl32 -lshell32 -llz32 -ladvapi32 -lgdi32 -luser32 -lkernel32 -o "$dir/setup.exe"
+        -lshell32 -ladvapi32 -lgdi32 -luser32 -lkernel32 -o "$dir/setup.exe"
 }
 
 report() { # report <name> <setup.exe> <expanded size>...
