@@ -288,14 +288,16 @@ Watch WatchCopy(HWND page, const Process& setup, const std::function<void(HWND)>
             watch.ended = true;
             break;
         }
-        if (FindTop("#32770", Installer, setup.pid)) {
-            watch.boxed = true;
-            break;
-        }
+        // A box keeps the page as it was when the box came; it is read once more.
+        bool boxed = FindTop("#32770", Installer, setup.pid) != nullptr;
         Labels first, second;
         if (TryReadLabels(page, &first) && TryReadLabels(page, &second) && first == second &&
             (watch.labels.empty() || !(watch.labels.back() == first)))
             watch.labels.push_back(first);
+        if (boxed) {
+            watch.boxed = true;
+            break;
+        }
         if (Now() - lastLook >= 60) {
             lastLook = Now();
             watch.looks.push_back(reader.Read(Capture()));
@@ -556,7 +558,7 @@ SCENARIO(copy_stored_copy_cannot_be_created, 800, 600)
 SCENARIO(copy_small_drive_fills_while_writing, 800, 600)
 {
     const std::string folder = "E:\\Pellomark";
-    ULONGLONG room = 8192;
+    ULONGLONG room = 4096;
     REQUIRE(room < ResourceBytes(0).size());
     LeaveRoom(room);
 
