@@ -56,8 +56,8 @@ pace() {
 build_bulk() {
     local dir=$out/bulk
     mkdir -p "$dir"
-    [[ -f $dir/setup.exe ]] && return 0
-    python3 - "$dir/Bulkdata.bin" <<'EOF'
+    # The 50 MiB file is made once; the executable is linked afresh each time.
+    [[ -f $dir/Bulkdata.bin ]] || python3 - "$dir/Bulkdata.bin" <<'EOF'
 import random, sys
 random.seed(7)
 words = [("".join(random.choice("abcdefghijklmnopqrstuvwxyz") for _ in range(random.randint(2, 9))))

@@ -26,7 +26,7 @@ enum {
 
 const DWORD CreateFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN;
 
-int32_t Count() { return PayloadCount(Manifest.FileCount); }
+int32_t InstalledCount() { return PayloadCount(Manifest.FileCount); }
 
 void StoredCopyPath(char* output, int32_t index)
 {
@@ -56,7 +56,7 @@ void ResetMeter(COLORREF color)
 
 void StepMeter(HWND page)
 {
-    int32_t steps = StepsPerEntry(Count());
+    int32_t steps = StepsPerEntry(InstalledCount());
     for (int32_t i = 0; i < steps; ++i) {
         StepWholePercent(State.MeterState.Percent, State.MeterState.PercentExact);
         RepaintMeter();
@@ -100,9 +100,9 @@ void WriteStoredCopies(HWND page)
     KillTimer(page, WriteTimer);
     CreateFolderChain(State.InstallDir);
     MeterState& meter = State.MeterState;
-    meter.TotalExpanded = TotalExpandedSize(Manifest.Payload, Count());
+    meter.TotalExpanded = TotalExpandedSize(Manifest.Payload, InstalledCount());
     meter.ReadsPerHalfPercent = ReadsPerHalfPercent(meter.TotalExpanded);
-    for (int32_t i = 0; i < Count(); ++i) {
+    for (int32_t i = 0; i < InstalledCount(); ++i) {
         const PayloadEntry& entry = Manifest.Payload[i];
         char stored[FullPathSize];
         StoredCopyPath(stored, i);
@@ -187,7 +187,7 @@ void ExpandNextPayload(HWND page)
     KillTimer(page, ExpandTimer);
     MeterState& meter = State.MeterState;
     int32_t index = meter.ExpandIndex;
-    if (index >= 0 && index < Count()) {
+    if (index >= 0 && index < InstalledCount()) {
         char source[FullPathSize];
         char destination[FullPathSize];
         StoredCopyPath(source, index);
@@ -203,7 +203,7 @@ void ExpandNextPayload(HWND page)
             return;
         }
     }
-    if (meter.ExpandIndex >= 0 && meter.ExpandIndex < Count()) {
+    if (meter.ExpandIndex >= 0 && meter.ExpandIndex < InstalledCount()) {
         SetTimer(page, ExpandTimer, TickDelay, 0);
         return;
     }
@@ -218,7 +218,7 @@ void RemoveStoredCopies(HWND page)
     SetDlgItemTextA(page, IDC_COPY_ACTION, "Removing:");
     SetDlgItemTextA(page, IDC_COPY_PATH_LABEL, "");
     SetDlgItemTextA(page, IDC_COPY_PATH, "");
-    for (int32_t i = 0; i < Count(); ++i) {
+    for (int32_t i = 0; i < InstalledCount(); ++i) {
         char stored[FullPathSize];
         StoredCopyPath(stored, i);
         SetDlgItemTextA(page, IDC_COPY_FILE, stored);

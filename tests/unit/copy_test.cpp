@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -305,14 +306,14 @@ INSTANTIATE_TEST_SUITE_P(Cases, Faults, ::testing::Values(
     FaultCase{"empty source for a file", 0, 3850, 0, 0, 0, ExpandLengthDiffers},
     FaultCase{"source longer than its row", 100, 64, 0, 0, 0, ExpandLengthDiffers}));
 
-TEST(Faults, ALongerSourceStopsBeforeWritingPastItsRow)
+TEST(Expansion, ALongerSourceStopsBeforeWritingPastItsRow)
 {
     FakeFiles files(Bytes(1000));
     EXPECT_EQ(ExpandStream(files, 64), ExpandLengthDiffers);
     EXPECT_EQ(files.written, Bytes(64));
 }
 
-TEST(Faults, EachHasItsOwnMessageInTheStyleOfTheOpenFailures)
+TEST(Expansion, EachFailureHasItsOwnMessageInTheStyleOfTheOpenFailures)
 {
     std::vector<std::string> texts = {SourceOpenFailedText, DestinationOpenFailedText,
                                       ExpandFailureText(ExpandReadFailed),

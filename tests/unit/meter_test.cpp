@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "pages/meter_logic.h"
@@ -91,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(Values, Clamps, ::testing::Values(
     ClampCase{101, 100.5f, 1, 100, 100.0f},
     ClampCase{104, 104.0f, 1, 100, 100.0f}));
 
-TEST(Clamps, AClampedMeterLaysOutFull)
+TEST(Clamp, AClampedMeterLaysOutFull)
 {
     int32_t percent = 101;
     float exact = 100.5f;
