@@ -13,7 +13,7 @@ status=0
 run() { echo "== $*"; "$@" || status=1; }
 run ctest --preset native -j2
 run ctest --preset native-asan -j2
-run ctest --preset fuzz 2>&1 | tee build/fuzz/summary.log
+run ctest --preset fuzz --output-log build/fuzz/summary.log
 run ctest --preset win32
 run ctest --preset win64
 echo "== figures"
