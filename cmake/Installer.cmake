@@ -17,7 +17,6 @@ set(CRATEWISE_SYSTEM_LIBS shell32 advapi32 gdi32 user32 kernel32)
 
 add_library(cratewise_installer OBJECT
     ${PROJECT_SOURCE_DIR}/manifest/state.cpp
-    ${PROJECT_SOURCE_DIR}/platform/syslibs.cpp
     ${PROJECT_SOURCE_DIR}/shell/main.cpp
     ${PROJECT_SOURCE_DIR}/shell/mainwindow.cpp
     ${PROJECT_SOURCE_DIR}/shell/sequence.cpp
@@ -31,6 +30,9 @@ add_library(cratewise_installer OBJECT
 )
 target_link_libraries(cratewise_installer PRIVATE cratewise_flags)
 
+add_library(cratewise_syslibs OBJECT ${PROJECT_SOURCE_DIR}/platform/syslibs.cpp)
+target_link_libraries(cratewise_syslibs PRIVATE cratewise_flags cratewise_logic)
+
 # cratewise_setup(<target> MANIFEST <source> RESOURCES <dir> [DEPENDS ...])
 # <dir> holds the product's product.rc, which names its icon, bitmaps,
 # agreement and payload.
@@ -38,6 +40,7 @@ function(cratewise_setup target)
     cmake_parse_arguments(ARG "" "MANIFEST;RESOURCES;OUTPUT_NAME" "DEPENDS" ${ARGN})
     add_executable(${target} WIN32
         $<TARGET_OBJECTS:cratewise_installer>
+        $<TARGET_OBJECTS:cratewise_syslibs>
         ${ARG_MANIFEST}
         ${PROJECT_SOURCE_DIR}/resources/cratewise.rc)
     set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/cratewise.rc PROPERTIES
