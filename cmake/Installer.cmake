@@ -19,6 +19,7 @@ add_library(cratewise_installer OBJECT
     ${PROJECT_SOURCE_DIR}/shell/mainwindow.cpp
     ${PROJECT_SOURCE_DIR}/shell/sequence.cpp
     ${PROJECT_SOURCE_DIR}/shell/backdrop.cpp
+    ${PROJECT_SOURCE_DIR}/shell/picture.cpp
     ${PROJECT_SOURCE_DIR}/pages/pagekit.cpp
     ${PROJECT_SOURCE_DIR}/pages/splash.cpp
     ${PROJECT_SOURCE_DIR}/pages/location.cpp
