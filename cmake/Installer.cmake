@@ -44,7 +44,7 @@ function(cratewise_setup target)
     # windres's includes are not scanned: name them, or a changed template
     # would not rebuild the executable.
     set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/cratewise.rc PROPERTIES
-        OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/resources/pages.rc;${PROJECT_SOURCE_DIR}/resources/resource.h;${ARG_DEPENDS}")
+        OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/resources/pages.rc;${PROJECT_SOURCE_DIR}/resources/resource.h;${PROJECT_SOURCE_DIR}/resources/cratewise.manifest;${ARG_DEPENDS}")
     target_include_directories(${target} PRIVATE ${ARG_RESOURCES} ${PROJECT_SOURCE_DIR}/resources)
     target_link_libraries(${target} PRIVATE cratewise_flags cratewise_logic ${CRATEWISE_SYSTEM_LIBS})
     if(ARG_OUTPUT_NAME)
