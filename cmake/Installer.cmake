@@ -21,6 +21,7 @@ add_library(cratewise_installer OBJECT
     ${PROJECT_SOURCE_DIR}/shell/mainwindow.cpp
     ${PROJECT_SOURCE_DIR}/shell/sequence.cpp
     ${PROJECT_SOURCE_DIR}/shell/backdrop.cpp
+    ${PROJECT_SOURCE_DIR}/shell/picture.cpp
     ${PROJECT_SOURCE_DIR}/pages/pagekit.cpp
     ${PROJECT_SOURCE_DIR}/pages/splash.cpp
     ${PROJECT_SOURCE_DIR}/pages/location.cpp
@@ -43,8 +44,10 @@ function(cratewise_setup target)
         $<TARGET_OBJECTS:cratewise_syslibs>
         ${ARG_MANIFEST}
         ${PROJECT_SOURCE_DIR}/resources/cratewise.rc)
+    # windres's includes are not scanned: name them, or a changed template
+    # would not rebuild the executable.
     set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/cratewise.rc PROPERTIES
-        OBJECT_DEPENDS "${ARG_DEPENDS}")
+        OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/resources/pages.rc;${PROJECT_SOURCE_DIR}/resources/resource.h;${PROJECT_SOURCE_DIR}/resources/cratewise.manifest;${ARG_DEPENDS}")
     target_include_directories(${target} PRIVATE ${ARG_RESOURCES} ${PROJECT_SOURCE_DIR}/resources)
     target_link_libraries(${target} PRIVATE cratewise_flags cratewise_logic ${CRATEWISE_SYSTEM_LIBS})
     if(ARG_OUTPUT_NAME)

@@ -46,6 +46,9 @@ boot_prefix() {
     "$wine_loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     # No window manager runs on the virtual display: Wine draws the captions.
     "$wine_loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+    # Nor is there one to answer for managed windows: hiding one would wait two
+    # seconds for a withdrawal that never comes (the splash would stay 5 s).
+    "$wine_loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     "$wineserver" -w
     # The user's shell folders are links into the real home folder; a test
     # must neither see nor touch that, so they become plain folders.
