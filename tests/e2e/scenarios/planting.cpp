@@ -13,10 +13,9 @@ SCENARIO_BY_HAND(planted_dlls_are_not_loaded, 800, 600)
     REQUIRE(CopyFileA(Opts().setup.c_str(), setupCopy.c_str(), FALSE));
     for (const char* name : {"lz32.dll", "comctl32.dll"})
         REQUIRE(CopyFileA((planted + "\\" + name).c_str(), (downloads + "\\" + name).c_str(), FALSE));
-    // As Windows treats a DLL that is not a known system DLL: the one beside
-    // the program first. By default Wine would take its own and the scenario
-    // could not fail.
-    SetEnvironmentVariableA("WINEDLLOVERRIDES", "mscoree,mshtml=;lz32,comctl32=n,b");
+    // The harness starts Wine preferring the DLL beside the program for these
+    // two, as Windows treats a DLL that is not a known system DLL; by default
+    // Wine would take its own and the scenario could not fail.
 
     Process setup = Launch(setupCopy, "", downloads);
     InstallWithDefaults(setup);
