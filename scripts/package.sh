@@ -22,6 +22,7 @@ fi
 description=$(realpath "$1")
 name=$(basename "$description")
 name=${name%.*}
+name=${name//[^A-Za-z0-9_.-]/_}  # a folder name the tools take without quoting
 work="$root/build/package/$name"
 out=${2:-$work}
 mkdir -p "$out"
