@@ -6,7 +6,7 @@
 #
 #   bench/copy-pace.sh [runs]      (default 3 runs each; the best counts)
 #
-# Needs the native and win64 builds (cmake --build --preset native / win64).
+# Needs the win64 build (cmake --build --preset win64).
 # Runs one Wine session at a time, like the end-to-end tests.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,8 +17,8 @@ harness=$root/tests/e2e/harness.sh
 template=$build/e2e/template-prefix
 pilot=$build/tests/e2e/pilot.exe
 sample=$build/product/pellomark/setup.exe
-szdd=$root/build/native/tools/szdd/szdd
-for needed in "$pilot" "$sample" "$szdd"; do
+packer=$build/hosttools/packer/packer
+for needed in "$pilot" "$sample" "$packer"; do
     [[ -x $needed || -f $needed ]] || { echo "missing $needed: build native and win64 first" >&2; exit 2; }
 done
 mkdir -p "$out"
@@ -51,8 +51,8 @@ pace() {
     echo "$best"
 }
 
-# A product like the sample whose program row is a 50 MiB file, its rows 0
-# to 2 compressed as the packer stores them.
+# A product like the sample whose program row is a 50 MiB file, packed as
+# the sample is.
 build_bulk() {
     local dir=$out/bulk
     mkdir -p "$dir"
@@ -73,50 +73,38 @@ with open(sys.argv[1], "w", newline="") as f:
         written += len(text)
         line += 1
 EOF
-    local -a files=("$build/uninstaller/Quodgone.exe" "$dir/Bulkdata.bin"
-                    "$root/product/pellomark/help.txt" "$root/product/pellomark/read_me.txt")
-    local -a names=(Quodgone.exe Bulkdata.bin Quodpost.hlp Read_me.txt)
-    local -a resources=(Purgeset Bulk HelpFile ReadMe)
-    local -a captions=(Uninstall Pellomark Help "Read Me")
-    local rows="" rc="" i stored
-    for i in 0 1 2 3; do
-        stored=${files[i]}
-        if ((i < 3)); then
-            stored=$dir/${names[i]%?}_
-            "$szdd" "${files[i]}" "$stored" --name "${names[i]}" >/dev/null
-        fi
-        rows+="        {\"${names[i]}\", \"${resources[i]}\", \"${captions[i]}\", $(stat -c %s "${files[i]}"), $(stat -c %s "$stored")},"$'\n'
-        rc+="${resources[i]^^} RCDATA \"$stored\""$'\n'
-    done
-    cat >"$dir/manifest.cpp" <<EOF
-#include "manifest/manifest.h"
-const InstallManifest Manifest = {
-    "Cratewise", "Shareware\\\\Dornwick\\\\Programs\\\\%s\\\\%s", "Pellomark",
-    "Software updates made easy!", "1.01", "C:\\\\Dornwick\\\\%s",
-    {
-${rows}        {"", "", "", 0, 0},
-    },
-    4, 4,
-};
-const char SupportAddress[] = "support@dornwick.example";
+    local sample=$root/product/pellomark
+    cat >"$dir/bulk.product" <<EOF
+ProductName: Pellomark
+Tagline: Software updates made easy!
+Version: 1.01
+RegistryKeyTemplate: Shareware\Dornwick\Programs\%s\%s
+DefaultFolderTemplate: C:\Dornwick\%s
+SupportAddress: support@dornwick.example
+Agreement: $sample/agreement.txt
+Notice: A product that carries one file of 50 MiB.
+Icon: $sample/art/product.art
+PageBitmap: $sample/art/page.art
+GroupBitmap: $sample/art/group.art
+HeaderBitmap: $sample/art/header.art
+Row: Quodgone.exe | Purgeset | Uninstall | compressed | $build/uninstaller/Quodgone.exe
+Row: Bulkdata.bin | Bulk     | Pellomark | compressed | $dir/Bulkdata.bin
+Row: Quodpost.hlp | HelpFile | Help      | compressed | $sample/help.txt
+Row: Read_me.txt  | ReadMe   | Read Me   | plain      | $sample/read_me.txt
+ShortcutCount: 4
 EOF
-    local art=$build/product/pellomark/art
-    cat >"$dir/product.rc" <<EOF
-IDI_PRODUCT ICON "$art/product.ico"
-IDB_PAGE BITMAP "$art/page.bmp"
-IDB_GROUP BITMAP "$art/group.bmp"
-IDB_HEADER BITMAP "$art/header.bmp"
-Agreement RCDATA "$root/product/pellomark/agreement.txt"
-$rc
-EOF
-    local cxx=x86_64-w64-mingw32-g++
-    $cxx -Os -std=c++17 -fno-exceptions -fno-rtti -I"$root" -c "$dir/manifest.cpp" -o "$dir/manifest.o"
-    x86_64-w64-mingw32-windres -O coff -I "$dir" -I "$root/resources" -I "$root" \
-        "$root/resources/cratewise.rc" "$dir/resources.o"
-    mapfile -t objects < <(find "$build/CMakeFiles/cratewise_installer.dir" -name '*.obj' | sort)
-    $cxx -mwindows -static-libgcc -static-libstdc++ -Wl,--gc-sections -s "${objects[@]}" \
-        "$dir/manifest.o" "$dir/resources.o" "$build/libcratewise_logic.a" \
-        -lshell32 -ladvapi32 -lgdi32 -luser32 -lkernel32 -o "$dir/setup.exe"
+    "$packer" --out "$dir/packed" "$dir/bulk.product"
+    # Compiled and linked as the sample's setup is, with the bulk's manifest
+    # and resources in place of the sample's.
+    local commands
+    commands=$(ninja -C "$build" -t commands product/pellomark/setup.exe | grep pellomark_setup.dir)
+    [[ $commands == *pellomark_setup.dir/packed/manifest.cpp.obj* ]] ||
+        { echo "cannot tell how the sample's setup is built" >&2; exit 1; }
+    commands=${commands//$build\/product\/pellomark\/packed/$dir/packed}
+    commands=${commands//product\/pellomark\/CMakeFiles\/pellomark_setup.dir/$dir/obj}
+    commands=${commands//product\/pellomark\//$dir/}
+    mkdir -p "$dir/obj/packed" "$dir/obj/__/__/resources"
+    (cd "$build" && bash -e -c "$commands")
 }
 
 report() { # report <name> <setup.exe> <expanded size>...
