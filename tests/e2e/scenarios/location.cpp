@@ -177,12 +177,15 @@ std::pair<int, int> HighlightOn(HWND list, const Picture& screen, int index)
     return {first < 0 ? -1 : first - r.left, last < 0 ? -1 : last - r.left};
 }
 
-void ExpectRefusal(Browse& b, const std::string& typed, const std::string& reason)
+void ExpectRefusal(Browse& b, const std::string& typed, const std::string& reason,
+                   const std::string& shot = "")
 {
     Type(b.page, Field, typed);
     std::string inField = ItemText(b.page, Field);
     Press(b.page, IDOK);
     Box box = WaitBox(Installer, 10000);
+    if (!shot.empty())
+        Shot(shot);
     CHECK_EQ(box.text, "Path invalid!\n\n" + reason);
     CHECK_EQ(box.icon, std::string("warning"));
     CHECK(GetParent(box.window) == b.page || GetWindow(box.window, GW_OWNER) == b.page);
@@ -284,8 +287,11 @@ SCENARIO(location_navigation, 800, 600)
                      {"Alpha One", "Beta", "Gamma Ray", "X-ray V2.0 Beta"});
     Picture screen = Shot("re-cased sub-folders");
     CHECK(ItemShows(b.list, screen, 2, 2, OpenFolderPicture));
+    RECT inside;
+    GetClientRect(b.list, &inside);
     for (int i = 3; i <= 6; ++i)
-        CHECK(ItemShows(b.list, screen, i, 3, ClosedFolderPicture));
+        if (ListItemRect(b.list, i).bottom <= inside.bottom)
+            CHECK(ItemShows(b.list, screen, i, 3, ClosedFolderPicture));
 
     // A re-cased name reaches the same folder.
     DoubleClickItem(b.list, 5);
@@ -335,12 +341,11 @@ SCENARIO(location_refusals, 800, 600)
     ExpectRefusal(b, "C:\\", "Path may not be a root drive...");
     // One character more than the longest folder whose read-me command line
     // still fits.
-    ExpectRefusal(b, "C:\\" + std::string(231, 'a'), "Path is too long.");
+    ExpectRefusal(b, "C:\\" + std::string(231, 'a'), "Path is too long.", "too long");
     // What the field holds whole but the page's buffers do not.
     ExpectRefusal(b, "C:\\" + std::string(253, 'b'), "Path is too long.");
     ExpectRefusal(b, "C:\\" + std::string(300, 'c'), "Path is too long.");
     CHECK_EQ(ItemText(b.page, Field).size(), 259u);
-    Shot("refused");
     CHECK_EQ(b.state.InstallDir(), std::string(DefaultFolder));
 
     // The root of the drive view is refused too.
@@ -372,4 +377,45 @@ SCENARIO(location_accepts_a_new_folder, 800, 600)
     CHECK_EQ(state.ListingDrives, 0);
     CHECK_EQ(state.CurrentFolderItem, 4);
     WaitPage(CopyCaption());
+}
+
+// More sub-folders than the page keeps indent levels for: the items past the
+// last level are drawn one level below the current folder like the others.
+SCENARIO(location_many_sub_folders, 800, 600)
+{
+    const int count = 520;
+    for (int i = 0; i < count; ++i) {
+        char name[32];
+        snprintf(name, sizeof name, "C:\\Many\\sub %03d", i);
+        REQUIRE(MakeFolders(name));
+    }
+    Process setup = StartSetup();
+    Browse b = Open(setup);
+    DoubleClickItem(b.list, 1);
+    int many = IndexOf(b.list, "Many");
+    REQUIRE(many > 1);
+    DoubleClickItem(b.list, many);
+    REQUIRE_EQ(ListCount(b.list), count + 3);
+    CHECK_EQ(ListText(b.list, count + 2), std::string("Sub 519"));
+    InstallState state;
+    REQUIRE(b.state.Read(&state));
+    CHECK_EQ(state.CurrentFolderItem, 2);
+    CHECK_EQ(state.IndentLevels[IndentSlots - 1], 3);
+
+    // Scrolled to the end, the last item selected: its text rectangle sits
+    // at level 3, 8 * 3 + 21 pixels in, like the first sub-folder's.
+    for (int item : {count + 2, 499, 500, 3}) {
+        SendMessageA(b.list, LB_SETTOPINDEX, item, 0);
+        Settle(b.page);
+        ClickItem(b.list, item);
+        CHECK_EQ(ListSelection(b.list), item);
+        pilot::Sleep(150);
+        Picture screen = item == count + 2 ? Shot("last of many") : Capture();
+        CHECK_EQ(HighlightOn(b.list, screen, item).first, 45);
+    }
+    CHECK(IsWindowVisible(b.page));
+    CHECK_EQ(b.state.InstallDir(), std::string("C:\\Many"));
+    Press(b.page, IDCANCEL);
+    ExpectAbortNotice(setup.pid);
+    ExpectExitZero(setup);
 }

@@ -18,8 +18,13 @@ void TourLocation(const Process& setup)
 {
     (void)setup;
     HWND page = WaitPage(LocationCaption());
+    HWND list = Item(page, 301);
+    CHECK_EQ(ItemText(page, 300), std::string("C:\\Dornwick\\Pellomark"));
+    CHECK_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 4);
+    CHECK_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 3);
     Shot("location");
     Press(page, IDOK);
+    CHECK(WaitGone(page, 10000));
 }
 
 void TourCopy(const Process& setup)
