@@ -11,10 +11,13 @@ target_compile_options(cratewise_flags INTERFACE
 target_link_options(cratewise_flags INTERFACE
     -static-libgcc -static-libstdc++ -mwindows -Wl,--gc-sections -s)
 
-set(CRATEWISE_SYSTEM_LIBS comctl32 shell32 lz32 advapi32 gdi32 user32 kernel32)
+# lz32 and comctl32 are not imported: platform/syslibs.cpp loads them from
+# the system folder.
+set(CRATEWISE_SYSTEM_LIBS shell32 advapi32 gdi32 user32 kernel32)
 
 add_library(cratewise_installer OBJECT
     ${PROJECT_SOURCE_DIR}/manifest/state.cpp
+    ${PROJECT_SOURCE_DIR}/platform/syslibs.cpp
     ${PROJECT_SOURCE_DIR}/shell/main.cpp
     ${PROJECT_SOURCE_DIR}/shell/mainwindow.cpp
     ${PROJECT_SOURCE_DIR}/shell/sequence.cpp
