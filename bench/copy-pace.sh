@@ -103,7 +103,10 @@ EOF
     commands=${commands//$build\/product\/pellomark\/packed/$dir/packed}
     commands=${commands//product\/pellomark\/CMakeFiles\/pellomark_setup.dir/$dir/obj}
     commands=${commands//product\/pellomark\//$dir/}
-    mkdir -p "$dir/obj/packed" "$dir/obj/__/__/resources"
+    local made
+    grep -o "$dir/obj/[^ ]*" <<<"$commands" | while read -r made; do
+        mkdir -p "$(dirname "$made")"
+    done
     (cd "$build" && bash -e -c "$commands")
 }
 
