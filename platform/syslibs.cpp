@@ -1,9 +1,11 @@
-// The two libraries that are not known system DLLs, lz32 and comctl32, are
-// loaded from the system folder by full path. Imported the usual way, they
-// would be looked for first in the setup program's own folder, where a DLL
-// planted beside a downloaded installer would run with its rights. The pages
-// call the usual functions; these definitions resolve the real ones on first
-// use.
+// The libraries that are not known system DLLs everywhere, lz32 and
+// comctl32, are loaded from the system folder by full path. Imported the
+// usual way, they would be looked for first in the setup program's own
+// folder, where a DLL planted beside a downloaded installer would run with
+// its rights. shell32 is loaded the same way, and only after comctl32: it
+// brings comctl32 in by name later on, and a library already loaded is the
+// one a load by name finds. The pages call the usual functions; these definitions
+// resolve the real ones on first use.
 #include "win32.h"
 #include "../manifest/text.h"
 
@@ -29,11 +31,13 @@ FARPROC Resolve(HMODULE* library, const char* libraryName, const char* function)
 
 HMODULE Lz32;
 HMODULE CommonControls;
+HMODULE Shell;
 
 typedef INT(WINAPI* LzOpenFunction)(LPSTR, LPOFSTRUCT, WORD);
 typedef INT(WINAPI* LzReadFunction)(INT, LPSTR, INT);
 typedef VOID(WINAPI* LzCloseFunction)(INT);
 typedef BOOL(WINAPI* ImageListDrawFunction)(HIMAGELIST, int, HDC, int, int, UINT);
+typedef DWORD_PTR(WINAPI* FileInfoFunction)(LPCSTR, DWORD, SHFILEINFOA*, UINT, UINT);
 
 template <class Function>
 Function Find(HMODULE* library, const char* libraryName, const char* name)
@@ -69,6 +73,15 @@ BOOL WINAPI ImageList_Draw(HIMAGELIST list, int image, HDC dc, int x, int y, UIN
     static ImageListDrawFunction real =
         Find<ImageListDrawFunction>(&CommonControls, "comctl32.dll", "ImageList_Draw");
     return real ? real(list, image, dc, x, y, style) : FALSE;
+}
+
+DWORD_PTR WINAPI SHGetFileInfoA(LPCSTR path, DWORD attributes, SHFILEINFOA* info, UINT size,
+                                UINT flags)
+{
+    if (!CommonControls)
+        CommonControls = LoadSystemLibrary("comctl32.dll");
+    static FileInfoFunction real = Find<FileInfoFunction>(&Shell, "shell32.dll", "SHGetFileInfoA");
+    return real ? real(path, attributes, info, size, flags) : 0;
 }
 
 } // extern "C"
