@@ -157,8 +157,10 @@ int32_t WindowsPort::RemoveFile(const char* path)
     // A folder of that name is not a file that was installed.
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
         return Missing;
-    if (attributes & FILE_ATTRIBUTE_READONLY)
-        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+        DWORD writable = attributes & ~(DWORD)FILE_ATTRIBUTE_READONLY;
+        SetFileAttributesA(path, writable ? writable : FILE_ATTRIBUTE_NORMAL);
+    }
     if (DeleteFileA(path))
         return Removed;
     return GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES ? Missing : Kept;
@@ -272,11 +274,14 @@ void FinishRemoval(uint32_t handleValue, const InstallManifest& product)
     // Never strand an installed product without its uninstaller.
     if (!EntryExists(product.ProductName)) {
         // The file may stay locked for a moment after its process has ended.
-        for (int32_t i = 0; i < DeleteRetries; ++i) {
-            if (DeleteFileA(target) || GetFileAttributesA(target) == INVALID_FILE_ATTRIBUTES)
-                break;
-            Sleep(DeleteRetryPause);
+        bool gone = false;
+        for (int32_t i = 0; i < DeleteRetries && !gone; ++i) {
+            gone = DeleteFileA(target) || GetFileAttributesA(target) == INVALID_FILE_ATTRIBUTES;
+            if (!gone)
+                Sleep(DeleteRetryPause);
         }
+        if (!gone)
+            MoveFileExA(target, 0, MOVEFILE_DELAY_UNTIL_REBOOT);
     }
     if (RunningImage(self, sizeof self) == 1 && lstrcmpiA(self, target) != 0)
         MoveFileExA(self, 0, MOVEFILE_DELAY_UNTIL_REBOOT);

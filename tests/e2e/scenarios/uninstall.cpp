@@ -356,6 +356,8 @@ SCENARIO(uninstall_keeps_an_existing_destination, 800, 600)
     REQUIRE(WriteBytes("C:\\Apps\\Tools\\Other.txt", "not Pellomark's\r\n"));
     Snapshot before = TakeSnapshot();
     InstallSample("C:\\Apps\\Tools\\");
+    // A payload file the user made read-only is removed all the same.
+    REQUIRE(SetFileAttributesA("C:\\Apps\\Tools\\Read_me.txt", FILE_ATTRIBUTE_READONLY));
 
     Process uninstaller;
     Box done = Uninstall(Uninstaller(), "C:\\Apps\\Tools", &uninstaller);
