@@ -3,6 +3,7 @@
 #include <stdarg.h>
 
 #include "../manifest/text.h"
+#include "../pages/location_logic.h"
 
 const char UninstallKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char ProgramPathValue[] = "Program Path";
@@ -205,17 +206,11 @@ const char* Plural(int32_t count, const char* one, const char* many)
 
 } // namespace
 
-int32_t FolderFormAccepted(const char* text)
-{
-    if (!text[0] || text[1] != ':' || text[2] != '\\' || !text[RootLength])
-        return -1;
-    return 1;
-}
-
 int32_t NormalizeFolder(char* output, int32_t capacity, const char* text)
 {
     Empty(output, capacity);
-    if (capacity < RootLength + 2 || FolderFormAccepted(text) < 0)
+    if (capacity < RootLength + 2 || !text[0] || text[1] != ':' || text[2] != '\\' ||
+        !text[RootLength])
         return -1;
     output[0] = text[0];
     output[1] = ':';
@@ -258,7 +253,10 @@ int32_t PlanRemoval(RemovalPlan* plan, const InstallManifest& product, const cha
     plan->FileCount = 0;
     plan->PayloadCount = 0;
     plan->FolderCount = 0;
-    if (NormalizeFolder(plan->Folder, sizeof plan->Folder, programPath) < 0)
+    plan->Folder[0] = 0;
+    // The folder page's own rules, so that what it accepts can be removed.
+    if (FolderRefusal(programPath, TextLength(programPath), product) ||
+        NormalizeFolder(plan->Folder, sizeof plan->Folder, programPath) < 0)
         return -1;
     int32_t rows = product.FileCount;
     if (rows < 0)

@@ -28,14 +28,11 @@ extern const char ProgramVersionValue[];
 
 // ---- the recorded folder -------------------------------------------------
 
-// 1 when text has the form the destination page accepts: a drive's "X:\"
-// and something after it; -1 otherwise.
-int32_t FolderFormAccepted(const char* text);
-
 // The folder text names, as the system resolves it: '/' read as '\', empty
 // and "." components dropped, ".." taking back the component before it, no
-// backslash at the end. -1 (output empty) when text is not of the accepted
-// form, resolves to a drive root, or does not fit.
+// backslash at the end. -1 (output empty) when text does not start with a
+// drive's "X:\" and something after it, resolves to a drive root, or does
+// not fit.
 int32_t NormalizeFolder(char* output, int32_t capacity, const char* text);
 
 // What an uninstall removes, in order: the payload files (rows 1 to
@@ -56,7 +53,8 @@ struct RemovalPlan {
 };
 
 // 1 with the plan, or -1 when programPath is not a folder the installer
-// could have installed into (or a path built from it would not fit).
+// could have installed into: one the folder page refuses, or one that
+// resolves to a drive root.
 int32_t PlanRemoval(RemovalPlan* plan, const InstallManifest& product, const char* programPath);
 
 // Folder number index of the plan into output; -1 (output empty) when there

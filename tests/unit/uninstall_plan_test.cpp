@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "uninstall_product.h"
+#include "pages/location_logic.h"
 #include "uninstaller/uninstall_logic.h"
 
 namespace {
@@ -77,17 +78,6 @@ TEST(NormalizeFolder, RefusesWhatDoesNotFitAndNeverWritesPastCapacity)
     EXPECT_STREQ(out, "C:\\b");
     EXPECT_EQ(NormalizeFolder(out, 8, "C:\\b\\c\\..\\..\\d"), 1);
     EXPECT_STREQ(out, "C:\\d");
-}
-
-TEST(FolderFormAccepted, IsTheDestinationPagesRule)
-{
-    EXPECT_EQ(FolderFormAccepted("D:\\Apps\\Pellomark"), 1);
-    EXPECT_EQ(FolderFormAccepted("1:\\x"), 1);
-    EXPECT_EQ(FolderFormAccepted("C:\\Apps\\"), 1);
-    EXPECT_EQ(FolderFormAccepted(""), -1);
-    EXPECT_EQ(FolderFormAccepted("C"), -1);
-    EXPECT_EQ(FolderFormAccepted("C:/Apps"), -1);
-    EXPECT_EQ(FolderFormAccepted("C:\\"), -1);
 }
 
 std::vector<std::string> Files(const RemovalPlan& plan)
@@ -178,11 +168,26 @@ TEST(PlanRemoval, RefusesWhatTheInstallerCouldNotHaveInstalledInto)
         EXPECT_EQ(plan.FileCount, 0);
         EXPECT_EQ(plan.FolderCount, 0);
     }
-    // A folder whose files' paths would not fit a full path's buffer.
-    std::string deep = "C:\\" + std::string(FullPathSize - 3 - 14, 'a');
-    EXPECT_EQ(PlanRemoval(&plan, product, deep.c_str()), -1);
-    std::string fits = "C:\\" + std::string(FullPathSize - 3 - 15, 'a');
-    EXPECT_EQ(PlanRemoval(&plan, product, fits.c_str()), 1);
+}
+
+// The uninstaller trusts a plain folder exactly when the folder page would
+// have accepted it, the length rule included.
+TEST(PlanRemoval, TrustsWhatTheFolderPageAccepts)
+{
+    InstallManifest product = SampleProduct();
+    RemovalPlan plan;
+    int32_t accepted = 0;
+    for (int32_t length = 1; length < FullPathSize; ++length) {
+        std::string folder = "D:\\" + std::string(length, 'a');
+        bool refused = FolderRefusal(folder.c_str(), (int32_t)folder.size(), product) != 0;
+        EXPECT_EQ(PlanRemoval(&plan, product, folder.c_str()), refused ? -1 : 1) << length;
+        accepted += !refused;
+    }
+    EXPECT_GT(accepted, 200);
+    for (const char* typed : {"1:\\x", "C:\\Apps\\", "D:\\Apps\\Pellomark"})
+        EXPECT_EQ(PlanRemoval(&plan, product, typed), 1) << typed;
+    for (const char* typed : {"", "C", "C:/Apps", "C:\\"})
+        EXPECT_EQ(PlanRemoval(&plan, product, typed), -1) << typed;
 }
 
 TEST(PlanRemoval, TakesOnlyTheRowsThatAreInstalled)
@@ -200,10 +205,14 @@ TEST(PlanRemoval, TakesOnlyTheRowsThatAreInstalled)
     EXPECT_EQ(Folders(plan), (Paths{"D:\\P"}));
 
     // A count past the table's capacity reads no further than the table.
+    PayloadEntry extra = {"Extra.dat", "Extra", "Extra", 0, 0};
+    product.Payload[4] = extra;
     product.FileCount = 9;
     ASSERT_EQ(PlanRemoval(&plan, product, "D:\\P"), 1);
-    EXPECT_EQ(plan.PayloadCount, 3);
-    EXPECT_EQ(plan.FileCount, 7);
+    EXPECT_EQ(plan.PayloadCount, 4);
+    EXPECT_EQ(plan.FileCount, 9);
+    EXPECT_STREQ(plan.Files[3], "D:\\P\\Extra.dat");
+    EXPECT_STREQ(plan.Files[8], "D:\\P\\Extra.da_");
 }
 
 TEST(PlanRemoval, ADefaultFolderWithoutPlaceholderIsItsOwnChain)
