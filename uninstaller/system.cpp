@@ -1,0 +1,288 @@
+#include "system.h"
+
+#include "../manifest/text.h"
+
+namespace {
+
+const char ProgramManager[] = "PROGMAN";
+const char FinishPrefix[] = "Quo";
+enum {
+    GroupCommandTimeout = 5000,
+    DeleteRetries = 50,
+    DeleteRetryPause = 100,
+    FinishLineSize = FullPathSize + 32
+};
+
+UINT BoxStyle(int32_t kind)
+{
+    switch (kind) {
+    case BoxWarning:
+        return MB_OK | MB_ICONWARNING;
+    case BoxError:
+        return MB_OK | MB_ICONERROR;
+    case BoxQuestion:
+        return MB_YESNO | MB_ICONQUESTION;
+    }
+    return MB_OK | MB_ICONINFORMATION;
+}
+
+bool NotThere(DWORD error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+           error == ERROR_INVALID_NAME || error == ERROR_INVALID_DRIVE ||
+           error == ERROR_NOT_READY || error == ERROR_BAD_NETPATH;
+}
+
+int32_t EntryKey(char* output, int32_t capacity, const char* product)
+{
+    return JoinPath(output, capacity, UninstallKeyPath, product, 0);
+}
+
+bool EntryExists(const char* product)
+{
+    char key[RegistryPathSize];
+    HKEY opened;
+    if (EntryKey(key, sizeof key, product) < 0 ||
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+HDDEDATA CALLBACK IgnoreDde(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
+{
+    return 0;
+}
+
+int32_t RunningImage(char* output, DWORD capacity)
+{
+    DWORD length = GetModuleFileNameA(0, output, capacity);
+    if (length == 0 || length >= capacity) {
+        output[0] = 0;
+        return -1;
+    }
+    return 1;
+}
+
+// A copy of the running uninstaller in the temporary folder, started to
+// wait for this process and then remove the uninstaller's file: a running
+// program's file cannot be deleted, and a delete at restart would leave the
+// file until then.
+bool StartFinishingCopy(const char* self)
+{
+    char folder[FullPathSize], copy[FullPathSize];
+    DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length >= sizeof folder || !GetTempFileNameA(folder, FinishPrefix, 0, copy))
+        return false;
+    if (!CopyFileA(self, copy, FALSE)) {
+        DeleteFileA(copy);
+        return false;
+    }
+    HANDLE process = GetCurrentProcess();
+    HANDLE waitable = 0;
+    if (!DuplicateHandle(process, process, process, &waitable, SYNCHRONIZE, TRUE, 0)) {
+        DeleteFileA(copy);
+        return false;
+    }
+    // Handle values fit in 32 bits, also in a 64-bit process.
+    char line[FinishLineSize];
+    STARTUPINFOA startup;
+    PROCESS_INFORMATION started;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    if (TextFormat(line, sizeof line, "\"%s\" %s %i", copy, FinishSwitch,
+                   (int32_t)(uint32_t)(uintptr_t)waitable) < 0 ||
+        !CreateProcessA(copy, line, 0, 0, TRUE, 0, 0, folder, &startup, &started)) {
+        CloseHandle(waitable);
+        DeleteFileA(copy);
+        return false;
+    }
+    // waitable stays open: the copy's inherited handle is what it waits on.
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    return true;
+}
+
+} // namespace
+
+int32_t InWindowsFolder(char* output, int32_t capacity, const char* fileName)
+{
+    char windows[FullPathSize];
+    UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+    if (length == 0 || length >= sizeof windows) {
+        output[0] = 0;
+        return -1;
+    }
+    return JoinPath(output, capacity, windows, fileName, 0);
+}
+
+int32_t WindowsPort::ReadEntryValue(const char* product, const char* value, char* data,
+                                    uint32_t capacity, uint32_t* size, uint32_t* type)
+{
+    char key[RegistryPathSize];
+    HKEY opened;
+    if (EntryKey(key, sizeof key, product) < 0)
+        return ReadFailed;
+    LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_QUERY_VALUE, &opened);
+    if (status != ERROR_SUCCESS)
+        return NotThere(status) ? ReadMissing : ReadFailed;
+    DWORD valueType = 0, valueSize = capacity;
+    status = RegQueryValueExA(opened, value, 0, &valueType, (BYTE*)data, &valueSize);
+    RegCloseKey(opened);
+    if (status != ERROR_SUCCESS)
+        return NotThere(status) ? ReadMissing : ReadFailed;
+    *size = valueSize;
+    *type = valueType;
+    return ReadDone;
+}
+
+int32_t WindowsPort::Ask(const char* text)
+{
+    return MessageBoxA(0, text, Product.InstallerName, BoxStyle(BoxQuestion) | MB_SETFOREGROUND) ==
+                   IDYES
+               ? 1
+               : 0;
+}
+
+void WindowsPort::Tell(const char* text, int32_t kind)
+{
+    MessageBoxA(0, text, Product.InstallerName, BoxStyle(kind) | MB_SETFOREGROUND);
+}
+
+int32_t WindowsPort::RemoveFile(const char* path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return NotThere(GetLastError()) ? Missing : Kept;
+    // A folder of that name is not a file that was installed.
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return Missing;
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+        DWORD writable = attributes & ~(DWORD)FILE_ATTRIBUTE_READONLY;
+        SetFileAttributesA(path, writable ? writable : FILE_ATTRIBUTE_NORMAL);
+    }
+    if (DeleteFileA(path))
+        return Removed;
+    return GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES ? Missing : Kept;
+}
+
+int32_t WindowsPort::RemoveFolder(const char* path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return NotThere(GetLastError()) ? Missing : Kept;
+    // A link to a folder elsewhere would go even when what it shows is not empty.
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return Kept;
+    return RemoveDirectoryA(path) ? Removed : Kept;
+}
+
+int32_t WindowsPort::SendGroupCommand(const char* command)
+{
+    DWORD instance = 0;
+    if (DdeInitializeA(&instance, IgnoreDde, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR)
+        return GroupUnreachable;
+    HSZ service = DdeCreateStringHandleA(instance, ProgramManager, CP_WINANSI);
+    HSZ topic = DdeCreateStringHandleA(instance, ProgramManager, CP_WINANSI);
+    HCONV conversation = (service && topic) ? DdeConnect(instance, service, topic, 0) : 0;
+    int32_t outcome = GroupUnreachable;
+    if (conversation) {
+        DWORD result = 0;
+        HDDEDATA done = DdeClientTransaction((BYTE*)command, (DWORD)TextLength(command) + 1,
+                                             conversation, 0, CF_TEXT, XTYP_EXECUTE,
+                                             GroupCommandTimeout, &result);
+        outcome = done ? GroupDeleted : GroupRefused;
+        DdeDisconnect(conversation);
+    }
+    if (service)
+        DdeFreeStringHandle(instance, service);
+    if (topic)
+        DdeFreeStringHandle(instance, topic);
+    DdeUninitialize(instance);
+    return outcome;
+}
+
+int32_t WindowsPort::RemoveEntry(const char* product)
+{
+    HKEY uninstall;
+    LONG status =
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKeyPath, 0, KEY_ALL_ACCESS, &uninstall);
+    if (status != ERROR_SUCCESS)
+        return NotThere(status) ? Missing : Kept;
+    status = RegDeleteKeyA(uninstall, product);
+    RegCloseKey(uninstall);
+    if (status == ERROR_SUCCESS)
+        return Removed;
+    return NotThere(status) ? Missing : Kept;
+}
+
+int32_t WindowsPort::RemoveValue(const char* key, const char* value)
+{
+    HKEY opened;
+    LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_SET_VALUE, &opened);
+    if (status != ERROR_SUCCESS)
+        return NotThere(status) ? Missing : Kept;
+    status = RegDeleteValueA(opened, value);
+    RegCloseKey(opened);
+    if (status == ERROR_SUCCESS)
+        return Removed;
+    return NotThere(status) ? Missing : Kept;
+}
+
+int32_t WindowsPort::RemoveKeyIfEmpty(const char* key)
+{
+    HKEY opened;
+    LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_QUERY_VALUE, &opened);
+    if (status != ERROR_SUCCESS)
+        return NotThere(status) ? Missing : Kept;
+    DWORD subkeys = 1, values = 1;
+    status = RegQueryInfoKeyA(opened, 0, 0, 0, &subkeys, 0, 0, &values, 0, 0, 0, 0);
+    RegCloseKey(opened);
+    if (status != ERROR_SUCCESS || subkeys || values)
+        return Kept;
+    return RegDeleteKeyA(HKEY_LOCAL_MACHINE, key) == ERROR_SUCCESS ? Removed : Kept;
+}
+
+int32_t WindowsPort::RemoveSelf(const char* fileName)
+{
+    char target[FullPathSize], self[FullPathSize];
+    if (InWindowsFolder(target, sizeof target, fileName) < 0)
+        return SelfKept;
+    if (GetFileAttributesA(target) == INVALID_FILE_ATTRIBUTES)
+        return SelfMissing;
+    if (RunningImage(self, sizeof self) < 0)
+        return MoveFileExA(target, 0, MOVEFILE_DELAY_UNTIL_REBOOT) ? SelfAtRestart : SelfKept;
+    // Started from elsewhere, the installed file is not in use and goes now.
+    if (lstrcmpiA(self, target) != 0 && DeleteFileA(target))
+        return SelfAfterExit;
+    if (StartFinishingCopy(self))
+        return SelfAfterExit;
+    return MoveFileExA(target, 0, MOVEFILE_DELAY_UNTIL_REBOOT) ? SelfAtRestart : SelfKept;
+}
+
+void FinishRemoval(uint32_t handleValue, const InstallManifest& product)
+{
+    HANDLE uninstaller = (HANDLE)(uintptr_t)handleValue;
+    // Without the uninstaller's process to wait for, this is not the run
+    // that the uninstaller started: nothing is touched.
+    if (WaitForSingleObject(uninstaller, INFINITE) != WAIT_OBJECT_0)
+        return;
+    CloseHandle(uninstaller);
+    char target[FullPathSize], self[FullPathSize];
+    if (InWindowsFolder(target, sizeof target, product.Payload[UninstallerRow].FileName) < 0)
+        return;
+    // Never strand an installed product without its uninstaller.
+    if (!EntryExists(product.ProductName)) {
+        // The file may stay locked for a moment after its process has ended.
+        bool gone = false;
+        for (int32_t i = 0; i < DeleteRetries && !gone; ++i) {
+            gone = DeleteFileA(target) || GetFileAttributesA(target) == INVALID_FILE_ATTRIBUTES;
+            if (!gone)
+                Sleep(DeleteRetryPause);
+        }
+        if (!gone)
+            MoveFileExA(target, 0, MOVEFILE_DELAY_UNTIL_REBOOT);
+    }
+    if (RunningImage(self, sizeof self) == 1 && lstrcmpiA(self, target) != 0)
+        MoveFileExA(self, 0, MOVEFILE_DELAY_UNTIL_REBOOT);
+}

@@ -1,0 +1,37 @@
+// The uninstaller's side of the system: boxes, files, the registry, Program
+// Manager and the removal of its own file.
+#ifndef CRATEWISE_UNINSTALL_SYSTEM_H
+#define CRATEWISE_UNINSTALL_SYSTEM_H
+
+#include "../platform/win32.h"
+#include "uninstall_logic.h"
+
+class WindowsPort : public UninstallPort {
+public:
+    explicit WindowsPort(const InstallManifest& product) : Product(product) {}
+
+    int32_t ReadEntryValue(const char* product, const char* value, char* data,
+                           uint32_t capacity, uint32_t* size, uint32_t* type) override;
+    int32_t Ask(const char* text) override;
+    void Tell(const char* text, int32_t kind) override;
+    int32_t RemoveFile(const char* path) override;
+    int32_t RemoveFolder(const char* path) override;
+    int32_t SendGroupCommand(const char* command) override;
+    int32_t RemoveEntry(const char* product) override;
+    int32_t RemoveValue(const char* key, const char* value) override;
+    int32_t RemoveKeyIfEmpty(const char* key) override;
+    int32_t RemoveSelf(const char* fileName) override;
+
+private:
+    const InstallManifest& Product;
+};
+
+// A file of that name in the Windows directory; -1 when it does not fit.
+int32_t InWindowsFolder(char* output, int32_t capacity, const char* fileName);
+
+// Run by the copy in the temporary folder: once the uninstaller's process
+// has ended, deletes its file (if the product's entry is gone) and marks the
+// copy itself for deletion when Windows restarts.
+void FinishRemoval(uint32_t handleValue, const InstallManifest& product);
+
+#endif
