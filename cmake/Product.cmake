@@ -7,11 +7,14 @@
 # <build>/product/<name>/ (OUTPUT_NAME, default "setup", plus ".exe").
 #
 # Rows whose source is "@target:NAME" take the file of this build's target
-# NAME; "@uninstaller" is the target "uninstaller". The description is
-# scanned for them when CMake runs, and the packer reruns whenever the
-# description, a file it names, a target it names or the packer changes.
+# NAME; "@uninstaller" is this tree's uninstaller, built for this product
+# from the names and texts of its description (target <name>_uninstaller).
+# The description is scanned for them when CMake runs, and the packer reruns
+# whenever the description, a file it names, a target it names or the packer
+# changes.
 #
-# Targets: <name>_packed (the packer's outputs) and <name>_setup.
+# Targets: <name>_packed (the packer's outputs), <name>_uninstaller and
+# <name>_setup.
 function(cratewise_product name)
     cmake_parse_arguments(ARG "" "DESCRIPTION;OUTPUT_NAME" "" ${ARGN})
     if(NOT ARG_DESCRIPTION)
@@ -26,6 +29,9 @@ function(cratewise_product name)
     endif()
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${description}")
 
+    set(folder ${CMAKE_BINARY_DIR}/product/${name})
+    set(packed ${folder}/packed)
+
     # The build targets the rows take their files from.
     file(STRINGS "${description}" rows REGEX "^[ \t]*Row:")
     set(target_args "")
@@ -34,7 +40,13 @@ function(cratewise_product name)
         string(REGEX MATCHALL "@(uninstaller|target:[A-Za-z0-9_.+-]+)" sources "${row}")
         foreach(source IN LISTS sources)
             if(source STREQUAL "@uninstaller")
-                set(target uninstaller)
+                set(target ${name}_uninstaller)
+                if(NOT TARGET ${target})
+                    cratewise_product_uninstaller(${name} "${description}" "${row}" ${packed})
+                endif()
+                list(APPEND target_args --target "uninstaller=$<TARGET_FILE:${target}>")
+                list(APPEND target_deps ${target})
+                continue()
             else()
                 string(REPLACE "@target:" "" target "${source}")
             endif()
@@ -49,8 +61,6 @@ function(cratewise_product name)
         endforeach()
     endforeach()
 
-    set(folder ${CMAKE_BINARY_DIR}/product/${name})
-    set(packed ${folder}/packed)
     add_custom_command(
         OUTPUT ${packed}/manifest.cpp ${packed}/product.rc ${packed}/notice.h
         COMMAND ${CRATEWISE_PACKER} --out ${packed} --depfile ${packed}/packer.d
@@ -69,4 +79,24 @@ function(cratewise_product name)
         DEPENDS ${packed}/product.rc ${packed}/notice.h)
     set_target_properties(${name}_setup PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${folder})
     add_dependencies(${name}_setup ${name}_packed)
+endfunction()
+
+# The uninstaller of one product: the packer writes the product's names and
+# texts without sizes (the uninstaller is itself a row), and the uninstaller
+# is built from them under row 0's name.
+function(cratewise_product_uninstaller name description row packed)
+    string(REGEX REPLACE "^[ \t]*Row:[ \t]*([^|]*[^| \t])[ \t]*\\|.*$" "\\1" file_name "${row}")
+    string(REGEX REPLACE "\\.[eE][xX][eE]$" "" stem "${file_name}")
+    add_custom_command(
+        OUTPUT ${packed}/names.cpp
+        COMMAND ${CRATEWISE_PACKER} --names ${packed}/names.cpp ${description}
+        DEPENDS ${description} ${CRATEWISE_PACKER}
+        COMMENT "Writing the names of ${name} for its uninstaller"
+        VERBATIM)
+    add_custom_target(${name}_names DEPENDS ${packed}/names.cpp)
+    add_dependencies(${name}_names hosttools)
+    cratewise_uninstaller(${name}_uninstaller MANIFEST ${packed}/names.cpp OUTPUT_NAME ${stem})
+    set_target_properties(${name}_uninstaller PROPERTIES
+        RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/product/${name}/uninstaller)
+    add_dependencies(${name}_uninstaller ${name}_names)
 endfunction()

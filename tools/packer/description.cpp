@@ -357,6 +357,10 @@ private:
             return false;
         }
         auto found = targets_.find(target);
+        if (!target.empty() && found == targets_.end() && targets_.count(kAnyTarget)) {
+            row->sourcePath.clear();  // not built yet: only the names are wanted
+            return true;
+        }
         if (target.empty() || found == targets_.end()) {
             Problem(number, "source " + Quoted(source) + " needs the file of the build target " +
                                 Quoted(target) + ", which the packer was not given (cratewise_product "
@@ -625,6 +629,7 @@ private:
         uint64_t total = 0;
         for (size_t i = 0; i < d_.rows.size(); ++i) {
             PayloadRow& row = d_.rows[i];
+            if (row.sourcePath.empty()) continue;
             if (!CheckReadable(row.line, "source", row.sourcePath, &row.sourceSize, row.source)) continue;
             if (row.sourceSize > UINT32_MAX) {
                 Problem(row.line, "source " + Quoted(row.source) + " has " + std::to_string(row.sourceSize) +

@@ -68,6 +68,11 @@ struct ProductDescription {
 // "@target:NAME" is the entry NAME, "@uninstaller" the entry "uninstaller".
 using TargetFiles = std::map<std::string, std::string>;
 
+// Given as a target's name, every build target is taken as not built yet:
+// rows that name one get no source file, and the description's names and
+// texts alone are read (for the uninstaller, which is itself row 0).
+constexpr char kAnyTarget[] = "*";
+
 // Limits that come from the installer's buffers and screens rather than
 // from the manifest's fields.
 constexpr int kMaxRows = 5;

@@ -24,12 +24,15 @@ const char kUsage[] =
     "                      uninstaller)\n"
     "  --depfile FILE      also list every file read, as the dependencies of\n"
     "                      FOLDER/manifest.cpp\n"
-    "  --check             only read and check the description\n";
+    "  --check             only read and check the description\n"
+    "  --names FILE        only write FILE, a manifest with the product's names\n"
+    "                      and texts and no sizes, for building its uninstaller\n";
 
 struct Options {
     std::string description;
     std::string out;
     std::string depfile;
+    std::string names;
     packer::TargetFiles targets;
     bool check = false;
 };
@@ -58,6 +61,8 @@ int ParseArgs(int argc, char** argv, Options* options) {
             if (!value(&options->out)) return Usage("--out needs a folder");
         } else if (arg == "--depfile") {
             if (!value(&options->depfile)) return Usage("--depfile needs a file");
+        } else if (arg == "--names") {
+            if (!value(&options->names)) return Usage("--names needs a file");
         } else if (arg == "--target") {
             std::string pair;
             if (!value(&pair)) return Usage("--target needs NAME=FILE");
@@ -72,7 +77,8 @@ int ParseArgs(int argc, char** argv, Options* options) {
         }
     }
     if (positional.size() != 1) return Usage("expected one description");
-    if (options->out.empty() && !options->check) return Usage("--out is needed unless --check is given");
+    if (options->out.empty() && !options->check && options->names.empty())
+        return Usage("--out is needed unless --check or --names is given");
     options->description = positional[0];
     return 0;
 }
@@ -85,7 +91,31 @@ int Report(const std::vector<packer::Diagnostic>& problems, const std::string& d
     return 1;
 }
 
+// The names-only manifest: the uninstaller needs the product's names, and
+// cannot wait for the sizes, its own among them.
+int WriteNames(const Options& options) {
+    packer::TargetFiles targets = options.targets;
+    targets[packer::kAnyTarget] = "";
+    packer::ProductDescription description;
+    std::vector<packer::Diagnostic> problems;
+    if (!packer::ReadDescriptionFile(options.description, targets, &description, &problems))
+        return Report(problems, options.description);
+    std::vector<packer::RowSizes> sizes(packer::kMaxRows);
+    std::string text = packer::ManifestSource(description, sizes);
+    std::string file = packer::AbsolutePath(options.names);
+    size_t slash = file.find_last_of('/');
+    std::vector<packer::OutputFile> list = {
+        {file.substr(slash + 1), std::vector<uint8_t>(text.begin(), text.end())}};
+    std::string error;
+    if (!packer::WriteOutputs(slash == 0 ? "/" : file.substr(0, slash), list, &error)) {
+        std::fprintf(stderr, "packer: %s\n", error.c_str());
+        return 2;
+    }
+    return 0;
+}
+
 int Run(const Options& options) {
+    if (!options.names.empty()) return WriteNames(options);
     packer::ProductDescription description;
     std::vector<packer::Diagnostic> problems;
     if (!packer::ReadDescriptionFile(options.description, options.targets, &description, &problems))

@@ -92,3 +92,24 @@ TEST(PackerCli, TheSampleProductReadsCleanly) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PackerCli, NamesOnlyNeedsNoBuiltTargetsAndRecordsNoSizes) {
+    std::string scratch = ScratchFolder();
+    std::string names = scratch + "/names.cpp";
+    // The sample names its uninstaller and its program as build targets;
+    // neither exists yet when the uninstaller itself is to be built.
+    ASSERT_EQ(Shell(Packer("--names '" + names + "' '" + PACKER_SAMPLE_PRODUCT + "'", scratch + "/log")), 0)
+        << Text(scratch + "/log");
+    std::string text = Text(names);
+    EXPECT_NE(text.find("{\"Quodgone.exe\", \"Purgeset\", \"Uninstall\", 0u, 0u}"), std::string::npos) << text;
+    EXPECT_NE(text.find("{\"Read_me.txt\", \"ReadMe\", \"Read Me\", 0u, 0u}"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"Pellomark\""), std::string::npos);
+
+    // A plain file that is missing is still a fault of the description.
+    WriteFile(scratch + "/p.product", Join(BaseDescription()));
+    EXPECT_EQ(Shell(Packer("--names '" + names + "' '" + scratch + "/p.product'", scratch + "/log")), 1);
+}
+
+}  // namespace
