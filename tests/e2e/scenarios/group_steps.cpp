@@ -49,16 +49,25 @@ std::string Hex(const std::string& bytes)
 std::vector<std::string> GroupItems(HWND page)
 {
     std::vector<std::string> items;
-    LRESULT count = Ask(Combo(page), CB_GETCOUNT, 0, 0);
+    HWND combo = Combo(page);
+    LRESULT count = Ask(combo, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        LRESULT length = Ask(Combo(page), CB_GETLBTEXTLEN, i, 0);
-        if (length < 0) {
+        // Across processes Wine hands the text over as UTF-16 whichever
+        // variant asks, so ask for that.
+        DWORD_PTR length = 0;
+        if (!SendMessageTimeoutW(combo, CB_GETLBTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 5000, &length) ||
+            (LRESULT)length < 0) {
             items.push_back("<no text>");
             continue;
         }
-        std::vector<char> text(length + 1);
-        Ask(Combo(page), CB_GETLBTEXT, i, (LPARAM)text.data());
-        items.push_back(std::string(text.data(), strnlen(text.data(), length)));
+        std::vector<wchar_t> text(length + 16, L'\0');
+        DWORD_PTR copied = 0;
+        SendMessageTimeoutW(combo, CB_GETLBTEXT, i, (LPARAM)text.data(), SMTO_ABORTIFHUNG, 5000,
+                            &copied);
+        std::string narrow;
+        for (size_t j = 0; j < length && text[j]; ++j)
+            narrow.push_back(text[j] < 128 ? (char)text[j] : '?');
+        items.push_back(narrow);
     }
     return items;
 }
@@ -159,6 +168,21 @@ FakeProgman StartFakeProgman(const std::string& reply, const std::string& refuse
         10000);
     REQUIRE(ready);
     return server;
+}
+
+std::string Listed(const std::vector<std::string>& entries)
+{
+    std::string text;
+    for (const std::string& entry : entries) {
+        text += "\n      <";
+        for (unsigned char c : entry) {
+            char hex[8];
+            snprintf(hex, sizeof hex, c < 32 ? "\\x%02x" : "%c", c);
+            text += hex;
+        }
+        text += ">";
+    }
+    return text;
 }
 
 std::vector<std::string> GroupCommands(const std::string& group)

@@ -51,6 +51,10 @@ struct FakeProgman {
 FakeProgman StartFakeProgman(const std::string& reply, const std::string& refuse = "",
                              const std::string& block = "");
 
+// A list as one text, for comparing and showing: one entry a line, control
+// characters written as \xNN.
+std::string Listed(const std::vector<std::string>& entries);
+
 // The nine commands and the last asynchronous one for a group.
 std::vector<std::string> GroupCommands(const std::string& group);
 
