@@ -11,7 +11,9 @@ target_compile_options(cratewise_flags INTERFACE
 target_link_options(cratewise_flags INTERFACE
     -static-libgcc -static-libstdc++ -mwindows -Wl,--gc-sections -s)
 
-set(CRATEWISE_SYSTEM_LIBS comctl32 shell32 lz32 advapi32 gdi32 user32 kernel32)
+# lz32, comctl32 and shell32 are not imported: platform/syslibs.cpp loads
+# them from the system folder.
+set(CRATEWISE_SYSTEM_LIBS advapi32 gdi32 user32 kernel32)
 
 add_library(cratewise_installer OBJECT
     ${PROJECT_SOURCE_DIR}/manifest/state.cpp
@@ -19,6 +21,7 @@ add_library(cratewise_installer OBJECT
     ${PROJECT_SOURCE_DIR}/shell/mainwindow.cpp
     ${PROJECT_SOURCE_DIR}/shell/sequence.cpp
     ${PROJECT_SOURCE_DIR}/shell/backdrop.cpp
+    ${PROJECT_SOURCE_DIR}/shell/picture.cpp
     ${PROJECT_SOURCE_DIR}/pages/pagekit.cpp
     ${PROJECT_SOURCE_DIR}/pages/splash.cpp
     ${PROJECT_SOURCE_DIR}/pages/location.cpp
@@ -29,6 +32,9 @@ add_library(cratewise_installer OBJECT
 )
 target_link_libraries(cratewise_installer PRIVATE cratewise_flags)
 
+add_library(cratewise_syslibs OBJECT ${PROJECT_SOURCE_DIR}/platform/syslibs.cpp)
+target_link_libraries(cratewise_syslibs PRIVATE cratewise_flags cratewise_logic)
+
 # cratewise_setup(<target> MANIFEST <source> RESOURCES <dir> [DEPENDS ...])
 # <dir> holds the product's product.rc, which names its icon, bitmaps,
 # agreement and payload.
@@ -36,10 +42,13 @@ function(cratewise_setup target)
     cmake_parse_arguments(ARG "" "MANIFEST;RESOURCES;OUTPUT_NAME" "DEPENDS" ${ARGN})
     add_executable(${target} WIN32
         $<TARGET_OBJECTS:cratewise_installer>
+        $<TARGET_OBJECTS:cratewise_syslibs>
         ${ARG_MANIFEST}
         ${PROJECT_SOURCE_DIR}/resources/cratewise.rc)
+    # windres's includes are not scanned: name them, or a changed template
+    # would not rebuild the executable.
     set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/cratewise.rc PROPERTIES
-        OBJECT_DEPENDS "${ARG_DEPENDS}")
+        OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/resources/pages.rc;${PROJECT_SOURCE_DIR}/resources/resource.h;${PROJECT_SOURCE_DIR}/resources/cratewise.manifest;${ARG_DEPENDS}")
     target_include_directories(${target} PRIVATE ${ARG_RESOURCES} ${PROJECT_SOURCE_DIR}/resources)
     target_link_libraries(${target} PRIVATE cratewise_flags cratewise_logic ${CRATEWISE_SYSTEM_LIBS})
     if(ARG_OUTPUT_NAME)

@@ -6,6 +6,10 @@
 #include "../resources/resource.h"
 #include "../shell/backdrop.h"
 
+static_assert(ItemDrawEntire == ODA_DRAWENTIRE && ItemSelect == ODA_SELECT &&
+              ItemFocus == ODA_FOCUS && ItemSelected == ODS_SELECTED,
+              "owner-drawn actions and states");
+
 BOOL CenterPage(HWND page, int32_t besideStripe)
 {
     RECT outer;
@@ -30,26 +34,28 @@ void BrandPage(HWND window)
     SendMessageA(window, WM_SETICON, ICON_SMALL, (LPARAM)icon);
 }
 
+// Only messages for the window and its controls: the backdrop's painting and
+// thread messages wait for the regular loop.
 void PumpFor(HWND window, DWORD milliseconds)
 {
-    DWORD start = GetTickCount();
-    DWORD now;
-    do {
-        now = GetTickCount();
-        MSG message;
-        if (PeekMessageA(&message, window, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    } while (PumpKeepsGoing(start, now, milliseconds));
+    PumpLoop(milliseconds, [] { return (uint32_t)GetTickCount(); },
+             [window] {
+                 MSG message;
+                 if (PeekMessageA(&message, window, 0, 0, PM_REMOVE)) {
+                     TranslateMessage(&message);
+                     DispatchMessageA(&message);
+                 }
+             });
 }
 
 int32_t AbortNotice(HWND owner)
 {
     char text[256];
-    TextFormat(text, sizeof text,
-               "Installation Aborted!\n\nIf you need assistance you can email\n"
-               "support at - %s!", SupportAddress);
+    // An address too long for the notice must not leave the box empty.
+    if (TextFormat(text, sizeof text,
+                   "Installation Aborted!\n\nIf you need assistance you can email\n"
+                   "support at - %s!", SupportAddress) < 0)
+        TextCopy(text, sizeof text, "Installation Aborted!");
     MessageBoxA(owner, text, Manifest.InstallerName, MB_OK | MB_ICONWARNING);
     return 0;
 }
@@ -87,21 +93,19 @@ INT_PTR PaintListItem(const DRAWITEMSTRUCT* item, const char* text, const ItemLo
 {
     SIZE extent = {0, 0};
     TextExtent(item->hDC, text, &extent);
-    RECT box;
-    box.left = look.Anchor + 20;
-    box.right = look.Anchor + 24 + extent.cx;
-    box.top = item->rcItem.top;
-    box.bottom = item->rcItem.bottom;
-    if (item->itemAction == ODA_DRAWENTIRE || item->itemAction == ODA_SELECT) {
-        ImageList_Draw(State.DrawKit.SystemImageList, look.Image, item->hDC, look.IconX,
-                       look.IconY, ILD_NORMAL);
-        bool selected = (item->itemState & ODS_SELECTED) != 0;
-        SetTextColor(item->hDC, selected ? State.DrawKit.SelTextColor : State.DrawKit.ItemTextColor);
-        SetBkColor(item->hDC, selected ? State.DrawKit.SelBackColor : State.DrawKit.ItemBackColor);
-        ExtTextOutA(item->hDC, box.left + 2, box.top + 1, ETO_OPAQUE | ETO_CLIPPED, &box, text,
-                    (UINT)TextLength(text), 0);
+    ItemBox box = ItemTextBox(look.Anchor, extent.cx, item->rcItem.top, item->rcItem.bottom);
+    RECT area = {box.Left, box.Top, box.Right, box.Bottom};
+    ItemPlan plan = PlanItem(item->itemAction, item->itemState);
+    if (plan.DrawsIconAndText) {
+        const DrawKit& kit = State.DrawKit;
+        ImageList_Draw(kit.SystemImageList, look.Image, item->hDC, look.IconX, look.IconY,
+                       ILD_NORMAL);
+        SetTextColor(item->hDC, plan.Selected ? kit.SelTextColor : kit.ItemTextColor);
+        SetBkColor(item->hDC, plan.Selected ? kit.SelBackColor : kit.ItemBackColor);
+        ExtTextOutA(item->hDC, area.left + ItemTextInsetX, area.top + ItemTextInsetY,
+                    ETO_OPAQUE | ETO_CLIPPED, &area, text, (UINT)TextLength(text), 0);
     }
-    if (item->itemAction == ODA_FOCUS)
-        DrawFocusRect(item->hDC, &box);
+    if (plan.TogglesFocus)
+        DrawFocusRect(item->hDC, &area);
     return 1;
 }

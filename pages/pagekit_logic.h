@@ -31,4 +31,53 @@ int32_t BrandText(char* output, const char* text, const char* productName);
 // that the tick counter's wrap does not matter.
 bool PumpKeepsGoing(uint32_t start, uint32_t now, uint32_t milliseconds);
 
+// The waiting loop: never blocks, takes at most one message a pass, and reads
+// the clock before the message, so the last one may run past the bound.
+// tick() gives the millisecond counter; takeOne() handles one queued message
+// if there is one.
+template <class Tick, class TakeOne>
+void PumpLoop(uint32_t milliseconds, Tick tick, TakeOne takeOne)
+{
+    uint32_t start = tick();
+    uint32_t now;
+    do {
+        now = tick();
+        takeOne();
+    } while (PumpKeepsGoing(start, now, milliseconds));
+}
+
+// Owner-drawn item actions and states, as the platform numbers them.
+enum {
+    ItemDrawEntire = 1,
+    ItemSelect = 2,
+    ItemFocus = 4,
+    ItemSelected = 1,
+    ItemTextLeft = 20,    // from the page's anchor
+    ItemTextPad = 4,      // right of the text
+    ItemTextInsetX = 2,
+    ItemTextInsetY = 1
+};
+
+struct ItemBox {
+    int32_t Left;
+    int32_t Top;
+    int32_t Right;
+    int32_t Bottom;
+};
+
+// The text rectangle of an item: anchor + 20 to anchor + 24 + the text's
+// width, over the item's full height.
+ItemBox ItemTextBox(int32_t anchor, int32_t textWidth, int32_t top, int32_t bottom);
+
+struct ItemPlan {
+    bool DrawsIconAndText;
+    bool Selected;        // the selection colours, when drawing the text
+    bool TogglesFocus;
+};
+
+// What one owner-drawn action paints: the icon and the text for a full draw
+// or a selection change, the focus rectangle (an inversion) for a focus
+// change, nothing otherwise.
+ItemPlan PlanItem(uint32_t action, uint32_t state);
+
 #endif

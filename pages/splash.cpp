@@ -23,7 +23,7 @@ void EndSplash(HWND page, WPARAM timer)
 
 void ShowAgreement(HWND page)
 {
-    HRSRC found = FindResourceA(State.AppInstance, "Agreement", MAKEINTRESOURCEA(10));
+    HRSRC found = FindResourceA(State.AppInstance, "Agreement", (LPCSTR)RT_RCDATA);
     if (!found)
         return;
     HGLOBAL loaded = LoadResource(State.AppInstance, found);

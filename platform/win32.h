@@ -9,6 +9,15 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+// The common controls, the shell and the LZ library are reached through
+// platform/syslibs.cpp, which loads them from the system folder only; their
+// functions are declared as plain functions so that ours are the ones called.
+#ifndef _COMCTL32_
+#define _COMCTL32_
+#endif
+#ifndef _SHELL32_
+#define _SHELL32_
+#endif
 #include <windows.h>
 #include <stdint.h>
 #include <commctrl.h>

@@ -1,46 +1,114 @@
 #include "backdrop.h"
+#include "backdrop_logic.h"
+#include "picture.h"
 #include "../manifest/state.h"
 #include "../manifest/text.h"
+#include "../resources/resource.h"
 
 namespace {
 
 const COLORREF StripeColor = 0x680820;
 const COLORREF LabelColor = 0xFFACB0;
+// The background of the box picture; the part of it outside the drawing is
+// flooded with the stripe colour.
+const COLORREF BoxKeyColor = 0x808000;
+const char InstallerLabel[] = "Cratewise:";
 
-struct StepLabel {
-    int32_t Bit;
-    const char* Text;
-    int32_t Y;
-};
-
-const StepLabel StepLabels[] = {
-    {1, "- License Agreement", 120},  {2, "- Program Location", 138},
-    {4, "- Installing Files", 156},   {8, "- Program Group", 174},
-    {16, "- Creating Shortcuts", 192}, {32, "- View Read Me", 210},
-    {64, "- Finished", 228},
-};
+enum { TitleLayers = 4, TaglineLayers = 3 };
 
 void PaintStripe(HDC dc)
 {
-    HPEN pen = CreatePen(PS_INSIDEFRAME, 150, StripeColor);
+    HPEN pen = CreatePen(PS_INSIDEFRAME, StripeBandWidth, StripeColor);
     SelectObject(dc, pen);
-    MoveToEx(dc, 75, 0, 0);
-    LineTo(dc, 75, State.DrawKit.ScreenHeight);
+    MoveToEx(dc, StripePenX, 0, 0);
+    LineTo(dc, StripePenX, State.DrawKit.ScreenHeight);
     SelectObject(dc, GetStockObject(NULL_PEN));
     DeleteObject(pen);
 }
 
+void PaintHeaderPicture(HDC dc)
+{
+    const HeaderPicture& picture = State.HeaderPicture;
+    if (picture.PictureBlock)
+        DrawPackedDib(dc, HeaderPictureX, HeaderPictureY, picture.PictureBlock,
+                      picture.PicturePalette);
+}
+
+void PaintBoxPicture(HDC dc)
+{
+    HBITMAP box = LoadBitmapA(State.AppInstance, MAKEINTRESOURCEA(IDB_GROUP));
+    if (!box)
+        return;
+    HBRUSH brush = CreateSolidBrush(StripeColor);
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ previousBitmap = SelectObject(memory, box);
+    HGDIOBJ previousBrush = SelectObject(memory, brush);
+    ExtFloodFill(memory, BoxFloodX, BoxFloodY, BoxKeyColor, FLOODFILLSURFACE);
+    BackdropPoint at = BoxPictureOrigin(State.DrawKit.ScreenHeight);
+    BitBlt(dc, at.X, at.Y, BoxPictureWidth, BoxPictureHeight, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, previousBrush);
+    SelectObject(memory, previousBitmap);
+    DeleteDC(memory);
+    DeleteObject(box);
+    DeleteObject(brush);
+}
+
+// Darkest layer first, each one pixel right of and below the one before.
+void PaintLayers(HDC dc, BackdropPoint at, const COLORREF* shades, int layers, const char* text)
+{
+    int length = TextLength(text);
+    for (int i = 0; i < layers; ++i) {
+        SetTextColor(dc, shades[i]);
+        TextOutA(dc, at.X + i, at.Y + i, text, length);
+    }
+}
+
+// Puts a font made from the description in the place of the current one,
+// which is deleted once it is out of the DC; when the new font cannot be
+// made, the current one stays in use.
+HFONT SwitchFont(HDC dc, const LOGFONTA& description, HFONT current)
+{
+    HFONT font = CreateFontIndirectA(&description);
+    if (!font)
+        return current;
+    SelectObject(dc, font);
+    if (current)
+        DeleteObject(current);
+    return font;
+}
+
+void PaintTitle(HDC dc)
+{
+    const DrawKit& kit = State.DrawKit;
+    PaintLayers(dc, TitleOrigin(kit.ScreenWidth, kit.ScreenHeight), kit.TitleShades,
+                TitleLayers, kit.TitleText);
+}
+
+void PaintTagline(HDC dc)
+{
+    const DrawKit& kit = State.DrawKit;
+    SIZE extent = {0, 0};
+    TextExtent(dc, kit.TaglineText, &extent);
+    PaintLayers(dc, TaglineOrigin(kit.ScreenWidth, kit.ScreenHeight, extent.cx, extent.cy),
+                kit.TaglineShades, TaglineLayers, kit.TaglineText);
+}
+
 void PaintSteps(HDC dc)
 {
-    HFONT font = CreateFontIndirectA(&State.DrawKit.StepFont);
-    HGDIOBJ previous = SelectObject(dc, font);
-    for (const StepLabel& label : StepLabels) {
-        SetTextColor(dc, (State.StepMask & label.Bit) ? State.DrawKit.StepLitColor
-                                                      : State.DrawKit.StepDimColor);
-        TextOutA(dc, 10, label.Y, label.Text, TextLength(label.Text));
+    const DrawKit& kit = State.DrawKit;
+    for (const StepRow& row : StepList) {
+        SetTextColor(dc, StepLit(State.StepMask, row) ? kit.StepLitColor : kit.StepDimColor);
+        TextOutA(dc, StepLabelX, row.Y, row.Label, TextLength(row.Label));
     }
-    SelectObject(dc, previous);
-    DeleteObject(font);
+}
+
+void PaintInstallerLabel(HDC dc, HFONT current)
+{
+    SelectObject(dc, GetStockObject(SYSTEM_FONT));
+    if (current)
+        DeleteObject(current);
+    SetTextColor(dc, LabelColor);
+    TextOutA(dc, InstallerLabelX, InstallerLabelY, InstallerLabel, TextLength(InstallerLabel));
 }
 
 } // namespace
@@ -50,10 +118,19 @@ BOOL TextExtent(HDC dc, const char* text, SIZE* size)
     return GetTextExtentPointA(dc, text, TextLength(text), size);
 }
 
-void LoadHeaderPicture(int)
+void LoadHeaderPicture(int identifier)
 {
+    HGLOBAL block = LoadPackedDib(identifier);
+    if (!block)
+        return;
+    State.HeaderPicture.PictureBlock = block;
+    HPALETTE palette = BuildDibPalette(block);
+    if (palette)
+        State.HeaderPicture.PicturePalette = palette;
 }
 
+// Later drawing covers earlier drawing; the stripe comes first so that a
+// repaint of the step list alone covers the old labels.
 void PaintBackdrop(HWND window)
 {
     PAINTSTRUCT paint;
@@ -61,10 +138,16 @@ void PaintBackdrop(HWND window)
     int saved = SaveDC(dc);
     SetBkMode(dc, TRANSPARENT);
     PaintStripe(dc);
+    PaintHeaderPicture(dc);
+    PaintBoxPicture(dc);
+    const DrawKit& kit = State.DrawKit;
+    HFONT font = SwitchFont(dc, kit.TitleFont, 0);
+    PaintTitle(dc);
+    font = SwitchFont(dc, kit.TaglineFont, font);
+    PaintTagline(dc);
+    font = SwitchFont(dc, kit.StepFont, font);
     PaintSteps(dc);
-    SelectObject(dc, GetStockObject(SYSTEM_FONT));
-    SetTextColor(dc, LabelColor);
-    TextOutA(dc, 10, 100, "Cratewise:", 10);
+    PaintInstallerLabel(dc, font);
     RestoreDC(dc, saved);
     EndPaint(window, &paint);
 }

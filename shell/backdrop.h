@@ -1,11 +1,17 @@
-// The full-screen backdrop and the small packed-DIB toolkit it draws with.
+// The full-screen backdrop: the stripe with its pictures, label and step
+// list, the shaded title and tagline; and the text measure the pages share.
 #ifndef CRATEWISE_BACKDROP_H
 #define CRATEWISE_BACKDROP_H
 
 #include "../platform/win32.h"
 
 void PaintBackdrop(HWND window);
+
+// Fills the installer state's header picture from bitmap resource identifier,
+// or leaves it empty; kept until the main window is destroyed.
 void LoadHeaderPicture(int identifier);
+
+// Width and height of the whole text in the font selected into dc.
 BOOL TextExtent(HDC dc, const char* text, SIZE* size);
 
 #endif

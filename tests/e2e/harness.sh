@@ -5,6 +5,7 @@
 #       boots one template prefix for the run (once; the scenarios copy it)
 #   harness.sh run <scenario> <width> <height> --template <dir> --out <dir>
 #              --pilot <exe> --setup <exe> [--keep] [--set name=value]...
+#              [--env NAME=value]...
 #       copies the template, starts a display of that size, runs the pilot's
 #       scenario against the setup executable, converts its screenshots to
 #       PNG under <out>/screenshots/<scenario>, and always ends what it started
@@ -46,6 +47,9 @@ boot_prefix() {
     "$wine_loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     # No window manager runs on the virtual display: Wine draws the captions.
     "$wine_loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+    # Nor is there one to answer for managed windows: hiding one would wait two
+    # seconds for a withdrawal that never comes (the splash would stay 5 s).
+    "$wine_loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     "$wineserver" -w
     # The user's shell folders are links into the real home folder; a test
     # must neither see nor touch that, so they become plain folders.
@@ -59,7 +63,7 @@ boot_prefix() {
 run_scenario() {
     local scenario=$1 width=$2 height=$3
     shift 3
-    template="" out="" pilot="" setup="" keep=0 sets=()
+    template="" out="" pilot="" setup="" keep=0 sets=() envs=()
     while (($#)); do
         case $1 in
             --template) template=$2; shift 2 ;;
@@ -68,6 +72,7 @@ run_scenario() {
             --setup) setup=$2; shift 2 ;;
             --keep) keep=1; shift ;;
             --set) sets+=(--set "$2"); shift 2 ;;
+            --env) envs+=("$2"); shift 2 ;;
             *) die "unknown argument $1" ;;
         esac
     done
@@ -89,6 +94,10 @@ run_scenario() {
     trap cleanup EXIT
     if [[ -x $hook ]]; then "$hook" pre "$work" || die "hook $hook failed"; fi
     start_display "$width" "$height"
+    # Wine reads settings such as its DLL overrides from the environment it
+    # starts with, so they are set here rather than by the pilot.
+    local setting
+    for setting in "${envs[@]}"; do export "${setting?}"; done
 
     timeout --kill-after=10 "${PILOT_TIMEOUT:-240}" "$wine_loader" "$pilot" "$scenario" \
         --setup "$(winpath "$setup")" --shots "$(winpath "$shots")" \

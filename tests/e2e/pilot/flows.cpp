@@ -2,11 +2,22 @@
 
 namespace pilot {
 
-std::string Product()
+std::string Value(const std::string& name, const std::string& fallback)
 {
-    auto found = Opts().values.find("product");
-    return found == Opts().values.end() ? "Pellomark" : found->second;
+    auto found = Opts().values.find(name);
+    return found == Opts().values.end() ? fallback : found->second;
 }
+
+std::string WindowsPathOf(const std::string& linuxPath)
+{
+    std::string path = "Z:" + linuxPath;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+std::string Product() { return Value("product", "Pellomark"); }
 
 std::string AgreementCaption() { return Product() + " License Agreement"; }
 std::string LocationCaption() { return Product() + " Program Location"; }
@@ -61,6 +72,13 @@ HWND ReachGroup(const Process& setup)
     HWND location = ReachLocation(setup);
     Press(location, IDOK);
     return WaitPage(GroupCaption(), 120000);
+}
+
+void InstallWithDefaults(const Process& setup)
+{
+    HWND group = ReachGroup(setup);
+    Press(group, 2000);
+    ExpectExitZero(setup, 120000);
 }
 
 } // namespace pilot

@@ -33,6 +33,14 @@ HWND ReachLocation(const Process& setup);
 HWND ReachCopy(const Process& setup);
 HWND ReachGroup(const Process& setup);
 
+// A --set value naming a Linux path, as the prefix's Z: drive sees it.
+std::string WindowsPathOf(const std::string& linuxPath);
+// The value of --set name=..., or the fallback.
+std::string Value(const std::string& name, const std::string& fallback = "");
+
+// Installs with every default answer, from the first page to the end.
+void InstallWithDefaults(const Process& setup);
+
 } // namespace pilot
 
 #endif

@@ -176,4 +176,8 @@ struct Registrar {
     static ::pilot::Registrar registrar_##name(#name, scenario_##name); \
     static void scenario_##name()
 
+// A scenario that the CMake file does not register by itself, because its
+// tests are declared by hand (with arguments of their own).
+#define SCENARIO_BY_HAND(name, width, height) SCENARIO(name, width, height)
+
 #endif

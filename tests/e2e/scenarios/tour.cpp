@@ -7,10 +7,15 @@ using namespace pilot;
 
 namespace {
 
+// The licence beside the backdrop's stripe, its text in the read-only field.
 void TourAgreement(const Process& setup)
 {
     (void)setup;
     HWND page = WaitPage(AgreementCaption(), 20000);
+    CHECK(ScreenRect(page).left >= 150);
+    HWND text = Item(page, 200);
+    CHECK(GetWindowLongA(text, GWL_STYLE) & ES_READONLY);
+    CHECK(Text(text).size() > 0);
     Shot("agreement");
     Press(page, IDOK);
 }
