@@ -77,8 +77,27 @@ HWND ReachGroup(const Process& setup)
 void InstallWithDefaults(const Process& setup)
 {
     HWND group = ReachGroup(setup);
+    PlaceInstalledFiles();
     Press(group, 2000);
+    // The group's success box, captioned with the group; no read-me; the thanks.
+    Answer(WaitBox(Product(), 60000, setup.pid), IDOK);
+    Answer(WaitBox(Installer, 15000, setup.pid), IDNO);
+    Answer(WaitBox(Installer, 15000, setup.pid), IDOK);
     ExpectExitZero(setup, 120000);
+}
+
+void PlaceInstalledFiles()
+{
+    const std::string folder = "C:\\Dornwick\\" + Product();
+    REQUIRE(MakeFolders(folder));
+    const std::string files[] = {WindowsDirectory() + "\\Quodgone.exe", folder + "\\Quodpost.exe",
+                                 folder + "\\Quodpost.hlp", folder + "\\Read_me.txt"};
+    for (const std::string& file : files) {
+        if (Exists(file))
+            continue;
+        REQUIRE(WriteBytes(file, "Placed by the pilot for " + file + "\r\n"));
+        Log("placed %s", file.c_str());
+    }
 }
 
 } // namespace pilot

@@ -7,20 +7,6 @@
 
 namespace pilot {
 
-void PlaceInstalledFiles()
-{
-    REQUIRE(MakeFolders(InstallFolder));
-    const std::string folder = InstallFolder;
-    const std::string files[] = {WindowsDirectory() + "\\Quodgone.exe", folder + "\\Quodpost.exe",
-                                 folder + "\\Quodpost.hlp", folder + "\\Read_me.txt"};
-    for (const std::string& file : files) {
-        if (Exists(file))
-            continue;
-        REQUIRE(WriteBytes(file, "Placed by the pilot for " + file + "\r\n"));
-        Log("placed %s", file.c_str());
-    }
-}
-
 namespace {
 
 HWND Combo(HWND page) { return Item(page, GroupField); }

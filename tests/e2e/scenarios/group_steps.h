@@ -23,10 +23,6 @@ const char* const ThanksText =
     "my\r\nproduct Pellomark. If you have any questions you\r\ncan email me at "
     "support@dornwick.example!";
 
-// The installed files that the items point at, where the copy page has not
-// put them: Program Manager refuses an item for a file that does not exist.
-void PlaceInstalledFiles();
-
 // The group list: its items in list order, the selected index, the field.
 std::vector<std::string> GroupItems(HWND page);
 int GroupSelection(HWND page);
