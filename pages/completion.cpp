@@ -4,7 +4,6 @@
 #include "group_logic.h"
 #include "../manifest/manifest.h"
 #include "../manifest/state.h"
-#include "../manifest/text.h"
 #include "../platform/dde.h"
 #include "../shell/shell.h"
 
