@@ -4,6 +4,7 @@ include(ExternalProject)
 
 set(CRATEWISE_HOST_TOOLS_DIR ${CMAKE_BINARY_DIR}/hosttools)
 set(CRATEWISE_ARTGEN ${CRATEWISE_HOST_TOOLS_DIR}/artgen/artgen)
+set(CRATEWISE_PACKER ${CRATEWISE_HOST_TOOLS_DIR}/packer/packer)
 
 ExternalProject_Add(hosttools
     SOURCE_DIR ${PROJECT_SOURCE_DIR}/tools
@@ -13,6 +14,6 @@ ExternalProject_Add(hosttools
     CMAKE_GENERATOR ${CMAKE_GENERATOR}
     BUILD_ALWAYS ON
     INSTALL_COMMAND ""
-    BUILD_BYPRODUCTS ${CRATEWISE_ARTGEN}
+    BUILD_BYPRODUCTS ${CRATEWISE_ARTGEN} ${CRATEWISE_PACKER}
     USES_TERMINAL_BUILD OFF)
 include(${PROJECT_SOURCE_DIR}/tools/artgen/artgen.cmake)

@@ -1,0 +1,50 @@
+// The texts the packer writes: the manifest's C++ source, the resource
+// script, the header with the copy page's notice, and the dependency list.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "description.h"
+
+namespace packer {
+
+struct RowSizes {
+    uint32_t expanded = 0;
+    uint32_t stored = 0;
+};
+
+// The files product.rc names, by absolute path.
+struct ResourceFiles {
+    std::string art[ArtSlotCount];
+    std::string agreement;
+    std::vector<std::string> payload;  // one per row
+};
+
+// Output names inside the output folder.
+extern const char kManifestName[];
+extern const char kResourceScriptName[];
+extern const char kNoticeHeaderName[];
+extern const char kAgreementName[];
+extern const char* const kArtNames[ArtSlotCount];
+std::string PayloadFileName(const PayloadRow& row);
+
+// A C++ string literal of `text`.
+std::string CppString(const std::string& text);
+
+// A resource-script string literal of `text` as windres reads it ('\'
+// doubled, '"' written twice, line feeds as \n). False when the text holds
+// another control character, which no literal can carry safely.
+bool RcString(const std::string& text, std::string* literal);
+
+std::string ManifestSource(const ProductDescription& description, const std::vector<RowSizes>& sizes);
+std::string NoticeHeader(const ProductDescription& description);
+bool ResourceScript(const ProductDescription& description, const ResourceFiles& files,
+                    std::string* script, std::string* error);
+
+// A make-style dependency list: `target` depends on every input.
+bool Depfile(const std::string& target, const std::vector<std::string>& inputs, std::string* text,
+             std::string* error);
+
+}  // namespace packer

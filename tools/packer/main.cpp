@@ -1,0 +1,139 @@
+// packer [options] DESCRIPTION
+//
+// Reads a product description, checks it, and writes what the product's
+// setup executable is built from. Any finding is printed as file:line: rule
+// and nothing is written.
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "description.h"
+#include "files.h"
+#include "generate.h"
+#include "pack.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: packer [options] DESCRIPTION\n"
+    "  --out FOLDER        write manifest.cpp, product.rc, notice.h and the\n"
+    "                      resources they name into FOLDER\n"
+    "  --target NAME=FILE  FILE is the output of build target NAME, for rows\n"
+    "                      whose source is @target:NAME (@uninstaller: NAME\n"
+    "                      uninstaller)\n"
+    "  --depfile FILE      also list every file read, as the dependencies of\n"
+    "                      FOLDER/manifest.cpp\n"
+    "  --check             only read and check the description\n";
+
+struct Options {
+    std::string description;
+    std::string out;
+    std::string depfile;
+    packer::TargetFiles targets;
+    bool check = false;
+};
+
+int Usage(const std::string& message) {
+    std::fprintf(stderr, "packer: %s\n%s", message.c_str(), kUsage);
+    return 2;
+}
+
+// 0 to go on, else the exit status.
+int ParseArgs(int argc, char** argv, Options* options) {
+    std::vector<std::string> positional;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&](std::string* into) {
+            if (i + 1 >= argc) return false;
+            *into = argv[++i];
+            return true;
+        };
+        if (arg == "-h" || arg == "--help") {
+            std::fputs(kUsage, stdout);
+            return -1;
+        } else if (arg == "--check") {
+            options->check = true;
+        } else if (arg == "--out") {
+            if (!value(&options->out)) return Usage("--out needs a folder");
+        } else if (arg == "--depfile") {
+            if (!value(&options->depfile)) return Usage("--depfile needs a file");
+        } else if (arg == "--target") {
+            std::string pair;
+            if (!value(&pair)) return Usage("--target needs NAME=FILE");
+            size_t equals = pair.find('=');
+            if (equals == 0 || equals == std::string::npos || equals + 1 == pair.size())
+                return Usage("--target needs NAME=FILE, got '" + pair + "'");
+            options->targets[pair.substr(0, equals)] = packer::AbsolutePath(pair.substr(equals + 1));
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return Usage("unknown option '" + arg + "'");
+        } else {
+            positional.push_back(arg);
+        }
+    }
+    if (positional.size() != 1) return Usage("expected one description");
+    if (options->out.empty() && !options->check) return Usage("--out is needed unless --check is given");
+    options->description = positional[0];
+    return 0;
+}
+
+int Report(const std::vector<packer::Diagnostic>& problems, const std::string& description) {
+    for (const packer::Diagnostic& problem : problems)
+        std::fprintf(stderr, "%s\n", packer::FormatDiagnostic(problem).c_str());
+    std::fprintf(stderr, "packer: %zu problem%s in %s; nothing was written\n", problems.size(),
+                 problems.size() == 1 ? "" : "s", description.c_str());
+    return 1;
+}
+
+int Run(const Options& options) {
+    packer::ProductDescription description;
+    std::vector<packer::Diagnostic> problems;
+    if (!packer::ReadDescriptionFile(options.description, options.targets, &description, &problems))
+        return Report(problems, options.description);
+    if (options.check) return 0;
+
+    std::string folder = packer::AbsolutePath(options.out);
+    packer::Package package;
+    if (!packer::PackProduct(description, folder, &package, &problems))
+        return Report(problems, options.description);
+
+    std::string error;
+    std::string dependencies;
+    if (!options.depfile.empty() &&
+        !packer::Depfile(folder + "/" + packer::kManifestName, package.inputs, &dependencies, &error)) {
+        std::fprintf(stderr, "packer: %s; nothing was written\n", error.c_str());
+        return 2;
+    }
+    if (!packer::WriteOutputs(folder, package.files, &error)) {
+        std::fprintf(stderr, "packer: %s\n", error.c_str());
+        return 2;
+    }
+    if (!options.depfile.empty()) {
+        std::string depfile = packer::AbsolutePath(options.depfile);
+        size_t slash = depfile.find_last_of('/');
+        std::vector<packer::OutputFile> list = {
+            {depfile.substr(slash + 1), std::vector<uint8_t>(dependencies.begin(), dependencies.end())}};
+        if (!packer::WriteOutputs(slash == 0 ? "/" : depfile.substr(0, slash), list, &error)) {
+            std::fprintf(stderr, "packer: %s\n", error.c_str());
+            return 2;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    int parsed = ParseArgs(argc, argv, &options);
+    if (parsed) return parsed < 0 ? 0 : parsed;
+    try {
+        return Run(options);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "packer: out of memory packing %s; nothing was written\n",
+                     options.description.c_str());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "packer: %s; nothing was written\n", e.what());
+    }
+    return 2;
+}

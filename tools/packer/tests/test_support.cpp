@@ -1,0 +1,97 @@
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace packer_test {
+
+std::string ScratchFolder() {
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    for (char& c : name)
+        if (c == '/') c = '_';
+    std::string folder = std::string(PACKER_SCRATCH) + "/" + name;
+    RemoveTree(folder);
+    Shell("mkdir -p '" + folder + "'");
+    return folder;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+    ASSERT_TRUE(out.good()) << "cannot write " << path;
+}
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+void RemoveTree(const std::string& path) { Shell("rm -rf '" + path + "'"); }
+
+int Shell(const std::string& command) {
+    int status = std::system(command.c_str());
+    return status == -1 || !WIFEXITED(status) ? -1 : WEXITSTATUS(status);
+}
+
+std::vector<std::string> BaseDescription() {
+    return {
+        "# A product for the tests",
+        "ProductName: Pellomark",
+        "Tagline: Software updates made easy!",
+        "Version: 1.01",
+        "RegistryKeyTemplate: Shareware\\Dornwick\\Programs\\%s\\%s",
+        "DefaultFolderTemplate: C:\\Dornwick\\%s",
+        "SupportAddress: support@dornwick.example",
+        "",
+        "Agreement: agreement.txt",
+        "Notice: Stop by our home page now and then",
+        "Notice: http://www.dornwick.example/",
+        "Icon: art/icon.art",
+        "PageBitmap: art/page.art",
+        "GroupBitmap: art/page.art",
+        "HeaderBitmap: art/page.art",
+        "Row: Quodgone.exe | Purgeset | Uninstall | compressed | @uninstaller",
+        "Row: Quodpost.exe | Program | Pellomark | compressed | program.exe",
+        "Row: Quodpost.hlp | HelpFile | Help | compressed | help.txt",
+        "Row: Read_me.txt | ReadMe | Read Me | plain | read_me.txt",
+        "ShortcutCount: 4",
+    };
+}
+
+std::string Join(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    return text;
+}
+
+std::string StandIn(const std::string& folder) { return folder + "/uninstaller.exe"; }
+
+void MakeProductFiles(const std::string& folder) {
+    Shell("mkdir -p '" + folder + "/art'");
+    WriteFile(folder + "/agreement.txt", "TERMS\r\n\r\nUse it kindly.\r\n");
+    WriteFile(folder + "/art/page.art", "bitmap 8 8 4\npalette\n  vga\nend\nfill white\n");
+    WriteFile(folder + "/art/icon.art",
+              "icon\npalette\n  vga\nend\nimage 16 16 4\nfillrect 2 2 12 12 red\n");
+    std::string program = "MZ";
+    for (int i = 0; i < 2000; ++i) program += char('A' + i % 7);
+    WriteFile(folder + "/program.exe", program);
+    WriteFile(StandIn(folder), "MZ the uninstaller");
+    std::string help;
+    for (int i = 0; i < 300; ++i) help += "Help line " + std::to_string(i) + "\r\n";
+    WriteFile(folder + "/help.txt", help);
+    WriteFile(folder + "/read_me.txt", "Read me first.\r\n");
+}
+
+}  // namespace packer_test
