@@ -88,15 +88,31 @@ void InstallWithDefaults(const Process& setup)
 
 void PlaceInstalledFiles()
 {
-    const std::string folder = "C:\\Dornwick\\" + Product();
-    REQUIRE(MakeFolders(folder));
-    const std::string files[] = {WindowsDirectory() + "\\Quodgone.exe", folder + "\\Quodpost.exe",
-                                 folder + "\\Quodpost.hlp", folder + "\\Read_me.txt"};
-    for (const std::string& file : files) {
-        if (Exists(file))
+    // The products the scenarios install: their folder, their uninstaller
+    // (in the Windows folder) and their other files.
+    struct Placed {
+        const char* product;
+        const char* folder;
+        std::vector<std::string> files;
+    };
+    static const Placed products[] = {
+        {"Pellomark", "C:\\Dornwick\\Pellomark",
+         {"Quodgone.exe", "Quodpost.exe", "Quodpost.hlp", "Read_me.txt"}},
+        {"Tinytally", "C:\\Ashgrove\\Tinytally",
+         {"Tallygone.exe", "Tally.dat", "Tally.ini", "ReadMe.txt", "Licence.txt"}},
+    };
+    for (const Placed& placed : products) {
+        if (Product() != placed.product)
             continue;
-        REQUIRE(WriteBytes(file, "Placed by the pilot for " + file + "\r\n"));
-        Log("placed %s", file.c_str());
+        REQUIRE(MakeFolders(placed.folder));
+        for (size_t row = 0; row < placed.files.size(); ++row) {
+            std::string file = (row == 0 ? WindowsDirectory() : std::string(placed.folder)) +
+                               "\\" + placed.files[row];
+            if (Exists(file))
+                continue;
+            REQUIRE(WriteBytes(file, "Placed by the pilot for " + file + "\r\n"));
+            Log("placed %s", file.c_str());
+        }
     }
 }
 
