@@ -11,6 +11,18 @@ target_compile_options(cratewise_flags INTERFACE
 target_link_options(cratewise_flags INTERFACE
     -static-libgcc -static-libstdc++ -mwindows -Wl,--gc-sections -s)
 
+# What every program of ours (the setup executables, the uninstaller) links:
+# its own entry point instead of the C runtime's start-up.
+add_library(cratewise_program INTERFACE)
+target_sources(cratewise_program INTERFACE ${PROJECT_SOURCE_DIR}/platform/entry.cpp)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(entry_symbol WinMainCRTStartup)
+else()
+    set(entry_symbol _WinMainCRTStartup)
+endif()
+target_link_options(cratewise_program INTERFACE -nostartfiles -Wl,-e,${entry_symbol})
+target_link_libraries(cratewise_program INTERFACE cratewise_flags)
+
 # lz32, comctl32 and shell32 are not imported: platform/syslibs.cpp loads
 # them from the system folder.
 set(CRATEWISE_SYSTEM_LIBS advapi32 gdi32 user32 kernel32)
@@ -50,7 +62,7 @@ function(cratewise_setup target)
     set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/cratewise.rc PROPERTIES
         OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/resources/pages.rc;${PROJECT_SOURCE_DIR}/resources/resource.h;${PROJECT_SOURCE_DIR}/resources/cratewise.manifest;${ARG_DEPENDS}")
     target_include_directories(${target} PRIVATE ${ARG_RESOURCES} ${PROJECT_SOURCE_DIR}/resources)
-    target_link_libraries(${target} PRIVATE cratewise_flags cratewise_logic ${CRATEWISE_SYSTEM_LIBS})
+    target_link_libraries(${target} PRIVATE cratewise_program cratewise_logic ${CRATEWISE_SYSTEM_LIBS})
     if(ARG_OUTPUT_NAME)
         set_target_properties(${target} PROPERTIES OUTPUT_NAME ${ARG_OUTPUT_NAME})
     endif()

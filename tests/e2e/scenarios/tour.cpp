@@ -24,8 +24,20 @@ void TourLocation(const Process& setup)
 {
     (void)setup;
     HWND page = WaitPage(LocationCaption());
+    // The default folder's view: the header, the drive root and one item per
+    // folder on the path, the last one current; nothing below, as the folder
+    // does not exist yet.
+    HWND list = Item(page, 301);
+    std::string folder = ItemText(page, 300);
+    CHECK(folder.size() > Product().size() &&
+          folder.compare(folder.size() - Product().size() - 1, std::string::npos,
+                         "\\" + Product()) == 0);
+    LRESULT items = 1 + std::count(folder.begin(), folder.end(), '\\') + 1;
+    CHECK_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), items);
+    CHECK_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), items - 1);
     Shot("location");
     Press(page, IDOK);
+    CHECK(WaitGone(page, 10000));
 }
 
 void TourCopy(const Process& setup)

@@ -1,0 +1,40 @@
+// Reading and clicking the setup's list boxes from the pilot's process, and
+// comparing what an item shows with the shell's small system images.
+#ifndef PILOT_LISTS_H
+#define PILOT_LISTS_H
+
+#include "pilot.h"
+
+#include <string>
+#include <vector>
+
+namespace pilot {
+
+int ListCount(HWND list);
+std::string ListText(HWND list, int index);
+std::vector<std::string> ListTexts(HWND list);
+LONG_PTR ListData(HWND list, int index);
+int ListSelection(HWND list);
+// The item's rectangle in the list's client coordinates.
+RECT ListItemRect(HWND list, int index);
+// The same rectangle on the screen.
+RECT ListItemScreenRect(HWND list, int index);
+
+// Mouse presses posted to the list at the middle of the item's rectangle,
+// in the order a person's single or double click produces them.
+void ClickItem(HWND list, int index);
+void DoubleClickItem(HWND list, int index);
+
+// Whether the screen shows image `image` of the shell's small system image
+// list at (x, y), judged against the background colour at (backX, backY).
+bool ShowsSystemImage(const Picture& screen, int image, int x, int y, int backX, int backY);
+// The index of a path's small icon in that image list.
+int SystemImageOf(const std::string& path);
+// How many images the list holds. Windows fills its first places with the
+// shell's standard pictures; Wine's list starts with a document icon alone
+// and grows on demand, so the fixed places are empty there.
+int SystemImageCount();
+
+} // namespace pilot
+
+#endif
