@@ -11,4 +11,7 @@ INT_PTR CALLBACK CopyPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 INT_PTR CALLBACK GroupPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 void CompletionStep(HWND mainWindow);
 
+// Lets go of the Program Manager conversation and what came with it.
+void CloseProgramManager();
+
 #endif

@@ -47,18 +47,6 @@ void DescribeFonts(DrawKit* kit)
                  "Ms Sans Serif");
 }
 
-void ReleaseDdeLink()
-{
-    DdeLink& link = State.DdeLink;
-    if (link.Conversation)
-        DdeDisconnect(link.Conversation);
-    if (link.Instance) {
-        DdeFreeStringHandle(link.Instance, link.ServiceName);
-        DdeFreeStringHandle(link.Instance, link.TopicName);
-        DdeUninitialize(link.Instance);
-    }
-}
-
 void ReleaseHeaderPicture()
 {
     HeaderPicture& picture = State.HeaderPicture;
@@ -135,7 +123,7 @@ LRESULT CreateDrawKit(HWND window)
 
 void DestroyMainWindow()
 {
-    ReleaseDdeLink();
+    CloseProgramManager();
     ReleaseHeaderPicture();
     PostQuitMessage(0);
 }

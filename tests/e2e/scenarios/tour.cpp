@@ -1,6 +1,7 @@
 // The happy path with every default answer, one screenshot per screen: what
 // the README's sample command shows. Each page has its own step below.
 #include "../pilot/flows.h"
+#include "group_steps.h"
 
 using namespace pilot;
 
@@ -66,14 +67,28 @@ void TourGroup(const Process& setup)
     (void)setup;
     HWND page = WaitPage(GroupCaption(), 20000);
     Shot("group");
-    Press(page, 2000);
+    PlaceInstalledFiles();
+    Press(page, GroupContinue);
+    Box done = WaitBox(Product(), 60000);
+    Shot("group-created");
+    Answer(done, IDOK);
 }
 
 void TourCompletion(const Process& setup)
 {
-    HWND main = MainWindow(setup);
-    if (main)
-        Shot("finished");
+    Box question = WaitBox(Installer, 15000, setup.pid);
+    Shot("read-me-question");
+    Answer(question, IDYES);
+    HWND notepad = WaitTop("Notepad", "", 15000);
+    if (notepad) {
+        Settle(notepad);
+        Shot("read-me");
+        PostMessageA(notepad, WM_CLOSE, 0, 0);
+        CHECK(WaitGone(notepad, 10000));
+    }
+    Box thanks = WaitBox(Installer, 15000, setup.pid);
+    Shot("thanks");
+    Answer(thanks, IDOK);
 }
 
 } // namespace

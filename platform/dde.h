@@ -1,0 +1,38 @@
+// The DDE operations carried out with the DDE management library, on the
+// handles of one link record.
+#ifndef CRATEWISE_DDE_H
+#define CRATEWISE_DDE_H
+
+#include "win32.h"
+#include "dde_port.h"
+
+struct DdeLink;
+
+class WindowsDde : public DdePort {
+public:
+    // The callback is given to the library when it is initialised.
+    WindowsDde(DdeLink& link, PFNCALLBACK callback);
+
+    void Forget() override;
+    int32_t Initialize() override;
+    int32_t MakeName(DdeNameSlot slot, const char* text) override;
+    int32_t Connect() override;
+    const char* Request(uint32_t timeout, uint32_t* size) override;
+    void ReleaseReply() override;
+    int32_t Execute(const char* command, uint32_t timeout) override;
+    bool HasConversation() override;
+    bool HasInstance() override;
+    bool HasName(DdeNameSlot slot) override;
+    void Disconnect() override;
+    void FreeName(DdeNameSlot slot) override;
+    void Uninitialize() override;
+
+private:
+    HSZ& Name(DdeNameSlot slot);
+
+    DdeLink& link_;
+    PFNCALLBACK callback_;
+    HDDEDATA reply_;
+};
+
+#endif

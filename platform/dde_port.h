@@ -1,0 +1,46 @@
+// The DDE operations the group page and the completion step use, as an
+// interface: the Windows side carries them out with the DDE management
+// library and keeps the handles in the installer state; tests stand in for
+// them. No Windows headers here.
+#ifndef CRATEWISE_DDE_PORT_H
+#define CRATEWISE_DDE_PORT_H
+
+#include <stdint.h>
+
+enum DdeNameSlot { ServiceNameSlot = 0, TopicNameSlot = 1 };
+
+// The time-out that starts an execute without waiting for it; its completion
+// is reported later through the library's callback.
+const uint32_t AsyncTimeout = 0xFFFFFFFFu;
+
+class DdePort {
+public:
+    // Sets every handle of the link to none.
+    virtual void Forget() = 0;
+    // Initialises the library as a client only. 1, or -1 with no instance kept.
+    virtual int32_t Initialize() = 0;
+    // Makes the string handle of one slot from text. 1, or -1 (slot stays none).
+    virtual int32_t MakeName(DdeNameSlot slot, const char* text) = 0;
+    // Connects to the service on the topic. 1, or -1 when no server answered.
+    virtual int32_t Connect() = 0;
+    // Requests the topic's item as text. The reply's bytes and their count,
+    // valid until ReleaseReply; 0 when no reply came within the time-out.
+    virtual const char* Request(uint32_t timeout, uint32_t* size) = 0;
+    virtual void ReleaseReply() = 0;
+    // Sends a command with its terminating zero. 1 when the server accepted
+    // it within the time-out (or, with AsyncTimeout, when it was started).
+    virtual int32_t Execute(const char* command, uint32_t timeout) = 0;
+
+    // What the teardown needs: what is held, and how to let it go.
+    virtual bool HasConversation() = 0;
+    virtual bool HasInstance() = 0;
+    virtual bool HasName(DdeNameSlot slot) = 0;
+    virtual void Disconnect() = 0;
+    virtual void FreeName(DdeNameSlot slot) = 0;
+    virtual void Uninitialize() = 0;
+
+protected:
+    ~DdePort() {}
+};
+
+#endif

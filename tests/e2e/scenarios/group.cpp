@@ -1,0 +1,222 @@
+// The program group page: against Wine's own Program Manager, which really
+// makes the group, and against ours, which lists what we choose, records
+// every command and refuses or holds back the ones we name.
+#include "group_steps.h"
+
+#include <algorithm>
+
+using namespace pilot;
+
+namespace {
+
+std::string Lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return (char)tolower(c); });
+    return text;
+}
+
+void CheckPageAtStart(HWND page)
+{
+    CHECK_EQ(Text(page), GroupCaption());
+    CHECK_EQ(ItemText(page, 600),
+             std::string("Shortcuts for Pellomark will be installed to the following group:"));
+    CHECK_EQ(GroupFieldText(page), std::string("Pellomark"));
+    CHECK(IsWindowEnabled(Item(page, GroupContinue)));
+    CHECK(IsWindowEnabled(Item(page, GroupReset)));
+}
+
+// Waits until our Program Manager has received this many commands of any kind.
+bool WaitCommands(const FakeProgman& server, size_t count, DWORD milliseconds)
+{
+    return WaitUntil(
+        [&] {
+            return server.Commands("execute").size() + server.Commands("refused").size() +
+                       server.Commands("blocked").size() >=
+                   count;
+        },
+        milliseconds);
+}
+
+std::vector<std::string> AllCommands(const FakeProgman& server)
+{
+    std::vector<std::string> commands;
+    for (const std::string& line : server.Lines()) {
+        size_t space = line.find(' ');
+        std::string kind = line.substr(0, space);
+        if (kind == "execute" || kind == "refused" || kind == "blocked")
+            commands.push_back(line.substr(space + 1));
+    }
+    return commands;
+}
+
+} // namespace
+
+// Wine's Program Manager answers the group list with an empty list and makes
+// the group folder with one shortcut per row.
+SCENARIO(group_with_wines_program_manager, 800, 600)
+{
+    Process setup = StartSetup();
+    HWND page = ReachGroup(setup);
+    Shot("group");
+    CheckPageAtStart(page);
+    CHECK(GroupItems(page).empty());
+    CHECK_EQ(GroupSelection(page), -1);
+
+    PlaceInstalledFiles();
+    DWORD pressed = Now();
+    Press(page, GroupContinue);
+    ExpectShortcutsCreated("Pellomark");
+    // Nine paced commands and the pause before the last, then the 3 s timer.
+    DWORD took = Now() - pressed;
+    Log("the success box came %lu ms after Continue", (unsigned long)took);
+    CHECK(took >= 12000);
+    CHECK(WaitGone(page, 5000));
+
+    AnswerReadMe(setup.pid, IDNO);
+    ExpectThanks(setup.pid);
+    CHECK(FindTop("Notepad", "") == nullptr);
+    ExpectExitZero(setup);
+
+    std::string folder = GroupFolder("Pellomark");
+    std::vector<std::string> names = ShortcutNames(folder);
+    CHECK_EQ(names.size(), 4u);
+    struct Expected {
+        const char* name;
+        std::string target;
+    } expected[] = {
+        {"Help.lnk", std::string(InstallFolder) + "\\Quodpost.hlp"},
+        {"Pellomark.lnk", std::string(InstallFolder) + "\\Quodpost.exe"},
+        {"Read Me.lnk", std::string(InstallFolder) + "\\Read_me.txt"},
+        {"Uninstall.lnk", WindowsDirectory() + "\\Quodgone.exe"},
+    };
+    for (const Expected& item : expected) {
+        CHECK(std::find(names.begin(), names.end(), item.name) != names.end());
+        CHECK_EQ(Lower(ShortcutTarget(folder + "\\" + item.name)), Lower(item.target));
+    }
+}
+
+// Our Program Manager lists groups in its own order, with an empty line, a
+// name longer than an item's paint buffer and text after the last line end.
+SCENARIO(group_list_and_names_with_our_server, 800, 600)
+{
+    Process setup = StartSetup();
+    HWND agreement = WaitPage(AgreementCaption(), 20000);
+    // Started once Wine's explorer runs, ours is the one the installer reaches.
+    const std::string longName = "Long group name " + std::string(104, 'x');
+    FakeProgman server = StartFakeProgman("Games\r\npellomark\r\n\r\nAccessories\r\n" + longName +
+                                          "\r\nTrailing without a line end" + std::string(1, '\0'));
+    Press(agreement, IDOK);
+    HWND location = WaitPage(LocationCaption());
+    Press(location, IDOK);
+    HWND page = WaitPage(GroupCaption(), 60000);
+    Shot("group-list");
+    CheckPageAtStart(page);
+    CHECK_EQ(Listed(server.Lines()), Listed({"ready", "connect PROGMAN", "request PROGMAN"}));
+    CHECK_EQ(Listed(GroupItems(page)),
+             Listed({"", "Accessories", "Games", longName, "pellomark"}));
+    CHECK_EQ(GroupSelection(page), 4);
+
+    // Refused names: the page stays and nothing is sent.
+    TypeGroup(page, "");
+    Press(page, GroupContinue);
+    Box empty = WaitBox(Installer, 10000, setup.pid);
+    CHECK_EQ(empty.text, std::string("Group may not be empty!"));
+    CHECK_EQ(empty.icon, std::string("warning"));
+    Answer(empty, IDOK);
+    TypeGroup(page, "Tools\")][ExitProgman(1)][(\"");
+    Press(page, GroupContinue);
+    Box quoted = WaitBox(Installer, 10000, setup.pid);
+    CHECK_EQ(quoted.text, std::string("Group may not contain quotes!"));
+    CHECK_EQ(quoted.icon, std::string("warning"));
+    Answer(quoted, IDOK);
+    CHECK(IsWindowVisible(page));
+    CHECK(server.Commands().empty());
+
+    // Reset brings the product's name and its group back.
+    TypeGroup(page, "Something else");
+    CHECK_EQ(GroupFieldText(page), std::string("Something else"));
+    Press(page, GroupReset);
+    Settle(page);
+    CHECK_EQ(GroupFieldText(page), std::string("Pellomark"));
+    CHECK_EQ(GroupSelection(page), 4);
+
+    // Forty characters typed; the first 39 make the group. A second press
+    // while the commands go out starts no second sequence.
+    const std::string typed = "Forty characters of group name, typed..";
+    REQUIRE_EQ(typed.size(), 39u);
+    TypeGroup(page, typed + "!");
+    CHECK_EQ(GroupFieldText(page), typed + "!");
+    Press(page, GroupContinue);
+    pilot::Sleep(2500);
+    Press(page, GroupContinue);
+    ExpectShortcutsCreated(typed);
+    CHECK_EQ(Listed(server.Commands()), Listed(GroupCommands(typed)));
+
+    AnswerReadMe(setup.pid, IDNO);
+    ExpectThanks(setup.pid);
+    ExpectExitZero(setup);
+    std::vector<std::string> commands = server.Commands();
+    CHECK_EQ(commands.size(), 11u);
+    if (commands.size() == 11u)
+        CHECK_EQ(commands.back(), "[ShowGroup(\"" + typed + "\",1)]");
+    std::string group;
+    CHECK(RegText(HKEY_LOCAL_MACHINE, UninstallEntry, "Program Group", &group));
+    CHECK_EQ(group, typed);
+}
+
+// A refused item: every row is still sent, then the failure and the abort.
+SCENARIO(group_refused_item_aborts, 800, 600)
+{
+    Process setup = StartSetup();
+    HWND agreement = WaitPage(AgreementCaption(), 20000);
+    FakeProgman server = StartFakeProgman(std::string("\r\n\0", 3), "Quodpost.exe\"");
+    Press(agreement, IDOK);
+    HWND location = WaitPage(LocationCaption());
+    Press(location, IDOK);
+    HWND page = WaitPage(GroupCaption(), 60000);
+    CHECK(GroupItems(page).empty());
+    DWORD pressed = Now();
+    Press(page, GroupContinue);
+    Box failed = WaitBox(Installer, 60000, setup.pid);
+    Shot("failed");
+    CHECK_EQ(failed.text, std::string("Unable To Create Shortcuts!"));
+    CHECK_EQ(failed.icon, std::string("error"));
+    // Eight commands went through with their pauses, then the last pause.
+    CHECK(Now() - pressed >= 8500);
+    std::vector<std::string> sent = GroupCommands("Pellomark");
+    sent.pop_back();
+    CHECK_EQ(Listed(AllCommands(server)), Listed(sent));
+    CHECK_EQ(Listed(server.Commands("refused")),
+             Listed({"[AddItem(\"C:\\Dornwick\\Pellomark\\Quodpost.exe\",\"Pellomark\")]"}));
+    Answer(failed, IDOK);
+    ExpectAbortNotice(setup.pid);
+    ExpectExitZero(setup);
+    CHECK(!RegKeyExists(HKEY_LOCAL_MACHINE, UninstallEntry));
+    CHECK(!RegKeyExists(HKEY_LOCAL_MACHINE, VersionKey));
+}
+
+// The last command is never confirmed: the page waits until Escape.
+SCENARIO(group_last_command_never_confirmed, 800, 600)
+{
+    Process setup = StartSetup();
+    HWND agreement = WaitPage(AgreementCaption(), 20000);
+    FakeProgman server = StartFakeProgman(std::string("\r\n\0", 3), "", "\",6)]");
+    Press(agreement, IDOK);
+    HWND location = WaitPage(LocationCaption());
+    Press(location, IDOK);
+    HWND page = WaitPage(GroupCaption(), 60000);
+    Press(page, GroupContinue);
+    REQUIRE(WaitCommands(server, 10, 60000));
+    CHECK_EQ(Listed(server.Commands("blocked")), Listed({"[ShowGroup(\"Pellomark\",6)]"}));
+    // Well past the confirmation timer's 3 s: still waiting, still usable.
+    pilot::Sleep(6000);
+    Shot("waiting");
+    CHECK(IsWindowVisible(page));
+    CHECK(IsWindowEnabled(page));
+    CHECK(TopWindows("#32770", "Pellomark", setup.pid).empty());
+    Key(page, VK_ESCAPE);
+    ExpectAbortNotice(setup.pid);
+    ExpectExitZero(setup);
+    CHECK(!RegKeyExists(HKEY_LOCAL_MACHINE, UninstallEntry));
+}
