@@ -3,8 +3,6 @@
 #include "../manifest/paths.h"
 #include "../manifest/text.h"
 
-const char ProgramVersionValue[] = "Program Version";
-const char UninstallKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 namespace {
 
@@ -68,8 +66,8 @@ const char* PlanText(const RegistryPlan* plan, int32_t text)
     case ProductNameText: return in.ProductName;
     case DisplayNameText: return "DisplayName";
     case UninstallStringText: return "UninstallString";
-    case ProgramPathText: return "Program Path";
-    case ProgramGroupText: return "Program Group";
+    case ProgramPathText: return ProgramPathValue;
+    case ProgramGroupText: return ProgramGroupValue;
     case VersionData: return in.Version;
     case DisplayNameData: return plan->DisplayName;
     case UninstallCommandData: return plan->UninstallCommand;

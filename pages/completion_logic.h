@@ -6,6 +6,8 @@
 
 #include <stdint.h>
 
+#include "../manifest/registry.h"
+
 enum {
     RegistryTextSize = 256,
     QuotedPathSize = 256,
@@ -16,8 +18,6 @@ enum {
     ClosingPause = 1000
 };
 
-extern const char ProgramVersionValue[];
-extern const char UninstallKeyPath[];
 
 enum RegistryAction {
     RegistryCreateKey,

@@ -5,10 +5,6 @@
 #include "../manifest/text.h"
 #include "../pages/location_logic.h"
 
-const char UninstallKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-const char ProgramPathValue[] = "Program Path";
-const char ProgramGroupValue[] = "Program Group";
-const char ProgramVersionValue[] = "Program Version";
 const char FinishSwitch[] = "/finish";
 
 const char NotInstalledText[] = "%s is not installed on this computer.\nNothing was changed.";

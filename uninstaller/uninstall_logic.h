@@ -9,6 +9,7 @@
 
 #include "../manifest/manifest.h"
 #include "../manifest/paths.h"
+#include "../manifest/registry.h"
 
 enum {
     RecordedPathSize = FullPathSize,  // "Program Path", its zero included
@@ -21,10 +22,6 @@ enum {
     RegistryText = 1  // REG_SZ
 };
 
-extern const char UninstallKeyPath[];
-extern const char ProgramPathValue[];
-extern const char ProgramGroupValue[];
-extern const char ProgramVersionValue[];
 
 // ---- the recorded folder -------------------------------------------------
 
