@@ -1,19 +1,13 @@
 #include "state.h"
 
-// Everything not named here starts as zero or none.
-InstallState State = {
-    /* StepMask */ 0,
-    /* AppInstance */ 0,
-    /* MainWindow */ 0,
-    /* InstallDir */ ".",
-    /* WindowsDir */ ".",
-    /* GroupName */ ".",
-    /* HeaderPicture */ {0, 0},
-    /* DrawKit */ {},
-    /* CurrentFolderItem */ 0,
-    /* ListingDrives */ 0,
-    /* IndentLevels */ {},
-    /* MeterState */ {0x000080, 0, 0, 0, 0, 0, 0.0f},
-    /* MeterHook */ {0, 0},
-    /* DdeLink */ {0, 0, 0, 0, 0},
-};
+// Zero, so that it takes no room in the executable; the few fields that
+// start otherwise are set before anything runs.
+InstallState State;
+
+void StartInstallState()
+{
+    State.InstallDir[0] = '.';
+    State.WindowsDir[0] = '.';
+    State.GroupName[0] = '.';
+    State.MeterState.MeterColor = 0x000080;
+}

@@ -75,4 +75,8 @@ struct InstallState {
 
 extern InstallState State;
 
+// Gives the state its initial values: "." for the three texts, the write
+// phase's meter colour, zero or none for the rest. Called first at start.
+void StartInstallState();
+
 #endif

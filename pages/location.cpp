@@ -15,13 +15,15 @@ namespace {
 
 enum { FieldLimit = 259 };
 
+// The browser's part of the installer state.
+const FolderBrowser StateBrowser = {State.InstallDir, &State.CurrentFolderItem, &State.ListingDrives,
+                                    State.IndentLevels};
+
 // The browser's list box, edit field and file system calls for one message.
 class WindowsFolderPage : public FolderPage {
 public:
     explicit WindowsFolderPage(HWND page)
-        : FolderPage(FolderBrowser{State.InstallDir, &State.CurrentFolderItem,
-                                   &State.ListingDrives, State.IndentLevels},
-                     Manifest),
+        : FolderPage(StateBrowser, Manifest),
           page_(page), list_(GetDlgItem(page, IDC_FOLDER_LIST)), search_(INVALID_HANDLE_VALUE),
           pending_(false)
     {

@@ -1,5 +1,6 @@
 #include "location_logic.h"
 
+#include "completion_logic.h"
 #include "../manifest/paths.h"
 #include "../manifest/text.h"
 
@@ -11,9 +12,9 @@ const char FoldersHeader[] = "Folders";
 const char DrivesHeader[] = "Drives";
 const char SearchPattern[] = "*.*";
 
-// What the completion step builds from the destination folder.
-const char ReadMeCommandFormat[] = "Notepad.exe %s";
-enum { ReadMeQuotedSize = 256, ReadMeCommandSize = 260 };
+// The copy page opens each stored copy through the LZ library, whose
+// open-file record holds a path of at most 127 characters.
+enum { LzOpenPathSize = 128 };
 
 // The group page's AddItem command, 17 characters of its own in 512 bytes,
 // holds any folder the page's buffers hold with any file name and caption.
@@ -125,17 +126,16 @@ bool DestinationFits(const char* folder, const InstallManifest& product)
     char path[FullPathSize];
     for (int32_t row = 0; row < product.FileCount && row < PayloadSlots; ++row) {
         const char* name = product.Payload[row].FileName;
-        if (StoredPath(path, sizeof path, folder, name) != 1)
+        if (StoredPath(path, LzOpenPathSize, folder, name) != 1)
             return false;
         // The uninstaller itself goes into the Windows directory.
         if (row != UninstallerRow && JoinPath(path, sizeof path, folder, name, 0) != 1)
             return false;
     }
-    char quoted[ReadMeQuotedSize];
-    if (JoinPath(quoted, sizeof quoted, folder, product.Payload[ReadMeRow].FileName, 1) != 1)
-        return false;
-    char command[ReadMeCommandSize];
-    if (TextFormat(command, sizeof command, ReadMeCommandFormat, quoted) < 0)
+    char quoted[QuotedPathSize];
+    char command[CommandLineSize];
+    if (ReadMeCommand(command, sizeof command, quoted, sizeof quoted, folder,
+                      product.Payload[ReadMeRow].FileName) != 1)
         return false;
     return Listable(folder);
 }

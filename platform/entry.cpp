@@ -1,7 +1,28 @@
-// The programs' entry point, without the C runtime's start-up: they take no
-// arguments, use no static constructors and no C runtime state, and are
-// smaller for it.
+// The programs' entry point, without the C runtime's start-up: they use no
+// static constructors and no C runtime state, and are smaller for it.
 #include "win32.h"
+
+namespace {
+
+// WinMain's command line is what follows the program's own name.
+LPSTR Arguments(LPSTR line)
+{
+    if (*line == '"') {
+        ++line;
+        while (*line && *line != '"')
+            ++line;
+        if (*line)
+            ++line;
+    } else {
+        while (*line && *line != ' ' && *line != '\t')
+            ++line;
+    }
+    while (*line == ' ' || *line == '\t')
+        ++line;
+    return line;
+}
+
+} // namespace
 
 extern "C" __attribute__((force_align_arg_pointer, noreturn)) void WinMainCRTStartup()
 {
@@ -9,5 +30,5 @@ extern "C" __attribute__((force_align_arg_pointer, noreturn)) void WinMainCRTSta
     startup.cb = sizeof startup;
     GetStartupInfoA(&startup);
     int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
-    ExitProcess((UINT)WinMain(GetModuleHandleA(0), 0, GetCommandLineA(), show));
+    ExitProcess((UINT)WinMain(GetModuleHandleA(0), 0, Arguments(GetCommandLineA()), show));
 }

@@ -40,10 +40,18 @@ typedef BOOL(WINAPI* ImageListDrawFunction)(HIMAGELIST, int, HDC, int, int, UINT
 typedef DWORD_PTR(WINAPI* FileInfoFunction)(LPCSTR, DWORD, SHFILEINFOA*, UINT, UINT);
 
 template <class Function>
-Function Find(HMODULE* library, const char* libraryName, const char* name)
+Function Find(Function* cached, HMODULE* library, const char* libraryName, const char* name)
 {
-    return (Function)(void*)Resolve(library, libraryName, name);
+    if (!*cached)
+        *cached = (Function)(void*)Resolve(library, libraryName, name);
+    return *cached;
 }
+
+LzOpenFunction RealLzOpen;
+LzReadFunction RealLzRead;
+LzCloseFunction RealLzClose;
+ImageListDrawFunction RealImageListDraw;
+FileInfoFunction RealFileInfo;
 
 } // namespace
 
@@ -51,27 +59,27 @@ extern "C" {
 
 INT WINAPI LZOpenFileA(LPSTR path, LPOFSTRUCT record, WORD style)
 {
-    static LzOpenFunction real = Find<LzOpenFunction>(&Lz32, "lz32.dll", "LZOpenFileA");
+    LzOpenFunction real = Find(&RealLzOpen, &Lz32, "lz32.dll", "LZOpenFileA");
     return real ? real(path, record, style) : LZERROR_BADINHANDLE;
 }
 
 INT WINAPI LZRead(INT handle, LPSTR buffer, INT count)
 {
-    static LzReadFunction real = Find<LzReadFunction>(&Lz32, "lz32.dll", "LZRead");
+    LzReadFunction real = Find(&RealLzRead, &Lz32, "lz32.dll", "LZRead");
     return real ? real(handle, buffer, count) : LZERROR_READ;
 }
 
 VOID WINAPI LZClose(INT handle)
 {
-    static LzCloseFunction real = Find<LzCloseFunction>(&Lz32, "lz32.dll", "LZClose");
+    LzCloseFunction real = Find(&RealLzClose, &Lz32, "lz32.dll", "LZClose");
     if (real)
         real(handle);
 }
 
 BOOL WINAPI ImageList_Draw(HIMAGELIST list, int image, HDC dc, int x, int y, UINT style)
 {
-    static ImageListDrawFunction real =
-        Find<ImageListDrawFunction>(&CommonControls, "comctl32.dll", "ImageList_Draw");
+    ImageListDrawFunction real =
+        Find(&RealImageListDraw, &CommonControls, "comctl32.dll", "ImageList_Draw");
     return real ? real(list, image, dc, x, y, style) : FALSE;
 }
 
@@ -80,7 +88,7 @@ DWORD_PTR WINAPI SHGetFileInfoA(LPCSTR path, DWORD attributes, SHFILEINFOA* info
 {
     if (!CommonControls)
         CommonControls = LoadSystemLibrary("comctl32.dll");
-    static FileInfoFunction real = Find<FileInfoFunction>(&Shell, "shell32.dll", "SHGetFileInfoA");
+    FileInfoFunction real = Find(&RealFileInfo, &Shell, "shell32.dll", "SHGetFileInfoA");
     return real ? real(path, attributes, info, size, flags) : 0;
 }
 

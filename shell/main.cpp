@@ -1,7 +1,9 @@
 #include "shell.h"
+#include "../manifest/state.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
+    StartInstallState();
     if (!RegisterMainClass(instance))
         return 0;
     if (!CreateMainWindow(instance, showCommand))

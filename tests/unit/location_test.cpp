@@ -629,10 +629,12 @@ INSTANTIATE_TEST_SUITE_P(Table, Validation, ::testing::Values(
     ValidationCase{"C:\\" + std::string(253, 'a'), TooLong},
     ValidationCase{"C:\\" + std::string(256, 'a'), TooLong},
     ValidationCase{"C" + std::string(300, 'a'), Missing},
-    ValidationCase{"C:\\" + std::string(230, 'a'), ""},
-    ValidationCase{"C:\\" + std::string(231, 'a'), TooLong},
-    ValidationCase{"C:\\" + std::string(230, 'a') + "\\", ""},
-    ValidationCase{"C:\\" + std::string(231, 'a') + "\\", TooLong}));
+    // The stored copy of a 12-character name, opened through the LZ
+    // library, holds at most 127 characters: a folder of 114.
+    ValidationCase{"C:\\" + std::string(111, 'a'), ""},
+    ValidationCase{"C:\\" + std::string(112, 'a'), TooLong},
+    ValidationCase{"C:\\" + std::string(111, 'a') + "\\", ""},
+    ValidationCase{"C:\\" + std::string(112, 'a') + "\\", TooLong}));
 
 TEST(Validation, AFieldLongerThanWhatWasReadIsRefusedNotCut)
 {
@@ -680,19 +682,19 @@ TEST_P(DestinationLimit, AcceptsExactlyWhatFits)
 }
 
 INSTANTIATE_TEST_SUITE_P(Manifests, DestinationLimit, ::testing::Values(
-    // Notepad.exe "<folder>\Read_me.txt" in 260 bytes.
-    LimitCase{"the sample: the read-me command line",
-              {"Quodgone.exe", "Quodpost.exe", "Quodpost.hlp", "Read_me.txt", ""}, 4, 233},
-    // <folder>\<19 characters> and two terminators in 260 bytes.
-    LimitCase{"long installed names: the installed path",
-              {"Q", "AAAAAAAAAAAAAAA.exe", "BBBBBBBBBBBBBBB.hlp", "r", ""}, 4, 238},
-    // <folder>\<19 characters, the last one '_'> in 260 bytes; the
-    // uninstaller's own installed path is in the Windows directory.
-    LimitCase{"a long uninstaller name: its stored copy only",
-              {"UUUUUUUUUUUUUUU.exe", "a.b", "c.d", "r", ""}, 4, 239},
+    // <folder>\Quodgone.ex_ in the 128 bytes the LZ library opens.
+    LimitCase{"the sample: the stored copies",
+              {"Quodgone.exe", "Quodpost.exe", "Quodpost.hlp", "Read_me.txt", ""}, 4, 114},
+    // <folder>\<19 characters> likewise.
+    LimitCase{"long installed names: their stored copies",
+              {"Q", "AAAAAAAAAAAAAAA.exe", "BBBBBBBBBBBBBBB.hlp", "r", ""}, 4, 107},
+    // The uninstaller is installed into the Windows directory, but its
+    // stored copy is written and opened in the folder like the others.
+    LimitCase{"a long uninstaller name: its stored copy",
+              {"UUUUUUUUUUUUUUU.exe", "a.b", "c.d", "r", ""}, 4, 107},
     // Unused rows do not count.
     LimitCase{"a long name past the file count",
-              {"Q", "a.b", "c.d", "r", "EEEEEEEEEEEEEEE.exe"}, 4, 243}));
+              {"Q", "a.b", "c.d", "r", "EEEEEEEEEEEEEEE.exe"}, 4, 123}));
 
 // ---- item painting geometry ------------------------------------------------
 

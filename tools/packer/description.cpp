@@ -9,6 +9,7 @@
 #include "files.h"
 #include "manifest/manifest.h"
 #include "manifest/paths.h"
+#include "pages/location_logic.h"
 #include "manifest/text.h"
 #include "shell/drawkit_logic.h"
 
@@ -484,15 +485,16 @@ private:
             Problem(line, "the default folder does not fit in " + std::to_string(FullPathSize) + " bytes");
             return;
         }
-        // The read-me's quoted path has the tightest buffer of the joined paths.
-        for (const PayloadRow& row : d_.rows) {
-            if (JoinedSize(path, row.fileName.c_str(), 1) > PagePathSize) {
-                Problem(line, "the default folder " + Quoted(path) + " is too long: with " +
-                                  Quoted(row.fileName) + " its quoted path exceeds " +
-                                  std::to_string(PagePathSize) + " bytes");
-                return;
-            }
-        }
+        // The folder page refuses a folder that some later path would not
+        // fit; the default must not be one of them.
+        InstallManifest product = {};
+        for (size_t i = 0; i < d_.rows.size() && i < size_t(PayloadSlots); ++i)
+            TextCopy(product.Payload[i].FileName, FileNameWidth, d_.rows[i].fileName.c_str());
+        product.FileCount = int32_t(std::min(d_.rows.size(), size_t(PayloadSlots)));
+        if (product.FileCount > ReadMeRow && !DestinationFits(path, product))
+            Problem(line, "the default folder " + Quoted(path) + " is too long: the stored copies, "
+                          "installed files and read-me command built from it would not fit "
+                          "(a folder of about 100 characters at most)");
     }
 
     void CheckSupportAddress() {

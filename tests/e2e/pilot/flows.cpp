@@ -77,43 +77,12 @@ HWND ReachGroup(const Process& setup)
 void InstallWithDefaults(const Process& setup)
 {
     HWND group = ReachGroup(setup);
-    PlaceInstalledFiles();
     Press(group, 2000);
     // The group's success box, captioned with the group; no read-me; the thanks.
     Answer(WaitBox(Product(), 60000, setup.pid), IDOK);
     Answer(WaitBox(Installer, 15000, setup.pid), IDNO);
     Answer(WaitBox(Installer, 15000, setup.pid), IDOK);
     ExpectExitZero(setup, 120000);
-}
-
-void PlaceInstalledFiles()
-{
-    // The products the scenarios install: their folder, their uninstaller
-    // (in the Windows folder) and their other files.
-    struct Placed {
-        const char* product;
-        const char* folder;
-        std::vector<std::string> files;
-    };
-    static const Placed products[] = {
-        {"Pellomark", "C:\\Dornwick\\Pellomark",
-         {"Quodgone.exe", "Quodpost.exe", "Quodpost.hlp", "Read_me.txt"}},
-        {"Tinytally", "C:\\Ashgrove\\Tinytally",
-         {"Tallygone.exe", "Tally.dat", "Tally.ini", "ReadMe.txt", "Licence.txt"}},
-    };
-    for (const Placed& placed : products) {
-        if (Product() != placed.product)
-            continue;
-        REQUIRE(MakeFolders(placed.folder));
-        for (size_t row = 0; row < placed.files.size(); ++row) {
-            std::string file = (row == 0 ? WindowsDirectory() : std::string(placed.folder)) +
-                               "\\" + placed.files[row];
-            if (Exists(file))
-                continue;
-            REQUIRE(WriteBytes(file, "Placed by the pilot for " + file + "\r\n"));
-            Log("placed %s", file.c_str());
-        }
-    }
 }
 
 } // namespace pilot

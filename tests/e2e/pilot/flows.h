@@ -41,10 +41,6 @@ std::string Value(const std::string& name, const std::string& fallback = "");
 // Installs with every default answer, from the first page to the end.
 void InstallWithDefaults(const Process& setup);
 
-// The installed files that the group's items point at, where the copy page
-// has not put them: Program Manager refuses an item for a missing file.
-void PlaceInstalledFiles();
-
 } // namespace pilot
 
 #endif

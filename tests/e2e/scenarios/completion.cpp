@@ -77,7 +77,6 @@ std::string ImageOf(HWND window)
 void InstallUpToTheQuestion(const Process& setup)
 {
     HWND page = ReachGroup(setup);
-    PlaceInstalledFiles();
     Press(page, GroupContinue);
     ExpectShortcutsCreated("Pellomark");
 }

@@ -63,7 +63,6 @@ SCENARIO(group_with_wines_program_manager, 800, 600)
     CHECK(GroupItems(page).empty());
     CHECK_EQ(GroupSelection(page), -1);
 
-    PlaceInstalledFiles();
     DWORD pressed = Now();
     Press(page, GroupContinue);
     ExpectShortcutsCreated("Pellomark");

@@ -339,9 +339,9 @@ SCENARIO(location_refusals, 800, 600)
     ExpectRefusal(b, "C", "Missing : or \\ in drive.");
     ExpectRefusal(b, "C:/Apps", "Missing : or \\ in drive.");
     ExpectRefusal(b, "C:\\", "Path may not be a root drive...");
-    // One character more than the longest folder whose read-me command line
-    // still fits.
-    ExpectRefusal(b, "C:\\" + std::string(231, 'a'), "Path is too long.", "too long");
+    // One character more than the longest folder whose stored copies the
+    // LZ library can still open (127 characters).
+    ExpectRefusal(b, "C:\\" + std::string(112, 'a'), "Path is too long.", "too long");
     // What the field holds whole but the page's buffers do not.
     ExpectRefusal(b, "C:\\" + std::string(253, 'b'), "Path is too long.");
     ExpectRefusal(b, "C:\\" + std::string(300, 'c'), "Path is too long.");
@@ -354,12 +354,15 @@ SCENARIO(location_refusals, 800, 600)
     ExpectRefusal(b, ItemText(b.page, Field), "Path may not be a root drive...");
     CHECK_EQ(b.state.InstallDir(), std::string("C:\\"));
 
-    // The longest folder that fits is accepted.
-    std::string longest = "C:\\" + std::string(230, 'a');
+    // The longest folder that fits is accepted, and installs.
+    std::string longest = "C:\\" + std::string(111, 'a');
     Type(b.page, Field, longest);
     Press(b.page, IDOK);
     CHECK(WaitGone(b.page, 10000));
     CHECK_EQ(b.state.InstallDir(), longest);
+    CHECK(WaitGone(WaitPage(CopyCaption()), 60000));
+    WaitPage(GroupCaption());
+    CHECK(Exists(longest + "\\Quodpost.exe"));
 }
 
 SCENARIO(location_accepts_a_new_folder, 800, 600)

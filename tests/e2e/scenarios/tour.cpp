@@ -67,7 +67,6 @@ void TourGroup(const Process& setup)
     (void)setup;
     HWND page = WaitPage(GroupCaption(), 20000);
     Shot("group");
-    PlaceInstalledFiles();
     Press(page, GroupContinue);
     Box done = WaitBox(Product(), 60000);
     Shot("group-created");

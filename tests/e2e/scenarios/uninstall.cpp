@@ -482,16 +482,8 @@ SCENARIO(uninstall_does_not_send_a_breaking_group_name, 800, 600)
 }
 
 // Install with the installer itself, then uninstall with what it recorded:
-// the prefix must be as it was. It needs the copy, group and completion
-// pages; until they install, it is left out of the registered tests (the
-// macro below is not the one the test list is read from). Run it by hand,
-// from build/win64 once e2e.prefix has run, with
-//   ../../tests/e2e/harness.sh run uninstall_after_real_install 800 600
-//       --template $PWD/e2e/template-prefix --out $PWD/e2e
-//       --pilot $PWD/tests/e2e/pilot.exe --setup $PWD/product/pellomark/setup.exe
-// and register it by writing SCENARIO( instead of PENDING_SCENARIO(.
-#define PENDING_SCENARIO SCENARIO
-PENDING_SCENARIO(uninstall_after_real_install, 800, 600)
+// the prefix must be as it was.
+SCENARIO(uninstall_after_real_install, 800, 600)
 {
     Snapshot before = TakeSnapshot();
     Process setup = StartSetup();

@@ -91,8 +91,8 @@ const BadCase kCases[] = {
      "must start with a drive", ""},
     {"folder_bad_character", {{"DefaultFolderTemplate:", "DefaultFolderTemplate: C:\\Dorn*wick\\%s"}},
      "may not hold '*' after its drive", ""},
-    {"folder_too_long", {{"DefaultFolderTemplate:", "DefaultFolderTemplate: C:\\" + Repeat('f', 230) + "\\%s"}},
-     "its quoted path exceeds 256 bytes", ""},
+    {"folder_too_long", {{"DefaultFolderTemplate:", "DefaultFolderTemplate: C:\\" + Repeat('f', 120) + "\\%s"}},
+     "is too long: the stored copies, installed files and read-me command", ""},
 
     // Characters that would break what is generated or shown.
     {"tab_in_tagline", {{"Tagline:", "Tagline: Software\tupdates"}},
