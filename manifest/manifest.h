@@ -40,4 +40,8 @@ extern const InstallManifest Manifest;
 // The vendor's address that the abort notice and the thanks box give.
 extern const char SupportAddress[];
 
+// The CRC-32 of each row's resource, beside the manifest: the copy page
+// checks every resource before it writes its stored copy.
+extern const uint32_t PayloadCrc[PayloadSlots];
+
 #endif

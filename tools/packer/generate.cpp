@@ -95,7 +95,14 @@ std::string ManifestSource(const ProductDescription& d, const std::vector<RowSiz
     s += "    " + std::to_string(d.rows.size()) + ",\n";
     s += "    " + std::to_string(d.shortcutCount) + ",\n";
     s += "};\n\n";
-    s += "const char SupportAddress[] = " + CppString(d.supportAddress) + ";\n";
+    s += "const char SupportAddress[] = " + CppString(d.supportAddress) + ";\n\n";
+    s += "const uint32_t PayloadCrc[PayloadSlots] = {\n";
+    for (size_t i = 0; i < size_t(PayloadSlots); ++i) {
+        char crc[16];
+        std::snprintf(crc, sizeof crc, "0x%08Xu", i < d.rows.size() ? unsigned(sizes[i].crc) : 0u);
+        s += std::string("    ") + crc + ",\n";
+    }
+    s += "};\n";
     return s;
 }
 

@@ -13,6 +13,7 @@ namespace packer {
 struct RowSizes {
     uint32_t expanded = 0;
     uint32_t stored = 0;
+    uint32_t crc = 0;  // of the stored form, the resource's bytes
 };
 
 // The files product.rc names, by absolute path.

@@ -7,6 +7,7 @@
 #include "artwork.h"
 #include "szdd.h"
 #include "szdd_verify.h"
+#include "manifest/crc32.h"
 
 namespace packer {
 
@@ -118,6 +119,7 @@ private:
         sizes.expanded = uint32_t(source.size());
         if (row.form == StoredForm::Plain) {
             sizes.stored = sizes.expanded;
+            sizes.crc = Crc32(source.data(), sizes.stored);
             package_.sizes.push_back(sizes);
             Add(PayloadFileName(row), std::move(source));
             return;
@@ -145,6 +147,7 @@ private:
             return;
         }
         sizes.stored = uint32_t(packed.size());
+        sizes.crc = Crc32(packed.data(), sizes.stored);
         package_.sizes.push_back(sizes);
         Add(PayloadFileName(row), std::move(packed));
     }

@@ -67,7 +67,8 @@ packer::ProductDescription Sample() {
 }
 
 TEST(ManifestSource, HoldsEveryFieldInOrderWithTheRealSizes) {
-    std::vector<packer::RowSizes> sizes = {{36864, 19894}, {371712, 209925}, {15821, 9359}, {3850, 3850}};
+    std::vector<packer::RowSizes> sizes = {{36864, 19894, 0x0123ABCDu}, {371712, 209925, 0xFFFFFFFFu},
+                                           {15821, 9359, 0}, {3850, 3850, 0x80000000u}};
     std::string source = packer::ManifestSource(Sample(), sizes);
     const char* expected =
         "const InstallManifest Manifest = {\n"
@@ -87,7 +88,14 @@ TEST(ManifestSource, HoldsEveryFieldInOrderWithTheRealSizes) {
         "    4,\n"
         "    3,\n"
         "};\n\n"
-        "const char SupportAddress[] = \"support@dornwick.example\";\n";
+        "const char SupportAddress[] = \"support@dornwick.example\";\n\n"
+        "const uint32_t PayloadCrc[PayloadSlots] = {\n"
+        "    0x0123ABCDu,\n"
+        "    0xFFFFFFFFu,\n"
+        "    0x00000000u,\n"
+        "    0x80000000u,\n"
+        "    0x00000000u,\n"
+        "};\n";
     EXPECT_NE(source.find(expected), std::string::npos) << source;
     EXPECT_NE(source.find("from pellomark.product;"), std::string::npos);
 }

@@ -7,6 +7,7 @@
 
 #include "description.h"
 #include "generate.h"
+#include "manifest/crc32.h"
 #include "manifest/manifest.h"
 #include "test_support.h"
 
@@ -46,6 +47,7 @@ TEST(GeneratedManifest, RowsMatchTheFilesTheyCameFrom) {
             EXPECT_STREQ(entry.FileName, "");
             EXPECT_EQ(entry.ExpandedSize, 0u);
             EXPECT_EQ(entry.StoredSize, 0u);
+            EXPECT_EQ(PayloadCrc[i], 0u);
             continue;
         }
         const packer::PayloadRow& row = d.rows[i];
@@ -57,6 +59,7 @@ TEST(GeneratedManifest, RowsMatchTheFilesTheyCameFrom) {
             packer_test::ReadBytes(std::string(PACKER_TINY_PACKED) + "/" + packer::PayloadFileName(row));
         EXPECT_EQ(entry.ExpandedSize, source.size()) << row.fileName;
         EXPECT_EQ(entry.StoredSize, stored.size()) << row.fileName;
+        EXPECT_EQ(PayloadCrc[i], Crc32(stored.data(), uint32_t(stored.size()))) << row.fileName;
         if (row.form == packer::StoredForm::Plain) {
             EXPECT_EQ(stored, source) << row.fileName;
         } else {
