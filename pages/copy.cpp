@@ -2,6 +2,7 @@
 #include "pagekit.h"
 #include "meter.h"
 #include "copy_logic.h"
+#include "../manifest/crc32.h"
 #include "../manifest/manifest.h"
 #include "../manifest/state.h"
 #include "../manifest/text.h"
@@ -76,39 +77,75 @@ void CreateFolderChain(const char* path)
     }
 }
 
-// Failures here pass silently: a stored copy that is missing or cut short
-// fails its expansion, which tells the user.
-void WriteStoredCopy(const PayloadEntry& entry, const char* path)
+// A resource that is missing, short or not what the packer put there is
+// damaged data: -1, and nothing is written. Failures to write pass
+// silently: a stored copy that is missing or cut short fails its
+// expansion, which tells the user.
+int32_t WriteStoredCopy(int32_t index, const char* path)
 {
+    const PayloadEntry& entry = Manifest.Payload[index];
     const void* bytes = 0;
     DWORD size = 0;
     HRSRC found = FindResourceA(State.AppInstance, entry.ResourceName, RT_RCDATA);
     HGLOBAL loaded = found ? LoadResource(State.AppInstance, found) : 0;
     if (loaded && (bytes = LockResource(loaded)) != 0)
         size = StoredBytes(entry.StoredSize, SizeofResource(State.AppInstance, found));
+    if (size != entry.StoredSize || Crc32(bytes, size) != PayloadCrc[index])
+        return -1;
     HANDLE file = CreateForWriting(path);
     if (file == INVALID_HANDLE_VALUE)
-        return;
+        return 1;
     DWORD written = 0;
     if (size)
         WriteFile(file, bytes, size, &written, 0);
     CloseHandle(file);
+    return 1;
+}
+
+void ShowFailure(HWND page, int32_t failure)
+{
+    char text[FailureTextSize];
+    FailureText(text, sizeof text, failure);
+    MessageBoxA(page, text, Manifest.InstallerName, MB_OK | MB_ICONERROR);
+}
+
+// After the failure's own box: the meter given back, the abort notice, and
+// the page ended with 0. Nothing on disk is touched.
+void AbortInstallation(HWND page)
+{
+    State.MeterState.ExpandIndex = -1;
+    SendMessageA(page, WM_UNHOOK_METER, 0, 0);
+    EndDialog(page, AbortNotice(page));
+}
+
+bool IsFolder(const char* path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void WriteStoredCopies(HWND page)
 {
     KillTimer(page, WriteTimer);
     CreateFolderChain(State.InstallDir);
+    if (!IsFolder(State.InstallDir)) {
+        ShowFailure(page, FolderCreateFailed);
+        AbortInstallation(page);
+        return;
+    }
     MeterState& meter = State.MeterState;
     meter.TotalExpanded = TotalExpandedSize(Manifest.Payload, InstalledCount());
     meter.ReadsPerHalfPercent = ReadsPerHalfPercent(meter.TotalExpanded);
     for (int32_t i = 0; i < InstalledCount(); ++i) {
-        const PayloadEntry& entry = Manifest.Payload[i];
         char stored[FullPathSize];
         StoredCopyPath(stored, i);
-        SetDlgItemTextA(page, IDC_COPY_FILE, entry.FileName);
+        SetDlgItemTextA(page, IDC_COPY_FILE, Manifest.Payload[i].FileName);
         SetDlgItemTextA(page, IDC_COPY_PATH, stored);
-        WriteStoredCopy(entry, stored);
+        if (WriteStoredCopy(i, stored) == -1) {
+            ShowFailure(page, PayloadDamaged);
+            AbortInstallation(page);
+            return;
+        }
         StepMeter(page);
         PumpFor(page, EntryPause);
     }
@@ -148,11 +185,6 @@ private:
     HANDLE destination_;
 };
 
-void ExpandFailed(HWND page, const char* text)
-{
-    MessageBoxA(page, text, Manifest.InstallerName, MB_OK | MB_ICONERROR);
-}
-
 // 1 when the destination holds exactly the expanded source; -1 once the
 // user has been told why not. Files are left as they are either way.
 int32_t ExpandPayload(HWND page, const char* source, const char* destination,
@@ -161,12 +193,12 @@ int32_t ExpandPayload(HWND page, const char* source, const char* destination,
     OFSTRUCT opened;
     INT lz = LZOpenFileA((LPSTR)source, &opened, OF_READ);
     if (lz < 0) {
-        ExpandFailed(page, SourceOpenFailedText);
+        ShowFailure(page, SourceOpenFailed);
         return -1;
     }
     HANDLE file = CreateForWriting(destination);
     if (file == INVALID_HANDLE_VALUE) {
-        ExpandFailed(page, DestinationOpenFailedText);
+        ShowFailure(page, DestinationOpenFailed);
         LZClose(lz);
         return -1;
     }
@@ -176,7 +208,7 @@ int32_t ExpandPayload(HWND page, const char* source, const char* destination,
     if (!CloseHandle(file) && outcome == ExpandComplete)
         outcome = ExpandWriteFailed;
     if (outcome != ExpandComplete) {
-        ExpandFailed(page, ExpandFailureText(outcome));
+        ShowFailure(page, ExpandFailure(outcome));
         return -1;
     }
     return 1;
@@ -197,9 +229,7 @@ void ExpandNextPayload(HWND page)
         SetDlgItemTextA(page, IDC_COPY_PATH, destination);
         meter.ExpandIndex = index + 1;
         if (ExpandPayload(page, source, destination, Manifest.Payload[index].ExpandedSize) == -1) {
-            meter.ExpandIndex = -1;
-            SendMessageA(page, WM_UNHOOK_METER, 0, 0);
-            EndDialog(page, AbortNotice(page));
+            AbortInstallation(page);
             return;
         }
     }

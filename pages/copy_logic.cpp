@@ -1,9 +1,32 @@
 #include "copy_logic.h"
 
-const char SourceOpenFailedText[] =
-    "Unable to open source file!\nInstallation will now be aborted.";
-const char DestinationOpenFailedText[] =
-    "Unable to open destination file!\nInstallation will now be aborted.";
+#include "../manifest/text.h"
+
+namespace {
+
+// In CopyFailure's order.
+const char* const FailureHeads[] = {
+    "Unable to open source file",
+    "Unable to open destination file",
+    "Unable to create destination folder",
+    "Installation data is damaged",
+    "Unable to read source file",
+    "Unable to write destination file",
+    "Unable to expand source file completely",
+};
+
+} // namespace
+
+int32_t FailureText(char* output, int32_t capacity, int32_t failure)
+{
+    if (failure < 0 || failure > ExpandedLengthDiffers) {
+        if (capacity > 0)
+            output[0] = 0;
+        return -1;
+    }
+    return TextFormat(output, capacity, "%s!\nInstallation will now be aborted.",
+                      FailureHeads[failure]);
+}
 
 int32_t PayloadCount(int32_t fileCount)
 {
@@ -95,17 +118,17 @@ ExpandOutcome ExpandStream(ExpandPort& port, uint32_t expectedSize)
     return total == expectedSize ? ExpandComplete : ExpandLengthDiffers;
 }
 
-const char* ExpandFailureText(ExpandOutcome outcome)
+int32_t ExpandFailure(ExpandOutcome outcome)
 {
     switch (outcome) {
     case ExpandReadFailed:
-        return "Unable to read source file!\nInstallation will now be aborted.";
+        return SourceReadFailed;
     case ExpandWriteFailed:
-        return "Unable to write destination file!\nInstallation will now be aborted.";
+        return DestinationWriteFailed;
     case ExpandLengthDiffers:
-        return "Unable to expand source file completely!\nInstallation will now be aborted.";
+        return ExpandedLengthDiffers;
     case ExpandComplete:
         break;
     }
-    return "";
+    return -1;
 }

@@ -78,10 +78,24 @@ enum ExpandOutcome {
 // short one, and checks the length against expectedSize.
 ExpandOutcome ExpandStream(ExpandPort& port, uint32_t expectedSize);
 
-// The message for a failed expansion, in the style of the open failures.
-const char* ExpandFailureText(ExpandOutcome outcome);
+// What can stop the installation of the files, each with its own message.
+enum CopyFailure {
+    SourceOpenFailed,
+    DestinationOpenFailed,
+    FolderCreateFailed,
+    PayloadDamaged,
+    SourceReadFailed,
+    DestinationWriteFailed,
+    ExpandedLengthDiffers
+};
 
-extern const char SourceOpenFailedText[];
-extern const char DestinationOpenFailedText[];
+// The failure for an expansion's outcome (ExpandComplete has none: -1).
+int32_t ExpandFailure(ExpandOutcome outcome);
+
+// "Unable to ...!\nInstallation will now be aborted." for the failure.
+// Length, or -1 when it would not fit (output empty).
+int32_t FailureText(char* output, int32_t capacity, int32_t failure);
+
+enum { FailureTextSize = 96 };
 
 #endif

@@ -313,25 +313,49 @@ TEST(Expansion, ALongerSourceStopsBeforeWritingPastItsRow)
     EXPECT_EQ(files.written, Bytes(64));
 }
 
-TEST(Expansion, EachFailureHasItsOwnMessageInTheStyleOfTheOpenFailures)
+std::string Failure(int32_t failure)
 {
-    std::vector<std::string> texts = {SourceOpenFailedText, DestinationOpenFailedText,
-                                      ExpandFailureText(ExpandReadFailed),
-                                      ExpandFailureText(ExpandWriteFailed),
-                                      ExpandFailureText(ExpandLengthDiffers)};
-    const std::string tail = "!\nInstallation will now be aborted.";
-    for (size_t i = 0; i < texts.size(); ++i) {
-        EXPECT_EQ(texts[i].rfind("Unable to ", 0), 0u) << texts[i];
-        ASSERT_GT(texts[i].size(), tail.size());
-        EXPECT_EQ(texts[i].substr(texts[i].size() - tail.size()), tail) << texts[i];
-        for (size_t j = 0; j < i; ++j)
-            EXPECT_NE(texts[i], texts[j]);
-    }
-    EXPECT_STREQ(SourceOpenFailedText,
-                 "Unable to open source file!\nInstallation will now be aborted.");
-    EXPECT_STREQ(DestinationOpenFailedText,
-                 "Unable to open destination file!\nInstallation will now be aborted.");
-    EXPECT_STREQ(ExpandFailureText(ExpandComplete), "");
+    char text[FailureTextSize];
+    int32_t length = FailureText(text, sizeof text, failure);
+    EXPECT_EQ(length, (int32_t)strlen(text));
+    return text;
+}
+
+struct FailureCase {
+    int32_t failure;
+    const char* text;
+};
+
+class FailureTexts : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(FailureTexts, EachFailureHasItsOwnMessageInTheStyleOfTheOpenFailures)
+{
+    EXPECT_EQ(Failure(GetParam().failure), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Messages, FailureTexts, ::testing::Values(
+    FailureCase{SourceOpenFailed, "Unable to open source file!\nInstallation will now be aborted."},
+    FailureCase{DestinationOpenFailed,
+                "Unable to open destination file!\nInstallation will now be aborted."},
+    FailureCase{FolderCreateFailed,
+                "Unable to create destination folder!\nInstallation will now be aborted."},
+    FailureCase{PayloadDamaged, "Installation data is damaged!\nInstallation will now be aborted."},
+    FailureCase{SourceReadFailed, "Unable to read source file!\nInstallation will now be aborted."},
+    FailureCase{DestinationWriteFailed,
+                "Unable to write destination file!\nInstallation will now be aborted."},
+    FailureCase{ExpandedLengthDiffers,
+                "Unable to expand source file completely!\nInstallation will now be aborted."}));
+
+TEST(Expansion, EveryFailedOutcomeHasItsOwnMessageAndSuccessNone)
+{
+    EXPECT_EQ(ExpandFailure(ExpandReadFailed), SourceReadFailed);
+    EXPECT_EQ(ExpandFailure(ExpandWriteFailed), DestinationWriteFailed);
+    EXPECT_EQ(ExpandFailure(ExpandLengthDiffers), ExpandedLengthDiffers);
+    EXPECT_EQ(ExpandFailure(ExpandComplete), -1);
+    char text[FailureTextSize] = "x";
+    EXPECT_EQ(FailureText(text, sizeof text, -1), -1);
+    EXPECT_STREQ(text, "");
+    EXPECT_EQ(FailureText(text, 20, SourceOpenFailed), -1) << "a message never comes out cut";
 }
 
 } // namespace
