@@ -176,6 +176,10 @@ struct Registrar {
     static ::pilot::Registrar registrar_##name(#name, scenario_##name); \
     static void scenario_##name()
 
+// A scenario of a fault: a disk, a file or the executable itself that goes
+// wrong. Registered like any other, and counted apart.
+#define FAULT_SCENARIO(name, width, height) SCENARIO(name, width, height)
+
 // A scenario that the CMake file does not register by itself, because its
 // tests are declared by hand (with arguments of their own).
 #define SCENARIO_BY_HAND(name, width, height) SCENARIO(name, width, height)

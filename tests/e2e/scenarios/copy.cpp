@@ -22,6 +22,9 @@ const char* const SourceOpenFailedText =
     "Unable to open source file!\nInstallation will now be aborted.";
 const char* const DestinationOpenFailedText =
     "Unable to open destination file!\nInstallation will now be aborted.";
+const char* const FolderFailedText =
+    "Unable to create destination folder!\nInstallation will now be aborted.";
+const char* const DamagedText = "Installation data is damaged!\nInstallation will now be aborted.";
 
 struct Row {
     const char* file;
@@ -504,7 +507,7 @@ SCENARIO(copy_into_new_folders_several_levels_deep, 800, 600)
     CHECK(IsFolder("C:\\Dornwick\\Suite\\Tools\\Current"));
 }
 
-SCENARIO(copy_destination_held_open, 800, 600)
+FAULT_SCENARIO(copy_destination_held_open, 800, 600)
 {
     // Row 2's destination, opened without sharing, cannot be replaced.
     REQUIRE(MakeFolders(DefaultFolder));
@@ -533,7 +536,7 @@ SCENARIO(copy_destination_held_open, 800, 600)
 
 // A folder where the program's stored copy should go: the write phase cannot
 // create it and says nothing; its expansion then cannot open it.
-SCENARIO(copy_stored_copy_cannot_be_created, 800, 600)
+FAULT_SCENARIO(copy_stored_copy_cannot_be_created, 800, 600)
 {
     REQUIRE(MakeFolders(Stored(DefaultFolder, 1)));
 
@@ -555,7 +558,7 @@ SCENARIO(copy_stored_copy_cannot_be_created, 800, 600)
 // The drive fills while the stored copies are written: the uninstaller's
 // stored copy is cut short, and its expansion into the Windows directory
 // comes out shorter than its row says.
-SCENARIO(copy_small_drive_fills_while_writing, 800, 600)
+FAULT_SCENARIO(copy_small_drive_fills_while_writing, 800, 600)
 {
     const std::string folder = "E:\\Pellomark";
     ULONGLONG room = 4096;
@@ -581,7 +584,7 @@ SCENARIO(copy_small_drive_fills_while_writing, 800, 600)
 
 // The stored copies all fit; the drive fills while the program is expanded
 // next to them.
-SCENARIO(copy_small_drive_fills_while_expanding, 800, 600)
+FAULT_SCENARIO(copy_small_drive_fills_while_expanding, 800, 600)
 {
     const std::string folder = "E:\\Pellomark";
     ULONGLONG stored = 0;
@@ -605,6 +608,85 @@ SCENARIO(copy_small_drive_fills_while_expanding, 800, 600)
         CHECK(SameBytes(Stored(folder, row), ResourceBytes(row)));
     CHECK(SameBytes(Destination(folder, 0), SourceBytes(0)));
     CHECK(FileBytes(Destination(folder, 1)).size() < SourceBytes(1).size());
+}
+
+// A byte of the program's resource flipped in a copy of the executable: the
+// copy page finds the damage before it writes that stored copy, and nothing
+// is expanded.
+FAULT_SCENARIO(copy_damaged_payload_is_refused, 800, 600)
+{
+    std::string program = ResourceBytes(1);
+    std::string executable = FileBytes(Opts().setup);
+    size_t at = executable.find(program);
+    REQUIRE(at != std::string::npos);
+    executable[at + program.size() / 2] ^= 0x20;
+    const std::string folder = "C:\\users\\Public\\Downloads";
+    REQUIRE(MakeFolders(folder));
+    REQUIRE(WriteBytes(folder + "\\setup.exe", executable));
+
+    Process setup = Launch(folder + "\\setup.exe", "", folder);
+    ReachCopy(setup);
+    ExpectFailedExpansion(setup, DamagedText);
+    CHECK(SameBytes(Stored(DefaultFolder, 0), ResourceBytes(0)));
+    CHECK(!Exists(Stored(DefaultFolder, 1)));
+    for (int row = 0; row < RowCount; ++row)
+        CHECK(!Exists(Destination(DefaultFolder, row)));
+    CHECK(!RegKeyExists(HKEY_LOCAL_MACHINE, "Shareware"));
+}
+
+// A file of the folder's name is in the way: the folder cannot be made, and
+// the page says so at once instead of failing on the first stored copy.
+FAULT_SCENARIO(copy_destination_folder_cannot_be_created, 800, 600)
+{
+    const std::string inTheWay = "a file where the folder should be\r\n";
+    REQUIRE(MakeFolders("C:\\Dornwick"));
+    REQUIRE(WriteBytes(DefaultFolder, inTheWay));
+
+    Process setup = StartSetup();
+    ReachCopy(setup);
+    ExpectFailedExpansion(setup, FolderFailedText);
+    CHECK_EQ(FileBytes(DefaultFolder), inTheWay);
+    CHECK(!Exists(Destination(DefaultFolder, 0)));
+}
+
+// An installed file the user made read-only cannot be replaced: the page
+// says so and leaves it as it was.
+FAULT_SCENARIO(copy_read_only_file_to_replace, 800, 600)
+{
+    const std::string older = "the help of an older version\r\n";
+    REQUIRE(MakeFolders(DefaultFolder));
+    std::string readOnly = Destination(DefaultFolder, 2);
+    REQUIRE(WriteBytes(readOnly, older));
+    REQUIRE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+
+    Process setup = StartSetup();
+    ReachCopy(setup);
+    ExpectFailedExpansion(setup, DestinationOpenFailedText);
+    CHECK_EQ(FileBytes(readOnly), older);
+    for (int row = 0; row < 2; ++row)
+        CHECK(SameBytes(Destination(DefaultFolder, row), SourceBytes(row)));
+    for (int row = 0; row < RowCount; ++row)
+        CHECK(SameBytes(Stored(DefaultFolder, row), ResourceBytes(row)));
+}
+
+// An uninstaller of that name is running from the Windows directory: it
+// cannot be replaced, and the page says so before anything else changes.
+FAULT_SCENARIO(copy_uninstaller_in_use, 800, 600)
+{
+    std::string inUse = Destination(DefaultFolder, 0);
+    REQUIRE(CopyFileA((WindowsDirectory() + "\\notepad.exe").c_str(), inUse.c_str(), FALSE));
+    std::string running = FileBytes(inUse);
+    Process old = Launch(inUse);
+    REQUIRE(WaitTop("Notepad", "", 15000, old.pid));
+
+    Process setup = StartSetup();
+    ReachCopy(setup);
+    ExpectFailedExpansion(setup, DestinationOpenFailedText);
+    CHECK(Running(old));
+    CHECK(FileBytes(inUse) == running);
+    for (int row = 1; row < RowCount; ++row)
+        CHECK(!Exists(Destination(DefaultFolder, row)));
+    Kill(old);
 }
 
 namespace {
