@@ -42,6 +42,14 @@ void DestinationPath(char* output, int32_t index)
     JoinPath(output, FullPathSize, folder, Manifest.Payload[index].FileName, 0);
 }
 
+// An installed file left read-only (copied from a disc, say), hidden or
+// system is the installer's own to replace, and CreateFileA refuses to
+// replace any of them.
+void AllowReplacing(const char* path)
+{
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+}
+
 HANDLE CreateForWriting(const char* path)
 {
     return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, 0, CREATE_ALWAYS, CreateFlags, 0);
@@ -196,6 +204,7 @@ int32_t ExpandPayload(HWND page, const char* source, const char* destination,
         ShowFailure(page, SourceOpenFailed);
         return -1;
     }
+    AllowReplacing(destination);
     HANDLE file = CreateForWriting(destination);
     if (file == INVALID_HANDLE_VALUE) {
         ShowFailure(page, DestinationOpenFailed);
