@@ -388,7 +388,10 @@ Box WaitBox(const std::string& caption, DWORD milliseconds, DWORD pid)
     EnumChildWindows(box.window, CollectBoxPart, (LPARAM)&parts);
     box.caption = Text(box.window);
     box.text = parts.text;
-    box.icon = IconKind(parts.icon);
+    // The box may not be painted yet on a busy machine: look again a while.
+    DWORD looking = GetTickCount();
+    while ((box.icon = IconKind(parts.icon)) == "unknown" && GetTickCount() - looking < 3000)
+        ::Sleep(100);
     Log("box \"%s\" (%s): %s", box.caption.c_str(), box.icon.c_str(), box.text.c_str());
     return box;
 }
