@@ -9,6 +9,8 @@ rm -rf "$work"
 mkdir -p "$work/corpus" "$work/artifacts"
 cp -r "$seeds"/. "$work/corpus/" 2>/dev/null || true
 log="$work/log.txt"
+# A target that needs files of its own makes them in the folder it runs in.
+cd "$work"
 if ! "$fuzzer" -runs="$runs" -seed=1 -max_len="$max_len" -rss_limit_mb=2048 \
         -artifact_prefix="$work/artifacts/" "$work/corpus" >"$log" 2>&1; then
     tail -n 40 "$log"
