@@ -3,7 +3,6 @@
 // resolve. Reading must never fail on its own, and a description it accepts
 // must fit every buffer the installer keeps its texts in.
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -28,13 +27,11 @@ void Require(bool holds)
         abort();
 }
 
-std::string scratch;
+// In the folder the fuzzer runs in.
+const std::string scratch = "description-scratch";
 
 void MakeScratch()
 {
-    char here[4096];
-    Require(getcwd(here, sizeof here) != nullptr);
-    scratch = std::string(here) + "/description-scratch";
     for (const char* folder : {"", "/art", "/folder.txt"})
         mkdir((scratch + folder).c_str(), 0755);
     std::vector<std::pair<std::string, std::string>> files = {
@@ -61,11 +58,6 @@ void MakeScratch()
     }
 }
 
-bool Fits(char* field, int32_t width, const std::string& text)
-{
-    return TextCopy(field, width, text.c_str()) == 1 && text.size() < (size_t)width;
-}
-
 // What the installer does with the texts, run on its own buffers.
 void CheckInstallerFits(const packer::ProductDescription& d)
 {
@@ -78,11 +70,14 @@ void CheckInstallerFits(const packer::ProductDescription& d)
     InstallManifest product = {"Cratewise", d.registryKeyTemplate.c_str(), d.productName.c_str(),
                                d.tagline.c_str(), d.version.c_str(),
                                d.defaultFolderTemplate.c_str(), {}, rows, d.shortcutCount};
+    auto fits = [](char* field, int32_t width, const std::string& text) {
+        return text.size() < (size_t)width && TextCopy(field, width, text.c_str()) == 1;
+    };
     for (int32_t i = 0; i < rows; ++i) {
         PayloadEntry& entry = product.Payload[i];
-        Require(Fits(entry.FileName, FileNameWidth, d.rows[i].fileName));
-        Require(Fits(entry.ResourceName, ResourceNameWidth, d.rows[i].resourceName));
-        Require(Fits(entry.Caption, CaptionWidth, d.rows[i].caption));
+        Require(fits(entry.FileName, FileNameWidth, d.rows[i].fileName));
+        Require(fits(entry.ResourceName, ResourceNameWidth, d.rows[i].resourceName));
+        Require(fits(entry.Caption, CaptionWidth, d.rows[i].caption));
     }
     char title[TitleTextSize];
     char tagline[TaglineTextSize];
@@ -95,11 +90,10 @@ void CheckInstallerFits(const packer::ProductDescription& d)
     Require(FolderRefusal(folder, TextLength(folder), product) == 0);
 
     // The group page's field starts with the product's name, whole.
-    const char* group = product.ProductName;
     const char windows[] = "C:\\WINDOWS";
     char command[CommandSize];
     Require(d.productName.size() < (size_t)GroupFieldSize);
-    Require(FormatCreateGroup(command, sizeof command, group) > 0);
+    Require(FormatCreateGroup(command, sizeof command, product.ProductName) > 0);
     for (int32_t i = 0; i < product.ShortcutCount; ++i)
         Require(FormatAddItem(command, sizeof command, i == UninstallerRow ? windows : folder,
                               product.Payload[i].FileName, product.Payload[i].Caption) > 0);
@@ -107,7 +101,7 @@ void CheckInstallerFits(const packer::ProductDescription& d)
     // The registry entries, the read-me and the closing boxes.
     RegistryPlan plan;
     StartRegistryPlan(&plan, RegistryInputs{product.RegistryKeyTemplate, product.ProductName,
-                                            product.Version, folder, windows, group,
+                                            product.Version, folder, windows, product.ProductName,
                                             product.Payload[UninstallerRow].FileName});
     Require(plan.KeyPathFits == 1 && plan.EntryFits == 1);
     char quoted[QuotedPathSize];

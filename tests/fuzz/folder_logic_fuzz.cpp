@@ -74,9 +74,7 @@ public:
     int32_t SelectedItem() override { return selected; }
     void ReadItem(int32_t index, char* output, int32_t capacity) override
     {
-        output[0] = 0;
-        if (index >= 0 && index < (int32_t)items.size())
-            TextCopy(output, capacity, items[index].c_str());
+        TextCopy(output, capacity, items.at(index).c_str());
     }
     void DriveRoots(char* output, int32_t capacity) override
     {
@@ -118,8 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<char> installDir(FullPathSize, 0);
     std::vector<int32_t> current(1, 0), listingDrives(1, 0), levels(FolderIndentSlots, 0);
     installDir[0] = '.';
-    FolderBrowser browser{installDir.data(), current.data(), listingDrives.data(), levels.data()};
-    FuzzedPage page(browser, Product);
+    FuzzedPage page({installDir.data(), current.data(), listingDrives.data(), levels.data()},
+                    Product);
     page.drives = input.ConsumeRandomLengthString(DriveStringsSize + 8);
     for (int n = input.ConsumeIntegralInRange(0, 40); n > 0; --n)
         page.entries.push_back({input.ConsumeIntegral<uint8_t>(), input.ConsumeRandomLengthString(300)});
@@ -131,7 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             break;
         case 1:
             // A double click on any item, or on none.
-            page.selected = input.ConsumeIntegralInRange<int32_t>(-2, (int32_t)page.items.size() + 1);
+            page.selected = input.ConsumeIntegralInRange<int32_t>(-1, (int32_t)page.items.size() - 1);
             OpenItem(page);
             break;
         case 2: {
