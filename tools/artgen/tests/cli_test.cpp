@@ -58,10 +58,8 @@ TEST(CommandLine, WritesTheEncodedFileOrFailsWithACodeAndAMessage) {
   ExpectRun("%D/good.art %D/out.bmp", 0, "");
   ExpectRun("%D/bad.art %D/out.bmp", 1, "%D/bad.art:5: unknown command 'fil'\n");
   ExpectRun("", 2, usage);
-  ExpectRun("%D/good.art", 2, usage);
   ExpectRun("%D/good.art %D/out.bmp extra", 2, usage);
   ExpectRun("%D/missing.art %D/out.bmp", 2, "artgen: cannot open '%D/missing.art': No such file or directory\n");
-  ExpectRun("%D %D/out.bmp", 2, "artgen: cannot read '%D'\n");
   ExpectRun("%D/big.art %D/out.bmp", 2, "artgen: '%D/big.art' is larger than 1 MiB\n");
   ExpectRun("%D/good.art %D/none/x.bmp", 2,
             "artgen: cannot create '%D/none/x.bmp.part': No such file or directory\n");
