@@ -15,6 +15,12 @@ uint32_t Field(const std::vector<uint8_t>& f, size_t at, int bytes) {
   return v;
 }
 
+// Pixel (x, y) of rows stored bottom-up from `at`, each padded to 4 bytes.
+int RowPixel(const std::vector<uint8_t>& f, size_t at, int width, int height, int bpp, int x, int y) {
+  const size_t row = at + static_cast<size_t>(height - 1 - y) * ((width * bpp + 31) / 32 * 4);
+  return f.at(row + x * bpp / 8) >> (8 - bpp - x * bpp % 8) & ((1 << bpp) - 1);
+}
+
 // Colours from the position, so that a swapped row, nibble or column shows.
 int PatternAt(int x, int y, int bpp) { return (x * 3 + y * 5 + 1) % (1 << bpp); }
 
@@ -39,49 +45,45 @@ TEST(BitmapFile, StoresPaddedRowsBottomUpAfterTheFullColourTable) {
     for (uint32_t i = 0; i < (1u << bpp); ++i) {  // declared entries, then black
       EXPECT_EQ(Field(f, 54 + 4 * i, 4), i < 20 ? (i << 16 | i * 2 << 8 | 7) : 0) << "entry " << i;
     }
+    // Every pixel, and the padding past the last one read as a 1-bit pixel.
     for (int y = 0; y < height; ++y) {
-      const size_t row = bits + static_cast<size_t>(height - 1 - y) * stride;
-      for (int x = 0; x < width; ++x) {
-        const int shift = (8 / bpp - 1 - x % (8 / bpp)) * bpp;
-        ASSERT_EQ((f[row + x * bpp / 8] >> shift) & ((1 << bpp) - 1), PatternAt(x, y, bpp)) << x << "," << y;
-      }
-      for (uint32_t bit = uint32_t(width * bpp); bit < stride * 8; ++bit) {
-        ASSERT_EQ((f[row + bit / 8] >> (7 - bit % 8)) & 1, 0) << "padding of row " << y;
-      }
+      for (int x = 0; x < width; ++x) ASSERT_EQ(RowPixel(f, bits, width, height, bpp, x, y), PatternAt(x, y, bpp));
+      for (int bit = width * bpp; bit < int(stride) * 8; ++bit) ASSERT_EQ(RowPixel(f, bits, int(stride) * 8, height, 1, bit, y), 0);
     }
   }
 }
 
-TEST(IconFile, MasksClearPixelsAndBlacksThemOut) {
+// Clear pixels are set in the mask and black in the colour rows.
+TEST(IconFile, HoldsEachImageWithItsMask) {
   artgen::Artwork art;
   art.kind = artgen::ArtKind::kIcon;
   art.palette.assign(16, {1, 2, 3});
-  Canvas big(32, 32, artgen::kClear);
-  big.FillRect(0, 31, 32, 1, 9);  // the bottom row
+  Canvas big(32, 32, artgen::kClear), small(16, 16, 3);
+  big.FillRect(0, 31, 32, 1, 9);
   big.Plot(5, 0, 12);
-  Canvas small(16, 16, 3);
   small.Plot(15, 0, artgen::kClear);
   art.images = {{4, big}, {4, small}};
   const std::vector<uint8_t> f = artgen::EncodeArtwork(art);
   ASSERT_EQ(f.size(), 6u + 32 + 744 + 296);
-  // Directory, then each image's entry (side, side, 16 colours, planes, bits,
-  // size, offset) and its header (height counting both halves).
+  // The directory; each entry (side, side, 16 colours, planes, bits, size,
+  // offset); each image's header, its height counting both halves.
   const uint32_t fields[][3] = {
-      {0, 2, 0},       {2, 2, 1},        {4, 2, 2},         {6, 2, 32 | 32 << 8}, {8, 2, 16},
-      {10, 2, 1},      {12, 2, 4},       {14, 4, 744},      {18, 4, 38},          {22, 2, 16 | 16 << 8},
-      {30, 4, 296},    {34, 4, 782},     {38, 4, 40},       {42, 4, 32},          {46, 4, 64},
-      {52, 2, 4},      {54, 4, 0},       {58, 4, 512 + 128}, {782 + 8, 4, 32},    {782 + 14, 2, 4}};
+      {0, 2, 0},      {2, 2, 1},      {4, 2, 2},     {6, 2, 32 | 32 << 8}, {8, 2, 16},       {10, 2, 1},
+      {12, 2, 4},     {14, 4, 744},   {18, 4, 38},   {22, 2, 16 | 16 << 8}, {30, 4, 296},    {34, 4, 782},
+      {38, 4, 40},    {42, 4, 32},    {46, 4, 64},   {52, 2, 4},           {54, 4, 0},       {58, 4, 512 + 128},
+      {782 + 8, 4, 32}, {782 + 14, 2, 4}};
   for (const auto& [at, bytes, value] : fields) EXPECT_EQ(Field(f, at, int(bytes)), value) << "at " << at;
-  const size_t xor32 = 38 + 104, and32 = xor32 + 512;
-  EXPECT_EQ(Field(f, and32, 4), 0u);           // bottom row opaque
-  EXPECT_EQ(Field(f, xor32, 4), 0x99999999u);  // in colour 9
-  EXPECT_EQ(Field(f, and32 + 31 * 4, 4), 0xFFFFFFFBu);  // top row: only pixel 5 opaque,
-  EXPECT_EQ(Field(f, xor32 + 31 * 16, 4), 0x000C0000u);  // the others black
-  const size_t xor16 = 782 + 104, and16 = xor16 + 128;
-  for (size_t row = 0; row < 15; ++row) EXPECT_EQ(Field(f, and16 + 4 * row, 4), 0u) << row;
-  EXPECT_EQ(Field(f, and16 + 15 * 4, 4), 0x0100u);  // 2 bytes of mask padded to 4
-  EXPECT_EQ(Field(f, xor16 + 15 * 8, 4), 0x33333333u);
-  EXPECT_EQ(Field(f, xor16 + 15 * 8 + 4, 4), 0x30333333u);
+  for (const auto& [canvas, at] : {std::pair{big, size_t(38 + 104)}, {small, size_t(782 + 104)}}) {
+    const int side = canvas.Width();
+    for (int y = 0; y < side; ++y) {
+      for (int x = 0; x < side; ++x) {
+        const bool clear = canvas.At(x, y) == artgen::kClear;
+        EXPECT_EQ(RowPixel(f, at, side, side, 4, x, y), clear ? 0 : canvas.At(x, y)) << x << "," << y;
+        EXPECT_EQ(RowPixel(f, at + side * side / 2, 32, side, 1, x, y), clear) << x << "," << y;
+      }
+      for (int x = side; x < 32; ++x) EXPECT_EQ(RowPixel(f, at + side * side / 2, 32, side, 1, x, y), 0);
+    }
+  }
 }
 
 }  // namespace
