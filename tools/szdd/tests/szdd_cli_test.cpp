@@ -1,105 +1,60 @@
 // The command-line tool: what it writes, and that failures leave nothing behind.
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "szdd.h"
 #include "test_support.h"
 
 namespace {
 
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
-
-int RunCli(const std::string& args, const TempDir& dir) {
-    return RunCommand(std::string(SZDD_CLI) + " " + args + " >" + Quote(dir.File("stdout.txt")) + " 2>" +
-                      Quote(dir.File("stderr.txt")));
+// Runs the tool in a folder holding in.exe and an earlier out.ex_; "@" in
+// `args` stands for the folder. Returns the exit status and stderr.
+std::pair<int, std::string> RunCli(const TempDir& dir, std::string args) {
+    for (size_t at; (at = args.find('@')) != std::string::npos;) args.replace(at, 1, dir.path.string());
+    const int status = RunCommand(SZDD_CLI " " + args + " 2>'" + dir.File("stderr") + "'");
+    const Bytes err = ReadFile(dir.File("stderr"));
+    std::filesystem::remove(dir.File("stderr"));
+    return {status, std::string(err.begin(), err.end())};
 }
 
-std::string Stderr(const TempDir& dir) {
-    Bytes text;
-    ReadFile(dir.File("stderr.txt"), &text);
-    return std::string(text.begin(), text.end());
-}
-
-TEST(SzddCli, CompressesWithTheLostCharacterOfTheName) {
+TEST(SzddCli, CompressesWithTheLostCharacterOfTheNameAndReplacesTheOutput) {
     std::mt19937 rng(5);
     const Bytes data = Mixture(rng, 50000);
-    const struct {
-        const char* inputName;
-        const char* extraArgs;
-        uint8_t lost;
-    } cases[] = {
-        {"Quodpost.exe", "", 'e'},
-        {"payload.bin", "--name Quodpost.hlp", 'p'},
-        {"payload.bin", "--name=README", 'E'},
-        {"Program", "", 'm'},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.inputName) + " " + c.extraArgs);
+    const std::pair<const char*, uint8_t> cases[] = {
+        {"@/Quodpost.exe @/out.ex_", 'e'}, {"@/Quodpost.exe @/out.ex_ --name Quodpost.hlp", 'p'},
+        {"@/Quodpost.exe @/out.ex_ --name=README", 'E'}, {"@/Program @/out.ex_", 'm'}};
+    for (const auto& [args, lost] : cases) {
         TempDir dir;
-        ASSERT_TRUE(WriteFile(dir.File(c.inputName), data));
-        const std::string out = dir.File("stored.ex_");
-        ASSERT_EQ(RunCli(Quote(dir.File(c.inputName)) + " " + Quote(out) + " " + c.extraArgs, dir), 0)
-            << Stderr(dir);
-        Bytes szdd, expanded;
-        ASSERT_TRUE(ReadFile(out, &szdd));
-        ASSERT_GE(szdd.size(), kSzddHeaderSize);
-        EXPECT_EQ(szdd[9], c.lost);
-        EXPECT_TRUE(szdd == SzddCompress(data.data(), data.size(), c.lost));
-        std::string error;
-        ASSERT_TRUE(ExpandWithMsexpand(szdd, &expanded, &error)) << error;
-        EXPECT_TRUE(expanded == data);
+        WriteFile(dir.File("Quodpost.exe"), data);
+        WriteFile(dir.File("Program"), data);
+        WriteFile(dir.File("out.ex_"), FromString("previous"));
+        EXPECT_EQ(RunCli(dir, args), std::make_pair(0, std::string()));
+        const Bytes szdd = ReadFile(dir.File("out.ex_"));
+        EXPECT_TRUE(szdd == SzddCompress(data.data(), data.size(), lost)) << args;
+        EXPECT_TRUE(ExpandWithMsexpand(szdd) == data) << args;
     }
 }
 
 TEST(SzddCli, FailuresExitNonZeroAndWriteNothing) {
-    const struct {
-        const char* name;
-        std::string args;  // {in}, {out} and {dir} are replaced
-        int status;
-        const char* message;
-    } cases[] = {
-        {"missing input", "{dir}/absent.exe {out}", 1, "cannot open"},
-        {"input is a directory", "{dir} {out}", 1, "not a regular file"},
-        {"output folder missing", "{in} {dir}/nowhere/out.ex_", 1, "temporary file"},
-        {"no arguments", "", 2, "expected an input and an output"},
-        {"one argument", "{in}", 2, "expected an input and an output"},
-        {"--name without value", "{in} {out} --name", 2, "--name needs"},
-        {"empty --name", "{in} {out} --name=", 2, "must not be empty"},
-        {"unknown option", "{in} {out} --fast", 2, "unknown option"},
+    const std::tuple<const char*, int, const char*> cases[] = {
+        {"@/absent.exe @/out.ex_", 1, "cannot open"},
+        {"@ @/out.ex_", 1, "not a regular file"},
+        {"@/in.exe @/nowhere/out.ex_", 1, "temporary file"},
+        {"", 2, "expected an input and an output"},
+        {"@/in.exe", 2, "expected an input and an output"},
+        {"@/in.exe @/out.ex_ --name", 2, "--name needs"},
+        {"@/in.exe @/out.ex_ --name=", 2, "must not be empty"},
+        {"@/in.exe @/out.ex_ --fast", 2, "unknown option"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [args, status, message] : cases) {
         TempDir dir;
-        const Bytes previous = FromString("previous contents");
-        ASSERT_TRUE(WriteFile(dir.File("in.exe"), FromString("input input input input")));
-        ASSERT_TRUE(WriteFile(dir.File("out.ex_"), previous));
-        std::string args = c.args;
-        for (auto [key, value] : {std::pair<std::string, std::string>{"{in}", dir.File("in.exe")},
-                                  {"{out}", dir.File("out.ex_")},
-                                  {"{dir}", dir.path()}}) {
-            for (size_t at; (at = args.find(key)) != std::string::npos;) args.replace(at, key.size(), value);
-        }
-        EXPECT_EQ(RunCli(args, dir), c.status);
-        EXPECT_NE(Stderr(dir).find(c.message), std::string::npos) << Stderr(dir);
-        Bytes now;
-        ASSERT_TRUE(ReadFile(dir.File("out.ex_"), &now));
-        EXPECT_TRUE(now == previous) << "the old output was touched";
-        EXPECT_EQ(ListDir(dir.path()),
-                  (std::vector<std::string>{"in.exe", "out.ex_", "stderr.txt", "stdout.txt"}))
-            << "a stray file was left behind";
+        WriteFile(dir.File("in.exe"), FromString("input input input input"));
+        WriteFile(dir.File("out.ex_"), FromString("previous"));
+        const auto [exitStatus, errors] = RunCli(dir, args);
+        EXPECT_EQ(exitStatus, status) << args;
+        EXPECT_NE(errors.find(message), std::string::npos) << errors;
+        EXPECT_TRUE(ReadFile(dir.File("out.ex_")) == FromString("previous")) << args;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), {}), 2) << "a stray file from " << args;
     }
-}
-
-TEST(SzddCli, ReplacesAnExistingOutput) {
-    TempDir dir;
-    const Bytes data = FromString("new contents, new contents, new contents");
-    ASSERT_TRUE(WriteFile(dir.File("a.txt"), data));
-    ASSERT_TRUE(WriteFile(dir.File("a.tx_"), FromString("old")));
-    ASSERT_EQ(RunCli(Quote(dir.File("a.txt")) + " " + Quote(dir.File("a.tx_")), dir), 0) << Stderr(dir);
-    Bytes szdd;
-    ASSERT_TRUE(ReadFile(dir.File("a.tx_"), &szdd));
-    EXPECT_TRUE(szdd == SzddCompress(data.data(), data.size(), 't'));
 }
 
 }  // namespace
