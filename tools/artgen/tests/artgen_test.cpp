@@ -94,7 +94,7 @@ TEST(Compile, GivesThePictureOrTheFileLineAndReason) {
       {"bitmap 3 3 4\n" + kVga + "fillrect -5 -5 7 7 white\nellipse -5000 -5000 10000 10000 red\n"
        "fillpolygon red -50 -50 60 -50 5 -1\nrect -1 -1 5 5 red\nline -100 1 100 1 blue\n",
        "ff0|ccc|000"},
-      {"bitmap 6 9 4\n" + kVga + "text 0 0 blue \"g\"\n", "000000|000000|0cccc0|c000c0|c000c0|c000c0|0cccc0|0000c0|0ccc00"},
+      {"bitmap 5 7 4\n" + kVga + "text 0 -2 blue \"g\"\n", "0cccc|c000c|c000c|c000c|0cccc|0000c|0ccc0"},
       // A window on a scaled '/': the stair gap blocky scaling leaves, filled in when smooth.
       {"bitmap 4 4 4\n" + kVga + "text -5 -2 white \"/\" scale 2\n", "000f|000f|0ff0|0ff0"},
       {"bitmap 4 4 4\n" + kVga + "text -5 -2 white \"/\" scale 2 smooth\n", "000f|00ff|0fff|fff0"},
@@ -120,7 +120,8 @@ TEST(Compile, EllipseOutlineIsClosedAgainstASideOnFlood) {
 TEST(Compile, RampsBlendThroughEvenlySpacedStops) {
   const artgen::Artwork art =
       CompileText(kPal8 + "  ramp grey 5 #000000 #ffffff\n  ramp hot 3 #000000 #ff0000 #ffffff\nend\n");
-  EXPECT_EQ(Palette(art), (std::vector<uint32_t>{0, 0x404040, 0x808080, 0xbfbfbf, 0xffffff, 0, 0xff0000, 0xffffff}));
+  EXPECT_EQ(Palette(art),
+            (std::vector<uint32_t>{0, 0x404040, 0x808080, 0xbfbfbf, 0xffffff, 0, 0xff0000, 0xffffff}));
 }
 
 uint32_t Field(const std::vector<uint8_t>& f, size_t at, int bytes) {
@@ -162,7 +163,8 @@ TEST(BitmapFile, StoresPaddedRowsBottomUpAfterTheFullColourTable) {
     const int padded = int(stride) * 8 / bpp;  // pixels a row holds, the padding past `width` zero
     for (int y = 0; y < height; ++y) {
       for (int x = 0; x < padded; ++x) {
-        ASSERT_EQ(RowPixel(f, bits, padded, height, bpp, x, y), x < width ? PatternAt(x, y, bpp) : 0) << x << "," << y;
+        ASSERT_EQ(RowPixel(f, bits, padded, height, bpp, x, y), x < width ? PatternAt(x, y, bpp) : 0)
+            << x << "," << y;
       }
     }
   }
@@ -170,9 +172,7 @@ TEST(BitmapFile, StoresPaddedRowsBottomUpAfterTheFullColourTable) {
 
 // Clear pixels are set in the mask and black in the colour rows.
 TEST(IconFile, HoldsEachImageWithItsMask) {
-  artgen::Artwork art;
-  art.kind = artgen::ArtKind::kIcon;
-  art.palette.assign(16, {1, 2, 3});
+  artgen::Artwork art{artgen::ArtKind::kIcon, std::vector<artgen::Rgb>(16, {1, 2, 3}), {}};
   Canvas big(32, 32, artgen::kClear), small(16, 16, 3);
   big.FillRect(0, 31, 32, 1, 9);
   big.Plot(5, 0, 12);
@@ -231,10 +231,9 @@ TEST(SampleArt, PicturesHaveTheirSizesFormatsAndPalettes) {
     std::vector<int> sides;
     for (const artgen::ArtImage& image : art.images) {
       sides.insert(sides.end(), {image.canvas.Width(), image.canvas.Height()});
+      EXPECT_EQ(image.bpp, c.bpp);
     }
     EXPECT_EQ(sides, c.sides);
-    EXPECT_EQ(art.images.at(0).bpp, c.bpp);
-    EXPECT_EQ(art.images.back().bpp, c.bpp);
     EXPECT_EQ(artgen::EncodeArtwork(art).size(), c.fileSize);
     if (c.bpp == 4) EXPECT_EQ(Palette(art), vga);
     const artgen::Canvas& first = art.images.at(0).canvas;
@@ -248,11 +247,9 @@ TEST(SampleArt, PicturesHaveTheirSizesFormatsAndPalettes) {
 // The shading needs far more than 16 colours; the box front in the group
 // picture keeps its key pixels through the backdrop's flood.
 TEST(SampleArt, HeaderIsShadedAndTheGroupPictureEnclosesKeyPixels) {
-  const artgen::Artwork header = Compile("header.art");
-  const std::vector<artgen::Pixel>& pixels = header.images.at(0).canvas.Pixels();
+  const std::vector<artgen::Pixel> pixels = Compile("header.art").images.at(0).canvas.Pixels();
   EXPECT_GE(std::set<artgen::Pixel>(pixels.begin(), pixels.end()).size(), 40u);
-  const artgen::Artwork group = Compile("group.art");
-  artgen::Canvas reached = group.images.at(0).canvas;
+  artgen::Canvas reached = Compile("group.art").images.at(0).canvas;
   const artgen::Pixel key = reached.At(1, 1);
   reached.FloodFill(1, 1, 255);
   EXPECT_EQ(reached.At(119, 167), 255);
@@ -277,8 +274,7 @@ void ExpectRun(const std::string& arguments, int exitCode, const std::string& me
   std::ofstream(dir / "out.bmp") << "previous";
   const std::string command = "cd '" + dir.string() + "' && '" ARTGEN_EXE "' " + arguments + " 2>stderr";
   const int status = std::system(command.c_str());
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), exitCode);
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, exitCode);
   EXPECT_EQ(ReadText(dir / "stderr"), message);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 5);
   const std::vector<uint8_t> encoded = artgen::EncodeArtwork(CompileText(kGood));
