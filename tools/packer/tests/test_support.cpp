@@ -1,10 +1,8 @@
 #include "test_support.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -17,8 +15,7 @@ std::string ScratchFolder() {
     for (char& c : name)
         if (c == '/') c = '_';
     std::string folder = std::string(PACKER_SCRATCH) + "/" + name;
-    RemoveTree(folder);
-    Shell("mkdir -p '" + folder + "'");
+    Shell("rm -rf '" + folder + "' && mkdir -p '" + folder + "'");
     return folder;
 }
 
@@ -33,12 +30,10 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool Exists(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
+std::string ReadText(const std::string& path) {
+    std::vector<uint8_t> bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
 }
-
-void RemoveTree(const std::string& path) { Shell("rm -rf '" + path + "'"); }
 
 int Shell(const std::string& command) {
     int status = std::system(command.c_str());
@@ -80,18 +75,36 @@ std::string StandIn(const std::string& folder) { return folder + "/uninstaller.e
 
 void MakeProductFiles(const std::string& folder) {
     Shell("mkdir -p '" + folder + "/art'");
-    WriteFile(folder + "/agreement.txt", "TERMS\r\n\r\nUse it kindly.\r\n");
+    WriteFile(folder + "/agreement.txt", "TERMS\n\nUse it kindly.\r\n");
     WriteFile(folder + "/art/page.art", "bitmap 8 8 4\npalette\n  vga\nend\nfill white\n");
-    WriteFile(folder + "/art/icon.art",
-              "icon\npalette\n  vga\nend\nimage 16 16 4\nfillrect 2 2 12 12 red\n");
+    WriteFile(folder + "/art/icon.art", "icon\npalette\n  vga\nend\nimage 16 16 4\nfillrect 2 2 12 12 red\n");
+    // Varied bytes, so that any change to the compressed form shows.
     std::string program = "MZ";
-    for (int i = 0; i < 2000; ++i) program += char('A' + i % 7);
+    for (uint32_t i = 0, seed = 12345; i < 2000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        program += char(' ' + (seed >> 16) % 90);
+    }
     WriteFile(folder + "/program.exe", program);
     WriteFile(StandIn(folder), "MZ the uninstaller");
     std::string help;
     for (int i = 0; i < 300; ++i) help += "Help line " + std::to_string(i) + "\r\n";
     WriteFile(folder + "/help.txt", help);
     WriteFile(folder + "/read_me.txt", "Read me first.\r\n");
+}
+
+bool Read(const std::string& folder, const std::string& text, packer::ProductDescription* description,
+          std::vector<packer::Diagnostic>* problems) {
+    return packer::ReadDescriptionText(text, folder + "/p.product", {{"uninstaller", StandIn(folder)}},
+                                       description, problems);
+}
+
+packer::ProductDescription Tiny(const std::string& standIn) {
+    packer::ProductDescription d;
+    std::vector<packer::Diagnostic> problems;
+    bool ok = packer::ReadDescriptionFile(PACKER_TINY_PRODUCT, {{"uninstaller", standIn}}, &d, &problems);
+    for (const auto& problem : problems) ADD_FAILURE() << packer::FormatDiagnostic(problem);
+    EXPECT_TRUE(ok);
+    return d;
 }
 
 }  // namespace packer_test
