@@ -2,7 +2,6 @@
 // test_support with one change that breaks the rule, and the finding the
 // packer must give for it, at its line, before anything is written.
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <functional>
@@ -25,13 +24,9 @@ struct BadCase {
     std::function<void(const std::string&)> files = nullptr;  // changes to the product's files
 };
 
-std::string Repeat(char c, size_t n) { return std::string(n, c); }
-
-void Sparse(const std::string& path, off_t size) {
-    int fd = open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(ftruncate(fd, size), 0) << "the file system takes no sparse file of " << size;
-    close(fd);
+// Files of a size no test should write out.
+void Sparse(const std::string& path, const char* size) {
+    ASSERT_EQ(Shell("truncate -s " + std::string(size) + " '" + path + "'"), 0) << "no sparse file of " << size;
 }
 
 const char kComment[] = "# A product for the tests";
@@ -53,11 +48,11 @@ const BadCase kCases[] = {
      "FileName 'Quodpost12345678.exe' has 20 characters; the field holds 19"},
     {"Program |", "Program1234567890123 |", 17,
      "ResourceName 'Program1234567890123' has 20 characters; the field holds 19"},
-    {"| Pellomark |", "| " + Repeat('C', 40) + " |", 17, "has 40 characters; the field holds 39"},
+    {"| Pellomark |", "| " + std::string(40, 'C') + " |", 17, "has 40 characters; the field holds 39"},
     {"Version: 1.01", "Version: 1.01 (the long-awaited update", 4,
      "the title 'Pellomark v1.01 (the long-awaited update' (ProductName, \" v\", Version) has 40 characters; "
      "its buffer holds 39"},
-    {"Tagline: Software updates made easy!", "Tagline: " + Repeat('t', 68), 3,
+    {"Tagline: Software updates made easy!", "Tagline: " + std::string(68, 't'), 3,
      "the tagline text (ProductName, \" - \", Tagline) has 80 characters; its buffer holds 79"},
 
     // Templates.
@@ -65,13 +60,13 @@ const BadCase kCases[] = {
     {"Programs\\%s\\%s", "%s\\%s\\%s", 5, "it has 3 %s"},
     {"Programs\\%s\\%s", "%s\\%d\\%s", 5, "and no other '%'; it has a '%' that is not part of a %s"},
     {"Template: Shareware", "Template: \\Shareware", 5, "no backslash at its start or end"},
-    {"Programs\\", Repeat('k', 230) + "\\", 5, "does not fit the installer's 256-byte key buffer"},
+    {"Programs\\", std::string(230, 'k') + "\\", 5, "does not fit the installer's 256-byte key buffer"},
     {"Dornwick\\%s", "Dornwick", 6,
      "DefaultFolderTemplate needs exactly 1 %s (the product name) and no other '%'; it has 0 %s"},
     {"Dornwick\\%s", "100%%\\%s", 6, "it has a '%' that is not part of a %s"},
     {"C:\\Dornwick\\%s", "Dornwick\\%s", 6, "must start with a drive"},
     {"Dornwick\\%s", "Dorn*wick\\%s", 6, "may not hold '*' after its drive"},
-    {"Dornwick\\%s", Repeat('f', 120) + "\\%s", 6,
+    {"Dornwick\\%s", std::string(120, 'f') + "\\%s", 6,
      "is too long: the stored copies, installed files and read-me command"},
 
     // Characters that would break what is generated or shown.
@@ -116,11 +111,11 @@ const BadCase kCases[] = {
     {"program.exe", "@target:quodpost", 17,
      "needs the file of the build target 'quodpost', which the packer was not given"},
     {"", "", 18, "source 'help.txt' has 4294967296 bytes; sizes are 32-bit",
-     [](const std::string& folder) { Sparse(folder + "/help.txt", off_t(1) << 32); }},
+     [](const std::string& folder) { Sparse(folder + "/help.txt", "4G"); }},
     {"", "", 19, "the rows' files add up to",
      [](const std::string& folder) {
-         Sparse(folder + "/program.exe", off_t(0x48000000));
-         Sparse(folder + "/help.txt", off_t(0x48000000));
+         Sparse(folder + "/program.exe", "1152M");
+         Sparse(folder + "/help.txt", "1152M");
      }},
 
     // Keys and lines.
@@ -131,17 +126,18 @@ const BadCase kCases[] = {
     {"Tagline:", "# Tagline:", 20, "missing 'Tagline: ...'"},
     {kComment, "ProductName Pellomark", 1, "expected 'Key: value'"},
     {"Notice: http", "Notice: 2\nNotice: 3\nNotice: http", 13, "the notice has at most 3 lines"},
-    {"Notice: Stop by our home page now and then", "Notice: " + Repeat('n', 49), 10,
+    {"Notice: Stop by our home page now and then", "Notice: " + std::string(49, 'n'), 10,
      "a Notice line has at most 48 characters"},
     {"support@dornwick.example", "support at dornwick", 7,
      "SupportAddress 'support at dornwick' is not an e-mail address"},
-    {"support@dornwick.example", Repeat('s', 95) + "@d.example", 7, "SupportAddress has 105 characters; at most 100"},
+    {"support@dornwick.example", std::string(95, 's') + "@d.example", 7,
+     "SupportAddress has 105 characters; at most 100"},
 
     // The other files, and the pictures as they are drawn.
     {"agreement.txt", "licence.txt", 9, "the agreement 'licence.txt' does not exist"},
     {"", "", 9, "is empty", [](const std::string& folder) { WriteFile(folder + "/agreement.txt", ""); }},
     {"", "", 9, "the agreement has 70000 bytes; the agreement page shows at most 65535",
-     [](const std::string& folder) { WriteFile(folder + "/agreement.txt", Repeat('a', 70000)); }},
+     [](const std::string& folder) { WriteFile(folder + "/agreement.txt", std::string(70000, 'a')); }},
     {"icon.art", "icon.bmp", 12, "Icon 'art/icon.bmp' must be an artwork source (.art) or an icon (.ico)"},
     {"PageBitmap: art/page.art", "PageBitmap: art/page.ico", 13,
      "PageBitmap 'art/page.ico' must be an artwork source (.art) or a bitmap (.bmp)"},

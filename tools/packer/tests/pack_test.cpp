@@ -57,19 +57,13 @@ TEST(Pack, ADescriptionAtEveryLimitReadsAndPacks) {
     bool ok = Read(folder, text, &d, &problems);
     for (const auto& problem : problems) ADD_FAILURE() << packer::FormatDiagnostic(problem);
     ASSERT_TRUE(ok);
-    EXPECT_EQ(d.productName, "Pellomark");
+    // Relative paths start at the description's folder.
     EXPECT_EQ(d.agreementPath, folder + "/agreement.txt");
-    EXPECT_EQ(d.art[packer::PageArt].path, folder + "/art/page.art");
-    EXPECT_EQ(d.notice.size(), 2u);
-    EXPECT_EQ(d.shortcutCount, 0);
     ASSERT_EQ(d.rows.size(), 4u);
-    EXPECT_EQ(d.rows[0].sourcePath, StandIn(folder));
     EXPECT_EQ(d.rows[1].fileName.size(), 19u);
     EXPECT_EQ(d.rows[2].sourcePath, folder + "/help.txt");
-    EXPECT_EQ(d.rows[2].sourceSize, ReadBytes(folder + "/help.txt").size());
     EXPECT_EQ(d.rows[3].form, packer::StoredForm::Plain);
-    EXPECT_EQ(d.rows[3].caption, "Read Me");
-
+    EXPECT_EQ(d.shortcutCount, 0);
     packer::Package package;
     ASSERT_TRUE(packer::PackProduct(d, folder + "/out", &package, &problems));
     EXPECT_EQ(Output(package, "product.ico"), ico);
