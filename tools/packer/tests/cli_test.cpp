@@ -3,6 +3,7 @@
 // of the build; its outputs are checked in manifest_test.cpp.)
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "test_support.h"
@@ -21,8 +22,9 @@ TEST(PackerCli, ABadDescriptionWritesNothingAndSaysWhy) {
     std::string out = scratch + "/out", log = scratch + "/log", description = scratch + "/p.product";
     std::string arguments = "--out '" + out + "' --target uninstaller='" + StandIn(scratch) + "' '" + description + "'";
     std::vector<std::string> lines = BaseDescription();
-    lines[19] = "ShortcutCount: 7";
-    lines[1] = "ProductName: Pellomark the Magnificent Updater 2000";
+    lines[3] = "Version: 1.01 (the long-awaited update)";
+    lines[16] = "Row: Quodpost.exe | Program | The \"best\" | compressed | missing.exe";
+    lines[19] = "ShortcutCount: 5";
     WriteFile(description, Join(lines));
     EXPECT_EQ(Packer(arguments, log), 1);
     EXPECT_NE(Shell("test -e '" + out + "'"), 0) << "a bad description made the output folder";
@@ -33,10 +35,12 @@ TEST(PackerCli, ABadDescriptionWritesNothingAndSaysWhy) {
     std::string script = ReadText(out + "/product.rc");
     WriteFile(description, Join(lines));
     EXPECT_EQ(Packer(arguments, log), 1);
-    std::string said = ReadText(log);
-    EXPECT_NE(said.find(description + ":4: the title "), std::string::npos) << said;
-    EXPECT_NE(said.find(description + ":20: ShortcutCount 7 is more than the 4 rows"), std::string::npos) << said;
-    EXPECT_NE(said.find("packer: 2 problems in " + description + "; nothing was written"), std::string::npos) << said;
+    // Every finding, in line order, each on a line of its own.
+    std::string said = ReadText(log), lineNumbers;
+    for (size_t at = 0; (at = said.find(description + ":", at)) != std::string::npos; at = said.find('\n', at))
+        lineNumbers += " " + std::to_string(std::atoi(said.c_str() + at + description.size() + 1));
+    EXPECT_EQ(lineNumbers, " 4 17 17 20") << said;
+    EXPECT_NE(said.find("packer: 4 problems in " + description + "; nothing was written"), std::string::npos) << said;
     EXPECT_EQ(ReadText(out + "/manifest.cpp"), manifest);
     EXPECT_EQ(ReadText(out + "/product.rc"), script);
 }
@@ -53,6 +57,9 @@ TEST(PackerCli, ChecksTheSampleAndTellsUsageErrors) {
     EXPECT_NE(ReadText(log).find("--out is needed"), std::string::npos);
     for (const char* arguments : {"--target nothing x.product", "--check", "--frobnicate x"})
         EXPECT_EQ(Packer(arguments, log), 2) << arguments;
+    const std::string none = scratch + "/none.product";
+    EXPECT_EQ(Packer("--check '" + none + "'", log), 1);
+    EXPECT_NE(ReadText(log).find(none + ":1: '" + none + "' does not exist"), std::string::npos) << ReadText(log);
 }
 
 TEST(PackerCli, NamesOnlyNeedsNoBuiltTargetsAndRecordsNoSizes) {

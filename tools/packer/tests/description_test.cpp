@@ -188,30 +188,6 @@ TEST_P(Refusal, NamesTheFileTheLineAndTheRule) {
 
 INSTANTIATE_TEST_SUITE_P(EveryRule, Refusal, ::testing::ValuesIn(kCases));
 
-TEST(Description, ReportsEveryFindingInLineOrder) {
-    std::string folder = ScratchFolder();
-    MakeProductFiles(folder);
-    std::vector<std::string> lines = BaseDescription();
-    lines[3] = "Version: 1.01 (the long-awaited update)";
-    lines[16] = "Row: Quodpost.exe | Program | The \"best\" | compressed | missing.exe";
-    lines[19] = "ShortcutCount: 5";
-    packer::ProductDescription d;
-    std::vector<packer::Diagnostic> problems;
-    EXPECT_FALSE(Read(folder, Join(lines), &d, &problems));
-    std::vector<int> found;
-    for (const auto& problem : problems) found.push_back(problem.line);
-    EXPECT_EQ(found, (std::vector<int>{4, 17, 17, 20}));
-}
-
-TEST(Description, NamesTheFileItCannotRead) {
-    std::string file = ScratchFolder() + "/none.product";
-    packer::ProductDescription d;
-    std::vector<packer::Diagnostic> problems;
-    EXPECT_FALSE(packer::ReadDescriptionFile(file, {}, &d, &problems));
-    ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(packer::FormatDiagnostic(problems[0]), file + ":1: '" + file + "' does not exist");
-}
-
 TEST(Description, ASourceThatCannotBeOpenedIsNamed) {
     if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
     std::string folder = ScratchFolder();

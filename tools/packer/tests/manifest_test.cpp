@@ -16,7 +16,7 @@ namespace {
 
 using packer_test::ReadBytes;
 
-TEST(GeneratedManifest, CarriesTheDescriptionsTexts) {
+TEST(GeneratedManifest, CarriesTheDescriptionAndTheRealFiles) {
     packer::ProductDescription d = packer_test::Tiny(PACKER_STAND_IN);
     EXPECT_STREQ(Manifest.InstallerName, "Cratewise");
     EXPECT_EQ(Manifest.ProductName, d.productName);
@@ -28,10 +28,8 @@ TEST(GeneratedManifest, CarriesTheDescriptionsTexts) {
     EXPECT_EQ(SupportAddress, d.supportAddress);
     EXPECT_EQ(Manifest.FileCount, int32_t(d.rows.size()));
     EXPECT_EQ(Manifest.ShortcutCount, d.shortcutCount);
-}
 
-TEST(GeneratedManifest, RowsMatchTheFilesTheyCameFrom) {
-    packer::ProductDescription d = packer_test::Tiny(PACKER_STAND_IN);
+    // The rows, against the files they came from.
     ASSERT_LE(d.rows.size(), size_t(PayloadSlots));
     for (size_t i = d.rows.size(); i < size_t(PayloadSlots); ++i) {
         EXPECT_STREQ(Manifest.Payload[i].FileName, "");

@@ -26,10 +26,7 @@ inline int Shell(const std::string& command) {
 // for inspection; emptied when the test runs again).
 inline std::string ScratchFolder() {
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "." + info->name();
-    for (char& c : name)
-        if (c == '/') c = '_';
-    std::string folder = std::string(PACKER_SCRATCH) + "/" + name;
+    std::string folder = std::string(PACKER_SCRATCH) + "/" + info->test_suite_name() + "." + info->name();
     Shell("rm -rf '" + folder + "' && mkdir -p '" + folder + "'");
     return folder;
 }
