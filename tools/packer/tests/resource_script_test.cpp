@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "description.h"
+#include "generate.h"
 #include "pack.h"
 #include "test_support.h"
 
@@ -97,6 +98,18 @@ TEST(ResourceScript, WindresBuildsEveryResourceFromIt) {
     const std::vector<uint8_t>& page = resources[{RtDialog, "1004"}];
     EXPECT_NE(std::search(page.begin(), page.end(), notice.begin(), notice.end()), page.end())
         << "the copy page lacks the notice";
+}
+
+TEST(ResourceScript, RefusesAFileNameNoLiteralCanCarry) {
+    packer::ResourceFiles files;
+    files.agreement = "/out/agree\nment.txt";
+    const std::string standIn = ScratchFolder() + "/gone.exe";
+    WriteFile(standIn, "MZ stand-in");
+    packer::ProductDescription d = Tiny(standIn);
+    files.payload.assign(d.rows.size(), "/out/payload.bin");
+    std::string script, error;
+    EXPECT_FALSE(packer::ResourceScript(d, files, &script, &error));
+    EXPECT_NE(error.find("control character"), std::string::npos) << error;
 }
 
 }  // namespace
