@@ -1,7 +1,7 @@
-// Every rule a description is checked against: one good description, and
-// for each rule a change that breaks it and the finding it must give.
+// Every rule a product is checked against: the good description of
+// test_support with one change that breaks the rule, and the finding the
+// packer must give for it, at its line, before anything is written.
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <functional>
@@ -9,376 +9,195 @@
 #include <vector>
 
 #include "description.h"
+#include "pack.h"
 #include "test_support.h"
 
 namespace {
 
 using namespace packer_test;
 
-struct Edit {
-    std::string prefix;  // the first line starting with it is replaced; empty: append
-    std::string text;    // the new line; empty: the line is removed
-};
-
 struct BadCase {
-    const char* name;
-    std::vector<Edit> edits;
-    std::string rule;       // a part of the finding's message
-    std::string lineOf;     // the line reported: "" the last edited line, "$" the last line,
-                            // else the first line starting with this
-    std::function<void(const std::string&)> files = nullptr;  // extra files in the product folder
+    std::string from;  // every occurrence in the good description becomes `to`
+    std::string to;
+    int line;          // of the finding
+    std::string rule;  // a part of its message
+    std::function<void(const std::string&)> files = nullptr;  // changes to the product's files
 };
 
-std::string Repeat(char c, size_t n) { return std::string(n, c); }
-
-void Sparse(const std::string& path, off_t size) {
-    int fd = open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(ftruncate(fd, size), 0) << "the file system takes no sparse file of " << size;
-    close(fd);
+// Files of a size no test should write out.
+void Sparse(const std::string& path, const char* size) {
+    ASSERT_EQ(Shell("truncate -s " + std::string(size) + " '" + path + "'"), 0) << "no sparse file of " << size;
 }
 
-const char kRow0[] = "Row: Quodgone.exe";
-const char kRow1[] = "Row: Quodpost.exe";
-const char kRow2[] = "Row: Quodpost.hlp";
-const char kRow3[] = "Row: Read_me.txt";
+const char kComment[] = "# A product for the tests";
+const char kExtraRows[] =
+    "Row: E1.txt | E1 | One | plain | read_me.txt\nRow: E2.txt | E2 | Two | plain | read_me.txt\n";
 
 const BadCase kCases[] = {
     // The table's shape.
-    {"six_rows", {{"", "Row: Extra1.txt | Extra1 | One | plain | read_me.txt"},
-                  {"", "Row: Extra2.txt | Extra2 | Two | plain | read_me.txt"}},
-     "a 6th row: the payload table holds at most 5 rows", "Row: Extra2.txt"},
-    {"shortcuts_above_file_count", {{"ShortcutCount:", "ShortcutCount: 5"}},
-     "ShortcutCount 5 is more than the 4 rows (FileCount)", ""},
-    {"three_rows", {{kRow3, ""}, {"ShortcutCount:", "ShortcutCount: 3"}},
-     "the payload has 3 rows; it needs at least 4", kRow2},
-    {"no_rows", {{kRow0, ""}, {kRow1, ""}, {kRow2, ""}, {kRow3, ""}, {"ShortcutCount:", "ShortcutCount: 0"}},
-     "no payload rows", "$"},
-    {"shortcut_count_not_a_number", {{"ShortcutCount:", "ShortcutCount: four"}},
-     "ShortcutCount 'four' is not a whole number", ""},
-    {"shortcut_count_negative", {{"ShortcutCount:", "ShortcutCount: -1"}},
-     "is not a whole number from 0 to 5", ""},
+    {"ShortcutCount: 4", std::string(kExtraRows) + "ShortcutCount: 4", 21,
+     "a 6th row: the payload table holds at most 5 rows"},
+    {"ShortcutCount: 4", "ShortcutCount: 5", 20, "ShortcutCount 5 is more than the 4 rows (FileCount)"},
+    {"Row: Read_me", "# Row: Read_me", 18, "the payload has 3 rows; it needs at least 4"},
+    {"Row:", "# Row:", 20, "no payload rows"},
+    {"ShortcutCount: 4", "ShortcutCount: four", 20, "ShortcutCount 'four' is not a whole number"},
+    {"ShortcutCount: 4", "ShortcutCount: -1", 20, "is not a whole number from 0 to 5"},
 
     // Widths of the fields.
-    {"file_name_too_wide", {{kRow1, "Row: Quodpost12345678.exe | Program | Pellomark | compressed | program.exe"}},
-     "FileName 'Quodpost12345678.exe' has 20 characters; the field holds 19", "", nullptr},
-    {"resource_name_too_wide", {{kRow1, "Row: Quodpost.exe | Program1234567890123 | Pellomark | compressed | program.exe"}},
-     "ResourceName 'Program1234567890123' has 20 characters; the field holds 19", ""},
-    {"caption_too_wide", {{kRow1, "Row: Quodpost.exe | Program | " + Repeat('C', 40) + " | compressed | program.exe"}},
-     "has 40 characters; the field holds 39", ""},
-    {"title_too_long", {{"Version:", "Version: 1.01 (the long-awaited update"}},
+    {"Quodpost.exe", "Quodpost12345678.exe", 17,
+     "FileName 'Quodpost12345678.exe' has 20 characters; the field holds 19"},
+    {"Program |", "Program1234567890123 |", 17,
+     "ResourceName 'Program1234567890123' has 20 characters; the field holds 19"},
+    {"| Pellomark |", "| " + std::string(40, 'C') + " |", 17, "has 40 characters; the field holds 39"},
+    {"Version: 1.01", "Version: 1.01 (the long-awaited update", 4,
      "the title 'Pellomark v1.01 (the long-awaited update' (ProductName, \" v\", Version) has 40 characters; "
-     "its buffer holds 39", ""},
-    {"tagline_too_long", {{"Tagline:", "Tagline: " + Repeat('t', 68)}},
-     "the tagline text (ProductName, \" - \", Tagline) has 80 characters; its buffer holds 79", ""},
+     "its buffer holds 39"},
+    {"Tagline: Software updates made easy!", "Tagline: " + std::string(68, 't'), 3,
+     "the tagline text (ProductName, \" - \", Tagline) has 80 characters; its buffer holds 79"},
 
     // Templates.
-    {"registry_key_one_placeholder", {{"RegistryKeyTemplate:", "RegistryKeyTemplate: Shareware\\Dornwick\\%s"}},
-     "RegistryKeyTemplate needs exactly 2 %s", ""},
-    {"registry_key_three_placeholders", {{"RegistryKeyTemplate:", "RegistryKeyTemplate: S\\%s\\%s\\%s"}},
-     "it has 3 %s", ""},
-    {"registry_key_other_directive", {{"RegistryKeyTemplate:", "RegistryKeyTemplate: S\\%s\\%d\\%s"}},
-     "and no other '%'; it has a '%' that is not part of a %s", ""},
-    {"registry_key_leading_backslash", {{"RegistryKeyTemplate:", "RegistryKeyTemplate: \\Shareware\\%s\\%s"}},
-     "no backslash at its start or end", ""},
-    {"registry_key_too_long", {{"RegistryKeyTemplate:", "RegistryKeyTemplate: " + Repeat('k', 230) + "\\%s\\%s"}},
-     "does not fit the installer's 256-byte key buffer", ""},
-    {"folder_without_placeholder", {{"DefaultFolderTemplate:", "DefaultFolderTemplate: C:\\Dornwick"}},
-     "DefaultFolderTemplate needs exactly 1 %s (the product name) and no other '%'; it has 0 %s", ""},
-    {"folder_with_percent", {{"DefaultFolderTemplate:", "DefaultFolderTemplate: C:\\100%%\\%s"}},
-     "it has a '%' that is not part of a %s", ""},
-    {"folder_without_drive", {{"DefaultFolderTemplate:", "DefaultFolderTemplate: Dornwick\\%s"}},
-     "must start with a drive", ""},
-    {"folder_bad_character", {{"DefaultFolderTemplate:", "DefaultFolderTemplate: C:\\Dorn*wick\\%s"}},
-     "may not hold '*' after its drive", ""},
-    {"folder_too_long", {{"DefaultFolderTemplate:", "DefaultFolderTemplate: C:\\" + Repeat('f', 120) + "\\%s"}},
-     "is too long: the stored copies, installed files and read-me command", ""},
+    {"Programs\\%s\\%s", "%s", 5, "RegistryKeyTemplate needs exactly 2 %s"},
+    {"Programs\\%s\\%s", "%s\\%s\\%s", 5, "it has 3 %s"},
+    {"Programs\\%s\\%s", "%s\\%d\\%s", 5, "and no other '%'; it has a '%' that is not part of a %s"},
+    {"Template: Shareware", "Template: \\Shareware", 5, "no backslash at its start or end"},
+    {"Programs\\", std::string(230, 'k') + "\\", 5, "does not fit the installer's 256-byte key buffer"},
+    {"Dornwick\\%s", "Dornwick", 6,
+     "DefaultFolderTemplate needs exactly 1 %s (the product name) and no other '%'; it has 0 %s"},
+    {"Dornwick\\%s", "100%%\\%s", 6, "it has a '%' that is not part of a %s"},
+    {"C:\\Dornwick\\%s", "Dornwick\\%s", 6, "must start with a drive"},
+    {"Dornwick\\%s", "Dorn*wick\\%s", 6, "may not hold '*' after its drive"},
+    {"Dornwick\\%s", std::string(120, 'f') + "\\%s", 6,
+     "is too long: the stored copies, installed files and read-me command"},
 
     // Characters that would break what is generated or shown.
-    {"tab_in_tagline", {{"Tagline:", "Tagline: Software\tupdates"}},
-     "Tagline: the 9th character (0x09) is not printable ASCII", ""},
-    {"non_ascii_product_name", {{"ProductName:", "ProductName: Pell\xC3\xB6mark"}},
-     "ProductName: the 5th character (0xC3) is not printable ASCII", ""},
-    {"backslash_in_product_name", {{"ProductName:", "ProductName: Pello\\mark"}},
-     "ProductName may not hold '\\'", ""},
-    {"quote_in_product_name", {{"ProductName:", "ProductName: Pello\"mark"}},
-     "ProductName may not hold '\"'", ""},
-    {"quote_in_caption", {{kRow1, "Row: Quodpost.exe | Program | The \"best\" | compressed | program.exe"}},
-     "Caption may not hold '\"'", ""},
-    {"control_character_in_notice", {{"Notice: http", "Notice: http://www.dornwick.example/\x7F"}},
-     "Notice: the 29th character (0x7F) is not printable ASCII", ""},
-    {"empty_tagline", {{"Tagline:", "Tagline:"}}, "Tagline is empty", ""},
+    {"Software updates", "Software\tupdates", 3, "Tagline: the 9th character (0x09) is not printable ASCII"},
+    {"ProductName: Pellomark", "ProductName: Pell\xC3\xB6mark", 2,
+     "ProductName: the 5th character (0xC3) is not printable ASCII"},
+    {"ProductName: Pellomark", "ProductName: Pello\\mark", 2, "ProductName may not hold '\\'"},
+    {"ProductName: Pellomark", "ProductName: Pello\"mark", 2, "ProductName may not hold '\"'"},
+    {"| Pellomark |", "| The \"best\" |", 17, "Caption may not hold '\"'"},
+    {"example/", "example/\x7F", 11, "Notice: the 29th character (0x7F) is not printable ASCII"},
+    {"Tagline: Software updates made easy!", "Tagline:", 3, "Tagline is empty"},
 
     // Names.
-    {"empty_file_name", {{kRow2, "Row:  | HelpFile | Help | compressed | help.txt"}},
-     "the installed file name is empty", ""},
-    {"file_name_with_colon", {{kRow2, "Row: Quod:post.hlp | HelpFile | Help | compressed | help.txt"}},
-     "FileName 'Quod:post.hlp' may not hold any of", ""},
-    {"file_name_ends_in_underscore", {{kRow2, "Row: Quodpost.hl_ | HelpFile | Help | compressed | help.txt"}},
-     "ends in '_': its stored copy", ""},
-    {"file_name_ends_in_dot", {{kRow2, "Row: Quodpost. | HelpFile | Help | compressed | help.txt"}},
-     "may not end in '.' or a blank", ""},
-    {"device_file_name", {{kRow2, "Row: nul.hlp | HelpFile | Help | compressed | help.txt"}},
-     "FileName 'nul.hlp' is a Windows device name", ""},
-    {"same_file_name", {{kRow2, "Row: QUODPOST.EXE | HelpFile | Help | compressed | help.txt"}},
-     "FileName 'QUODPOST.EXE' is already row 1's", ""},
-    {"same_stored_name", {{kRow2, "Row: Quodpost.exf | HelpFile | Help | compressed | help.txt"}},
-     "the stored copy of 'Quodpost.exf' would be 'Quodpost.ex_', the same as that of row 1's", ""},
-    {"resource_name_twice", {{kRow2, "Row: Quodpost.hlp | PROGRAM | Help | compressed | help.txt"}},
-     "ResourceName 'PROGRAM' is already row 1's (line 17); resource names match without regard to case", ""},
-    {"resource_name_agreement", {{kRow2, "Row: Quodpost.hlp | agreement | Help | compressed | help.txt"}},
-     "is the agreement text's resource", ""},
-    {"resource_name_punctuation", {{kRow2, "Row: Quodpost.hlp | Help-File | Help | compressed | help.txt"}},
-     "ResourceName 'Help-File' may hold only letters, digits and '_'", ""},
-    {"empty_resource_name", {{kRow2, "Row: Quodpost.hlp |  | Help | compressed | help.txt"}},
-     "the resource name is empty", ""},
-    {"empty_caption", {{kRow2, "Row: Quodpost.hlp | HelpFile |  | compressed | help.txt"}},
-     "the caption is empty", ""},
+    {"Row: Quodpost.hlp", "Row: ", 18, "the installed file name is empty"},
+    {"Quodpost.hlp", "Quod:post.hlp", 18, "FileName 'Quod:post.hlp' may not hold any of"},
+    {"Quodpost.hlp", "Quodpost.hl_", 18, "ends in '_': its stored copy"},
+    {"Quodpost.hlp", "Quodpost.", 18, "may not end in '.' or a blank"},
+    {"Quodpost.hlp", "nul.hlp", 18, "FileName 'nul.hlp' is a Windows device name"},
+    {"Quodpost.hlp", "QUODPOST.EXE", 18, "FileName 'QUODPOST.EXE' is already row 1's"},
+    {"Quodpost.hlp", "Quodpost.exf", 18,
+     "the stored copy of 'Quodpost.exf' would be 'Quodpost.ex_', the same as that of row 1's"},
+    {"HelpFile", "PROGRAM", 18,
+     "ResourceName 'PROGRAM' is already row 1's (line 17); resource names match without regard to case"},
+    {"HelpFile", "agreement", 18, "is the agreement text's resource"},
+    {"HelpFile", "Help-File", 18, "ResourceName 'Help-File' may hold only letters, digits and '_'"},
+    {"HelpFile", "", 18, "the resource name is empty"},
+    {"| Help |", "|  |", 18, "the caption is empty"},
 
     // The rows with a role.
-    {"uninstaller_not_exe", {{kRow0, "Row: Quodgone.com | Purgeset | Uninstall | compressed | @uninstaller"}},
-     "row 0 is the uninstaller, a program: its file name must end in .exe", ""},
-    {"uninstaller_not_a_program", {{kRow0, "Row: Quodgone.exe | Purgeset | Uninstall | compressed | help.txt"}},
-     "source 'help.txt' of row 0 is not a Windows program", ""},
-    {"read_me_not_text", {{kRow3, "Row: Read_me.wri | ReadMe | Read Me | plain | read_me.txt"}},
-     "row 3 is the read-me the installer opens in Notepad: its file name must end in .txt", ""},
+    {"Quodgone.exe", "Quodgone.com", 16, "row 0 is the uninstaller, a program: its file name must end in .exe"},
+    {"@uninstaller", "help.txt", 16, "source 'help.txt' of row 0 is not a Windows program"},
+    {"Read_me.txt", "Read_me.wri", 19,
+     "row 3 is the read-me the installer opens in Notepad: its file name must end in .txt"},
 
     // Row fields and sources.
-    {"four_fields", {{kRow2, "Row: Quodpost.hlp | HelpFile | Help | help.txt"}},
-     "a row has five fields separated by '|'", ""},
-    {"unknown_stored_form", {{kRow2, "Row: Quodpost.hlp | HelpFile | Help | zipped | help.txt"}},
-     "the stored form 'zipped' is neither 'compressed' nor 'plain'", ""},
-    {"missing_source", {{kRow2, "Row: Quodpost.hlp | HelpFile | Help | compressed | helps.txt"}},
-     "source 'helps.txt' does not exist (looked for ", ""},
-    {"source_is_a_folder", {{kRow2, "Row: Quodpost.hlp | HelpFile | Help | compressed | art"}},
-     "source 'art' is not a file", ""},
-    {"empty_source", {{kRow2, "Row: Quodpost.hlp | HelpFile | Help | compressed | "}},
-     "the row names no source file", ""},
-    {"unknown_at_source", {{kRow2, "Row: Quodpost.hlp | HelpFile | Help | compressed | @help"}},
-     "unknown source '@help'", ""},
-    {"target_not_given", {{kRow1, "Row: Quodpost.exe | Program | Pellomark | compressed | @target:quodpost"}},
-     "needs the file of the build target 'quodpost', which the packer was not given", ""},
-    {"source_above_32_bits", {{kRow2, "Row: Quodpost.hlp | HelpFile | Help | compressed | huge.bin"}},
-     "source 'huge.bin' has 4294967296 bytes; sizes are 32-bit", "",
-     [](const std::string& folder) { Sparse(folder + "/huge.bin", off_t(1) << 32); }},
-    {"total_above_signed_32_bits", {{kRow1, "Row: Quodpost.exe | Program | Pellomark | plain | big1.bin"},
-                                    {kRow2, "Row: Quodpost.hlp | HelpFile | Help | plain | big2.bin"}},
-     "the rows' files add up to", kRow3,
+    {"| compressed | help.txt", "| help.txt", 18, "a row has five fields separated by '|'"},
+    {"compressed | help.txt", "zipped | help.txt", 18, "the stored form 'zipped' is neither 'compressed' nor 'plain'"},
+    {"| help.txt", "| helps.txt", 18, "source 'helps.txt' does not exist (looked for "},
+    {"| help.txt", "| art", 18, "source 'art' is not a file"},
+    {"| help.txt", "| ", 18, "the row names no source file"},
+    {"| help.txt", "| @help", 18, "unknown source '@help'"},
+    {"program.exe", "@target:quodpost", 17,
+     "needs the file of the build target 'quodpost', which the packer was not given"},
+    {"", "", 18, "source 'help.txt' has 4294967296 bytes; sizes are 32-bit",
+     [](const std::string& folder) { Sparse(folder + "/help.txt", "4G"); }},
+    {"", "", 19, "the rows' files add up to",
      [](const std::string& folder) {
-         Sparse(folder + "/big1.bin", off_t(0x48000000));
-         Sparse(folder + "/big2.bin", off_t(0x48000000));
+         Sparse(folder + "/program.exe", "1152M");
+         Sparse(folder + "/help.txt", "1152M");
      }},
 
     // Keys and lines.
-    {"unknown_key", {{"", "Publisher: Dornwick"}}, "unknown key 'Publisher'", ""},
-    {"key_in_other_case", {{"Version:", "version: 1.01"}}, "unknown key 'version'", ""},
-    {"installer_name", {{"", "InstallerName: Boxer"}}, "InstallerName is always \"Cratewise\"", ""},
-    {"key_twice", {{"", "Version: 1.02"}}, "Version is given twice (first on line 4)", ""},
-    {"missing_key", {{"Tagline:", ""}}, "missing 'Tagline: ...'", "$"},
-    {"line_without_colon", {{"", "ProductName Pellomark"}}, "expected 'Key: value'", ""},
-    {"four_notice_lines", {{"", "Notice: one"}, {"", "Notice: two"}},
-     "the notice has at most 3 lines", "Notice: two"},
-    {"notice_line_too_long", {{"Notice: Stop", "Notice: " + Repeat('n', 49)}},
-     "a Notice line has at most 48 characters", ""},
-    {"support_address_not_an_address", {{"SupportAddress:", "SupportAddress: support at dornwick"}},
-     "SupportAddress 'support at dornwick' is not an e-mail address", ""},
-    {"support_address_too_long", {{"SupportAddress:", "SupportAddress: " + Repeat('s', 95) + "@d.example"}},
-     "SupportAddress has 105 characters; at most 100", ""},
+    {kComment, "Publisher: Dornwick", 1, "unknown key 'Publisher'"},
+    {"Version:", "version:", 4, "unknown key 'version'"},
+    {kComment, "InstallerName: Boxer", 1, "InstallerName is always \"Cratewise\""},
+    {"Version: 1.01", "Version: 1.01\nVersion: 1.02", 5, "Version is given twice (first on line 4)"},
+    {"Tagline:", "# Tagline:", 20, "missing 'Tagline: ...'"},
+    {kComment, "ProductName Pellomark", 1, "expected 'Key: value'"},
+    {"Notice: http", "Notice: 2\nNotice: 3\nNotice: http", 13, "the notice has at most 3 lines"},
+    {"Notice: Stop by our home page now and then", "Notice: " + std::string(49, 'n'), 10,
+     "a Notice line has at most 48 characters"},
+    {"support@dornwick.example", "support at dornwick", 7,
+     "SupportAddress 'support at dornwick' is not an e-mail address"},
+    {"support@dornwick.example", std::string(95, 's') + "@d.example", 7,
+     "SupportAddress has 105 characters; at most 100"},
 
-    // The other files.
-    {"missing_agreement", {{"Agreement:", "Agreement: licence.txt"}},
-     "the agreement 'licence.txt' does not exist", ""},
-    {"empty_agreement", {{"Agreement:", "Agreement: empty.txt"}}, "is empty", "",
-     [](const std::string& folder) { WriteFile(folder + "/empty.txt", ""); }},
-    {"agreement_too_large", {{"Agreement:", "Agreement: long.txt"}},
-     "the agreement has 70000 bytes; the agreement page shows at most 65535", "",
-     [](const std::string& folder) { WriteFile(folder + "/long.txt", Repeat('a', 70000)); }},
-    {"icon_as_bitmap", {{"Icon:", "Icon: art/icon.bmp"}},
-     "Icon 'art/icon.bmp' must be an artwork source (.art) or an icon (.ico)", ""},
-    {"bitmap_as_icon", {{"PageBitmap:", "PageBitmap: art/page.ico"}},
-     "PageBitmap 'art/page.ico' must be an artwork source (.art) or a bitmap (.bmp)", ""},
-    {"missing_picture", {{"HeaderBitmap:", "HeaderBitmap: art/header.art"}},
-     "the picture 'art/header.art' does not exist", ""},
-    {"bitmap_that_is_not_one", {{"GroupBitmap:", "GroupBitmap: art/group.bmp"}},
-     "is not a Windows bitmap (.bmp)", "",
+    // The other files, and the pictures as they are drawn.
+    {"agreement.txt", "licence.txt", 9, "the agreement 'licence.txt' does not exist"},
+    {"", "", 9, "is empty", [](const std::string& folder) { WriteFile(folder + "/agreement.txt", ""); }},
+    {"", "", 9, "the agreement has 70000 bytes; the agreement page shows at most 65535",
+     [](const std::string& folder) { WriteFile(folder + "/agreement.txt", std::string(70000, 'a')); }},
+    {"icon.art", "icon.bmp", 12, "Icon 'art/icon.bmp' must be an artwork source (.art) or an icon (.ico)"},
+    {"PageBitmap: art/page.art", "PageBitmap: art/page.ico", 13,
+     "PageBitmap 'art/page.ico' must be an artwork source (.art) or a bitmap (.bmp)"},
+    {"HeaderBitmap: art/page.art", "HeaderBitmap: art/header.art", 15,
+     "the picture 'art/header.art' does not exist"},
+    {"GroupBitmap: art/page.art", "GroupBitmap: art/group.bmp", 14, "is not a Windows bitmap (.bmp)",
      [](const std::string& folder) { WriteFile(folder + "/art/group.bmp", "just some text, not a picture"); }},
-    {"icon_that_is_not_one", {{"Icon:", "Icon: art/product.ico"}},
-     "is not a Windows icon (.ico)", "",
+    {"icon.art", "product.ico", 12, "is not a Windows icon (.ico)",
      [](const std::string& folder) { WriteFile(folder + "/art/product.ico", std::string("\0\0\1\0\2\0", 6)); }},
+    {"GroupBitmap: art/page.art", "GroupBitmap: art/broken.art", 14, "the picture does not draw: ",
+     [](const std::string& folder) {
+         WriteFile(folder + "/art/broken.art", "bitmap 8 8 4\npalette\n  vga\nend\nfill teal\n");
+     }},
+    {"Icon: art/icon.art", "Icon: art/page.art", 12, "'art/page.art' draws a bitmap, not an icon"},
+    {"PageBitmap: art/page.art", "PageBitmap: art/icon.art", 13, "'art/icon.art' draws an icon, not a bitmap"},
 };
 
-void PrintTo(const BadCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BadCase& c, std::ostream* os) { *os << c.rule; }
 
-class DescriptionRules : public ::testing::TestWithParam<BadCase> {};
+class Refusal : public ::testing::TestWithParam<BadCase> {};
 
-std::string Apply(const std::vector<Edit>& edits, std::string* lastEdited) {
-    std::vector<std::string> lines = BaseDescription();
-    for (const Edit& edit : edits) {
-        *lastEdited = edit.text;
-        if (edit.prefix.empty()) {
-            lines.push_back(edit.text);
-            continue;
-        }
-        for (size_t i = 0; i < lines.size(); ++i) {
-            if (lines[i].compare(0, edit.prefix.size(), edit.prefix) != 0) continue;
-            if (edit.text.empty()) lines.erase(lines.begin() + long(i));
-            else lines[i] = edit.text;
-            break;
-        }
-    }
-    return Join(lines);
-}
-
-int LineNumber(const std::string& text, const std::string& lineOf, const std::string& lastEdited) {
-    std::vector<std::string> lines;
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find('\n', at);
-        lines.push_back(text.substr(at, end - at));
-        at = end + 1;
-    }
-    if (lineOf == "$") return int(lines.size());
-    const std::string& want = lineOf.empty() ? lastEdited : lineOf;
-    for (size_t i = 0; i < lines.size(); ++i)
-        if (!want.empty() && lines[i].compare(0, want.size(), want) == 0) return int(i) + 1;
-    return -1;
-}
-
-TEST(Description, TheBaseReadsCleanly) {
-    std::string folder = ScratchFolder();
-    MakeProductFiles(folder);
-    packer::ProductDescription description;
-    std::vector<packer::Diagnostic> problems;
-    bool ok = packer::ReadDescriptionText(Join(BaseDescription()), folder + "/test.product",
-                                          {{"uninstaller", StandIn(folder)}}, &description, &problems);
-    for (const auto& problem : problems) ADD_FAILURE() << packer::FormatDiagnostic(problem);
-    ASSERT_TRUE(ok);
-    EXPECT_EQ(description.productName, "Pellomark");
-    EXPECT_EQ(description.registryKeyTemplate, "Shareware\\Dornwick\\Programs\\%s\\%s");
-    ASSERT_EQ(description.rows.size(), 4u);
-    EXPECT_EQ(description.rows[0].sourcePath, StandIn(folder));
-    EXPECT_EQ(description.rows[2].sourcePath, folder + "/help.txt");
-    EXPECT_EQ(description.rows[3].form, packer::StoredForm::Plain);
-    EXPECT_EQ(description.rows[3].caption, "Read Me");
-    EXPECT_EQ(description.rows[2].sourceSize, ReadBytes(folder + "/help.txt").size());
-    EXPECT_EQ(description.shortcutCount, 4);
-    ASSERT_EQ(description.notice.size(), 2u);
-    EXPECT_EQ(description.art[packer::IconArt].path, folder + "/art/icon.art");
-}
-
-TEST_P(DescriptionRules, BreakingTheRuleGivesItsFinding) {
+TEST_P(Refusal, NamesTheFileTheLineAndTheRule) {
     const BadCase& c = GetParam();
     std::string folder = ScratchFolder();
     MakeProductFiles(folder);
     if (c.files) c.files(folder);
-    std::string lastEdited;
-    std::string text = Apply(c.edits, &lastEdited);
-    int line = LineNumber(text, c.lineOf, lastEdited);
-    ASSERT_GT(line, 0) << "the case names no line of its description";
+    std::string text = Join(BaseDescription());
+    for (size_t at = 0; !c.from.empty() && (at = text.find(c.from, at)) != std::string::npos; at += c.to.size())
+        text.replace(at, c.from.size(), c.to);
 
-    packer::ProductDescription description;
+    packer::ProductDescription d;
     std::vector<packer::Diagnostic> problems;
-    std::string file = folder + "/test.product";
-    EXPECT_FALSE(packer::ReadDescriptionText(text, file, {{"uninstaller", StandIn(folder)}}, &description,
-                                             &problems));
+    packer::Package package;
+    if (Read(folder, text, &d, &problems)) {
+        EXPECT_FALSE(packer::PackProduct(d, folder + "/out", &package, &problems));
+    }
     bool found = false;
     std::string all;
     for (const auto& problem : problems) {
         all += "\n  " + packer::FormatDiagnostic(problem);
-        if (problem.line == line && problem.message.find(c.rule) != std::string::npos) {
+        if (problem.line == c.line && problem.message.find(c.rule) != std::string::npos) {
             found = true;
-            EXPECT_EQ(packer::FormatDiagnostic(problem).compare(0, file.size() + 1, file + ":"), 0);
+            EXPECT_EQ(packer::FormatDiagnostic(problem).find(folder + "/p.product:"), 0u);
         }
     }
-    EXPECT_TRUE(found) << "wanted line " << line << ": " << c.rule << "\ngot:" << all;
+    EXPECT_TRUE(found) << "wanted line " << c.line << ": " << c.rule << "\ngot:" << all;
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryRule, DescriptionRules, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<BadCase>& info) { return info.param.name; });
-
-TEST(Description, EveryLimitIsInclusive) {
-    std::string folder = ScratchFolder();
-    MakeProductFiles(folder);
-    std::vector<std::string> lines = BaseDescription();
-    lines[2] = "Tagline: " + Repeat('t', 67);                     // "Pellomark - " and 67: 79
-    lines[3] = "Version: " + Repeat('9', 28);                     // "Pellomark v" and 28: 39
-    lines[6] = "SupportAddress: " + Repeat('s', 90) + "@d.example";  // 100
-    lines[9] = "Notice: " + Repeat('n', 48);
-    lines[16] = "Row: Quodpost1234567.exe | " + Repeat('R', 19) + " | " + Repeat('C', 39) + " | compressed | program.exe";
-    lines[19] = "ShortcutCount: 0";
-    packer::ProductDescription description;
-    std::vector<packer::Diagnostic> problems;
-    bool ok = packer::ReadDescriptionText(Join(lines), folder + "/p.product", {{"uninstaller", StandIn(folder)}},
-                                          &description, &problems);
-    for (const auto& problem : problems) ADD_FAILURE() << packer::FormatDiagnostic(problem);
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(description.rows[1].fileName.size(), 19u);
-}
-
-TEST(Description, ReportsEveryFindingInLineOrder) {
-    std::string folder = ScratchFolder();
-    MakeProductFiles(folder);
-    std::vector<std::string> lines = BaseDescription();
-    lines[3] = "Version: 1.01 (the long-awaited update)";
-    lines[16] = "Row: Quodpost.exe | Program | The \"best\" | compressed | missing.exe";
-    lines[19] = "ShortcutCount: 5";
-    packer::ProductDescription description;
-    std::vector<packer::Diagnostic> problems;
-    packer::ReadDescriptionText(Join(lines), folder + "/p.product", {{"uninstaller", StandIn(folder)}},
-                                &description, &problems);
-    std::vector<int> found;
-    for (const auto& problem : problems) found.push_back(problem.line);
-    EXPECT_EQ(found, (std::vector<int>{4, 17, 17, 20}));
-}
-
-TEST(Description, AcceptsCommentsCrLfAndAByteOrderMark) {
-    std::string folder = ScratchFolder();
-    MakeProductFiles(folder);
-    std::string text = "\xEF\xBB\xBF";
-    for (const std::string& line : BaseDescription()) text += "   " + line + "  \r\n  # a comment\r\n\r\n";
-    packer::ProductDescription description;
-    std::vector<packer::Diagnostic> problems;
-    EXPECT_TRUE(packer::ReadDescriptionText(text, folder + "/p.product", {{"uninstaller", StandIn(folder)}},
-                                            &description, &problems));
-    EXPECT_EQ(description.productName, "Pellomark");
-    EXPECT_EQ(description.rows[1].fileName, "Quodpost.exe");
-}
-
-TEST(Description, NamesTheFileItCannotRead) {
-    std::string folder = ScratchFolder();
-    packer::ProductDescription description;
-    std::vector<packer::Diagnostic> problems;
-    EXPECT_FALSE(packer::ReadDescriptionFile(folder + "/none.product", {}, &description, &problems));
-    ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(packer::FormatDiagnostic(problems[0]),
-              folder + "/none.product:1: '" + folder + "/none.product' does not exist");
-}
+INSTANTIATE_TEST_SUITE_P(EveryRule, Refusal, ::testing::ValuesIn(kCases));
 
 TEST(Description, ASourceThatCannotBeOpenedIsNamed) {
     if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
     std::string folder = ScratchFolder();
     MakeProductFiles(folder);
     Shell("chmod 000 '" + folder + "/help.txt'");
-    packer::ProductDescription description;
+    packer::ProductDescription d;
     std::vector<packer::Diagnostic> problems;
-    EXPECT_FALSE(packer::ReadDescriptionText(Join(BaseDescription()), folder + "/p.product",
-                                             {{"uninstaller", StandIn(folder)}}, &description, &problems));
+    EXPECT_FALSE(Read(folder, Join(BaseDescription()), &d, &problems));
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_NE(problems[0].message.find("source 'help.txt' cannot be read"), std::string::npos);
-}
-
-TEST(Description, RelativePathsStartAtTheDescriptionsFolder) {
-    std::string folder = ScratchFolder();
-    MakeProductFiles(folder + "/vendor");
-    std::vector<std::string> lines = BaseDescription();
-    lines[17] = "Row: Quodpost.hlp | HelpFile | Help | compressed | " + folder + "/vendor/help.txt";
-    packer::ProductDescription description;
-    std::vector<packer::Diagnostic> problems;
-    ASSERT_TRUE(packer::ReadDescriptionText(Join(lines), folder + "/vendor/p.product",
-                                            {{"uninstaller", StandIn(folder + "/vendor")}}, &description,
-                                            &problems));
-    EXPECT_EQ(description.agreementPath, folder + "/vendor/agreement.txt");
-    EXPECT_EQ(description.rows[2].sourcePath, folder + "/vendor/help.txt");
 }
 
 TEST(StoredName, ReplacesTheLastCharacter) {

@@ -1,5 +1,5 @@
-// The tiny product's manifest as the build generated and compiled it,
-// against its description and the files the packer wrote beside it.
+// The tiny product as the build packed it: its generated manifest, compiled
+// in, against its description and the files the packer wrote beside it.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,23 +9,18 @@
 #include "generate.h"
 #include "manifest/crc32.h"
 #include "manifest/manifest.h"
+#include "szdd_verify.h"
 #include "test_support.h"
 
 namespace {
 
-packer::ProductDescription Tiny() {
-    packer::ProductDescription d;
-    std::vector<packer::Diagnostic> problems;
-    bool ok = packer::ReadDescriptionFile(PACKER_TINY_PRODUCT, {{"uninstaller", PACKER_STAND_IN}}, &d, &problems);
-    for (const auto& problem : problems) ADD_FAILURE() << packer::FormatDiagnostic(problem);
-    EXPECT_TRUE(ok);
-    return d;
-}
+using packer_test::ReadBytes;
 
-TEST(GeneratedManifest, CarriesTheDescriptionsTexts) {
-    packer::ProductDescription d = Tiny();
+TEST(GeneratedManifest, CarriesTheDescriptionAndTheRealFiles) {
+    packer::ProductDescription d = packer_test::Tiny(PACKER_STAND_IN);
     EXPECT_STREQ(Manifest.InstallerName, "Cratewise");
     EXPECT_EQ(Manifest.ProductName, d.productName);
+    // The tiny product's tagline holds a '"' and its key template a '\'.
     EXPECT_EQ(Manifest.Tagline, d.tagline);
     EXPECT_EQ(Manifest.Version, d.version);
     EXPECT_EQ(Manifest.RegistryKeyTemplate, d.registryKeyTemplate);
@@ -33,42 +28,46 @@ TEST(GeneratedManifest, CarriesTheDescriptionsTexts) {
     EXPECT_EQ(SupportAddress, d.supportAddress);
     EXPECT_EQ(Manifest.FileCount, int32_t(d.rows.size()));
     EXPECT_EQ(Manifest.ShortcutCount, d.shortcutCount);
-    // The tiny product's texts hold what needs escaping.
-    EXPECT_NE(std::string(Manifest.Tagline).find('"'), std::string::npos);
-    EXPECT_NE(std::string(Manifest.RegistryKeyTemplate).find('\\'), std::string::npos);
-}
 
-TEST(GeneratedManifest, RowsMatchTheFilesTheyCameFrom) {
-    packer::ProductDescription d = Tiny();
+    // The rows, against the files they came from.
     ASSERT_LE(d.rows.size(), size_t(PayloadSlots));
-    for (size_t i = 0; i < size_t(PayloadSlots); ++i) {
+    for (size_t i = d.rows.size(); i < size_t(PayloadSlots); ++i) {
+        EXPECT_STREQ(Manifest.Payload[i].FileName, "");
+        EXPECT_EQ(Manifest.Payload[i].ExpandedSize + Manifest.Payload[i].StoredSize + PayloadCrc[i], 0u);
+    }
+    for (size_t i = 0; i < d.rows.size(); ++i) {
         const PayloadEntry& entry = Manifest.Payload[i];
-        if (i >= d.rows.size()) {
-            EXPECT_STREQ(entry.FileName, "");
-            EXPECT_EQ(entry.ExpandedSize, 0u);
-            EXPECT_EQ(entry.StoredSize, 0u);
-            EXPECT_EQ(PayloadCrc[i], 0u);
-            continue;
-        }
         const packer::PayloadRow& row = d.rows[i];
         EXPECT_EQ(entry.FileName, row.fileName);
         EXPECT_EQ(entry.ResourceName, row.resourceName);
         EXPECT_EQ(entry.Caption, row.caption);
-        std::vector<uint8_t> source = packer_test::ReadBytes(row.sourcePath);
-        std::vector<uint8_t> stored =
-            packer_test::ReadBytes(std::string(PACKER_TINY_PACKED) + "/" + packer::PayloadFileName(row));
+        std::vector<uint8_t> source = ReadBytes(row.sourcePath);
+        std::vector<uint8_t> stored = ReadBytes(std::string(PACKER_TINY_PACKED) + "/" + packer::PayloadFileName(row));
         EXPECT_EQ(entry.ExpandedSize, source.size()) << row.fileName;
         EXPECT_EQ(entry.StoredSize, stored.size()) << row.fileName;
         EXPECT_EQ(PayloadCrc[i], Crc32(stored.data(), uint32_t(stored.size()))) << row.fileName;
         if (row.form == packer::StoredForm::Plain) {
             EXPECT_EQ(stored, source) << row.fileName;
-        } else {
-            ASSERT_GE(stored.size(), 14u);
-            uint32_t length = uint32_t(stored[10]) | uint32_t(stored[11]) << 8 | uint32_t(stored[12]) << 16 |
-                              uint32_t(stored[13]) << 24;
-            EXPECT_EQ(length, entry.ExpandedSize) << row.fileName;
+            continue;
         }
+        ASSERT_GE(stored.size(), 14u);
+        EXPECT_EQ(std::string(stored.begin(), stored.begin() + 9), "SZDD\x88\xF0\x27\x33\x41");
+        EXPECT_EQ(stored[9], uint8_t(row.fileName.back())) << row.fileName;
+        uint32_t length = stored[10] | stored[11] << 8 | stored[12] << 16 | uint32_t(stored[13]) << 24;
+        EXPECT_EQ(length, entry.ExpandedSize) << row.fileName;
+        std::vector<uint8_t> expanded;
+        std::string error;
+        ASSERT_TRUE(SzddExpandWithMspack(stored, &expanded, &error)) << error;
+        EXPECT_EQ(expanded, source) << row.fileName;
     }
+}
+
+TEST(GeneratedManifest, ItsDependencyListNamesEveryInput) {
+    std::vector<uint8_t> bytes = ReadBytes(std::string(PACKER_TINY_PACKED) + "/packer.d");
+    std::string depfile(bytes.begin(), bytes.end());
+    EXPECT_EQ(depfile.find(std::string(PACKER_TINY_PACKED) + "/manifest.cpp:"), 0u) << depfile;
+    for (const char* input : {PACKER_TINY_PRODUCT, PACKER_STAND_IN, "/tiny/art/header.art", "/tiny/tally.ini"})
+        EXPECT_NE(depfile.find(input), std::string::npos) << input << " in " << depfile;
 }
 
 }  // namespace

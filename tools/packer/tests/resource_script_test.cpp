@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "description.h"
-#include "files.h"
+#include "generate.h"
 #include "pack.h"
 #include "test_support.h"
 
@@ -20,13 +20,7 @@ using namespace packer_test;
 
 enum { RtBitmap = 2, RtDialog = 5, RtRcdata = 10, RtGroupIcon = 14 };
 
-struct ResourceKey {
-    int type;
-    std::string name;  // a number's digits, or the name
-    bool operator<(const ResourceKey& other) const {
-        return type != other.type ? type < other.type : name < other.name;
-    }
-};
+using ResourceKey = std::pair<int, std::string>;  // the type, and the name or a number's digits
 
 uint32_t Le(const std::vector<uint8_t>& b, size_t at, int bytes) {
     uint32_t value = 0;
@@ -36,46 +30,27 @@ uint32_t Le(const std::vector<uint8_t>& b, size_t at, int bytes) {
 
 // A name or number field of a .res entry header.
 std::string IdAt(const std::vector<uint8_t>& b, size_t* at) {
+    std::string id;
     if (Le(b, *at, 2) == 0xFFFF) {
-        std::string id = std::to_string(Le(b, *at + 2, 2));
-        *at += 4;
-        return id;
+        id = std::to_string(Le(b, *at + 2, 2));
+        *at += 2;
+    } else {
+        for (uint32_t c; (c = Le(b, *at, 2)) != 0; *at += 2) id += char(c);
     }
-    std::string name;
-    for (uint32_t c; (c = Le(b, *at, 2)) != 0; *at += 2) name += char(c);
     *at += 2;
-    return name;
+    return id;
 }
-
-int TypeNumber(const std::string& id) { return std::atoi(id.c_str()); }
 
 std::map<ResourceKey, std::vector<uint8_t>> ParseRes(const std::vector<uint8_t>& b) {
     std::map<ResourceKey, std::vector<uint8_t>> resources;
-    size_t at = 0;
-    while (at + 32 <= b.size()) {
-        uint32_t dataSize = Le(b, at, 4), headerSize = Le(b, at + 4, 4);
-        size_t field = at + 8;
+    for (size_t at = 0; at + 32 <= b.size();) {
+        size_t size = Le(b, at, 4), data = at + Le(b, at + 4, 4), field = at + 8;
         std::string type = IdAt(b, &field);
         std::string name = IdAt(b, &field);
-        size_t data = at + headerSize;
-        if (dataSize) resources[{TypeNumber(type), name}] =
-            std::vector<uint8_t>(b.begin() + long(data), b.begin() + long(data + dataSize));
-        at = (data + dataSize + 3) & ~size_t(3);
+        if (size) resources[{std::stoi(type), name}].assign(b.begin() + long(data), b.begin() + long(data + size));
+        at = (data + size + 3) & ~size_t(3);
     }
     return resources;
-}
-
-std::vector<uint8_t> Utf16(const std::string& text) {
-    std::vector<uint8_t> wide;
-    for (char c : text) {
-        wide.push_back(uint8_t(c));
-        wide.push_back(0);
-    }
-    return wide;
-}
-
-bool Contains(const std::vector<uint8_t>& haystack, const std::vector<uint8_t>& needle) {
-    return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end()) != haystack.end();
 }
 
 TEST(ResourceScript, WindresBuildsEveryResourceFromIt) {
@@ -84,11 +59,9 @@ TEST(ResourceScript, WindresBuildsEveryResourceFromIt) {
     // Blanks and double quotes in the output folder must survive the script.
     std::string out = scratch + "/out \"packed\"";
     WriteFile(scratch + "/gone.exe", "MZ stand-in for the uninstaller");
-    packer::ProductDescription d;
-    std::vector<packer::Diagnostic> problems;
-    ASSERT_TRUE(packer::ReadDescriptionFile(PACKER_TINY_PRODUCT, {{"uninstaller", scratch + "/gone.exe"}}, &d,
-                                            &problems));
+    packer::ProductDescription d = Tiny(scratch + "/gone.exe");
     packer::Package package;
+    std::vector<packer::Diagnostic> problems;
     ASSERT_TRUE(packer::PackProduct(d, out, &package, &problems));
     std::string error;
     ASSERT_TRUE(packer::WriteOutputs(out, package.files, &error)) << error;
@@ -97,35 +70,46 @@ TEST(ResourceScript, WindresBuildsEveryResourceFromIt) {
     // so they get a plain name; the script itself names the files in `out`.
     ASSERT_EQ(Shell("ln -s 'out \"packed\"' '" + scratch + "/include'"), 0);
     std::string res = scratch + "/setup.res";
-    std::string command = std::string("'") + PACKER_WINDRES + "' -I '" + scratch + "/include' -I '" +
-                          PACKER_RESOURCES + "' -O res -o '" + res + "' '" + PACKER_RESOURCES +
-                          "/cratewise.rc' 2>'" + scratch + "/log'";
-    ASSERT_EQ(Shell(command), 0) << ReadBytes(scratch + "/log").size() << " bytes of complaints in "
-                               << scratch << "/log";
+    ASSERT_EQ(Shell(std::string("'") + PACKER_WINDRES + "' -I '" + scratch + "/include' -I '" + PACKER_RESOURCES +
+                    "' -O res -o '" + res + "' '" + PACKER_RESOURCES + "/cratewise.rc' 2>'" + scratch + "/log'"),
+              0) << ReadText(scratch + "/log");
     auto resources = ParseRes(ReadBytes(res));
 
-    for (size_t i = 0; i < d.rows.size(); ++i) {
-        auto found = resources.find({RtRcdata, packer::UpperCase(d.rows[i].resourceName)});
-        ASSERT_NE(found, resources.end()) << d.rows[i].resourceName;
-        EXPECT_EQ(found->second, ReadBytes(out + "/" + packer::PayloadFileName(d.rows[i])));
-        EXPECT_EQ(found->second.size(), package.sizes[i].stored);
-    }
-    const ResourceKey agreement = {RtRcdata, "AGREEMENT"};
-    ASSERT_TRUE(resources.count(agreement));
-    EXPECT_EQ(resources[agreement], ReadBytes(out + "/agreement.txt"));
-    EXPECT_TRUE(resources.count({RtGroupIcon, "100"}));
+    std::vector<std::pair<ResourceKey, std::vector<uint8_t>>> expected = {
+        {{RtRcdata, "AGREEMENT"}, ReadBytes(out + "/agreement.txt")}};
+    for (size_t i = 0; i < d.rows.size(); ++i)
+        expected.push_back({{RtRcdata, packer::UpperCase(d.rows[i].resourceName)},
+                            ReadBytes(out + "/" + packer::PayloadFileName(d.rows[i]))});
+    // A bitmap resource is its file without the 14-byte file header.
     const char* bitmaps[][2] = {{"200", "page.bmp"}, {"201", "group.bmp"}, {"202", "header.bmp"}};
     for (auto& bitmap : bitmaps) {
         std::vector<uint8_t> file = ReadBytes(out + "/" + bitmap[1]);
-        const ResourceKey key = {RtBitmap, bitmap[0]};
-        ASSERT_TRUE(resources.count(key)) << bitmap[0];
-        EXPECT_EQ(resources[key], std::vector<uint8_t>(file.begin() + 14, file.end()));
+        expected.push_back({{RtBitmap, bitmap[0]}, std::vector<uint8_t>(file.begin() + 14, file.end())});
     }
-    const ResourceKey copyPage = {RtDialog, "1004"};
-    ASSERT_TRUE(resources.count(copyPage));
-    std::string notice;
-    for (size_t i = 0; i < d.notice.size(); ++i) notice += (i ? "\n" : "") + d.notice[i];
-    EXPECT_TRUE(Contains(resources[copyPage], Utf16(notice))) << "the copy page lacks the notice";
+    for (const auto& want : expected) {
+        ASSERT_TRUE(resources.count(want.first)) << want.first.first << " " << want.first.second;
+        EXPECT_EQ(resources[want.first], want.second) << want.first.second;
+    }
+    EXPECT_TRUE(resources.count({RtGroupIcon, "100"}));
+
+    std::vector<uint8_t> notice;  // as the copy page's dialog holds it: UTF-16
+    for (size_t i = 0; i < d.notice.size(); ++i)
+        for (char c : (i ? "\n" : "") + d.notice[i]) notice.insert(notice.end(), {uint8_t(c), 0});
+    const std::vector<uint8_t>& page = resources[{RtDialog, "1004"}];
+    EXPECT_NE(std::search(page.begin(), page.end(), notice.begin(), notice.end()), page.end())
+        << "the copy page lacks the notice";
+}
+
+TEST(ResourceScript, RefusesAFileNameNoLiteralCanCarry) {
+    packer::ResourceFiles files;
+    files.agreement = "/out/agree\nment.txt";
+    const std::string standIn = ScratchFolder() + "/gone.exe";
+    WriteFile(standIn, "MZ stand-in");
+    packer::ProductDescription d = Tiny(standIn);
+    files.payload.assign(d.rows.size(), "/out/payload.bin");
+    std::string script, error;
+    EXPECT_FALSE(packer::ResourceScript(d, files, &script, &error));
+    EXPECT_NE(error.find("control character"), std::string::npos) << error;
 }
 
 }  // namespace

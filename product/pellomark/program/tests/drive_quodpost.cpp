@@ -1,7 +1,7 @@
 // Drives Quodpost.exe from outside as a user would: starts it on two
-// folders, reads its list, presses Update, answers its boxes. One copy is
-// made to fail by holding a target file open, to see the failure reported;
-// last, Help must open the help file in Notepad.
+// folders, presses Update, answers its boxes. One copy is made to fail by
+// holding a target file open, to see the failure reported; last, Help must
+// open the help file in Notepad. Run by wine_check.sh, which checks the files.
 // Usage: drive_quodpost <Quodpost.exe> <source> <target> <busy file> <pause ms>
 #include <windows.h>
 
@@ -32,167 +32,89 @@ BOOL CALLBACK MatchBox(HWND wnd, LPARAM param) {
 // A message box of the program's thread, or null after the wait.
 HWND WaitForBox(HWND main, DWORD waitMs) {
     BoxSearch search = {GetWindowThreadProcessId(main, nullptr), main, nullptr};
-    for (DWORD waited = 0; waited <= waitMs; waited += 100) {
-        search.Found = nullptr;
+    for (DWORD waited = 0; waited <= waitMs && search.Found == nullptr; waited += 100) {
         EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&search));
-        if (search.Found) return search.Found;
-        Sleep(100);
+        if (search.Found == nullptr) Sleep(100);
     }
-    return nullptr;
+    return search.Found;
 }
 
-struct TextSearch {
-    char Text[2048];
-};
-
+// The box's text: its longest static control (the other holds the icon).
 BOOL CALLBACK LongestStatic(HWND wnd, LPARAM param) {
-    TextSearch* search = reinterpret_cast<TextSearch*>(param);
+    char* longest = reinterpret_cast<char*>(param);
     char cls[32];
     char text[2048];
     if (!GetClassNameA(wnd, cls, sizeof cls) || lstrcmpiA(cls, "Static") != 0) return TRUE;
-    if (GetWindowTextA(wnd, text, sizeof text) > static_cast<int>(std::strlen(search->Text)))
-        lstrcpynA(search->Text, text, sizeof search->Text);
+    if (GetWindowTextA(wnd, text, sizeof text) > lstrlenA(longest)) lstrcpynA(longest, text, sizeof text);
     return TRUE;
 }
 
-void BoxText(HWND box, TextSearch& out) {
-    out.Text[0] = '\0';
-    EnumChildWindows(box, LongestStatic, reinterpret_cast<LPARAM>(&out));
+void Click(HWND wnd, int id) {
+    PostMessageA(wnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(wnd, id)));
 }
 
 // Answers the next box if its text holds the expected words.
 bool Answer(HWND main, const char* expected, int button, const char* step) {
     HWND box = WaitForBox(main, 10000);
-    if (box == nullptr) {
-        std::printf("FAIL %s: no message box\n", step);
-        return false;
-    }
-    TextSearch text;
-    BoxText(box, text);
-    std::printf("%s box: [%s]\n", step, text.Text);
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    char text[2048] = "";
+    if (box) EnumChildWindows(box, LongestStatic, reinterpret_cast<LPARAM>(text));
+    std::printf("%s box: [%s]\n", step, box ? text : "none");
+    if (box) Click(box, button);
     for (int i = 0; i < 50 && IsWindow(box); ++i) Sleep(100);
-    if (std::strstr(text.Text, expected) == nullptr) {
-        std::printf("FAIL %s: expected \"%s\"\n", step, expected);
-        return false;
-    }
-    return true;
+    if (box && std::strstr(text, expected)) return true;
+    std::printf("FAIL %s: expected \"%s\"\n", step, expected);
+    return false;
 }
 
-void PressUpdate(HWND main) {
-    PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_UPDATE, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(main, IDC_UPDATE)));
+// The program's main window, after up to ten seconds.
+HWND WaitForMain() {
+    HWND wnd = nullptr;
+    for (int i = 0; i < 100 && (wnd = FindWindowA("#32770", MAIN_CAPTION)) == nullptr; ++i) Sleep(100);
+    return wnd;
 }
 
-int ListCount(HWND main) {
-    return static_cast<int>(SendDlgItemMessageA(main, IDC_LIST, LB_GETCOUNT, 0, 0));
-}
-
-void PrintList(HWND main) {
-    const int count = ListCount(main);
-    std::printf("list holds %d line(s)\n", count);
-    for (int i = 0; i < count; ++i) {
-        // Wine hands list texts to other processes reliably only as wide text.
-        WCHAR wide[512];
-        char line[1024];
-        const LRESULT n = SendDlgItemMessageW(main, IDC_LIST, LB_GETTEXTLEN, i, 0);
-        if (n < 0 || n >= static_cast<LRESULT>(sizeof wide / sizeof wide[0])) continue;
-        SendDlgItemMessageW(main, IDC_LIST, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide));
-        if (!WideCharToMultiByte(CP_ACP, 0, wide, -1, line, sizeof line, nullptr, nullptr))
-            continue;
-        for (char* p = line; *p; ++p)
-            if (*p == '\t') *p = '|';
-        std::printf("  %s\n", line);
-    }
-}
-
-int Run(const char* program, const char* source, const char* target, const char* busy,
-        DWORD pause) {
-    char command[1024];
-    std::snprintf(command, sizeof command, "\"%s\" \"%s\" \"%s\"", program, source, target);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        std::printf("FAIL cannot start %s (%lu)\n", program, GetLastError());
-        return 1;
-    }
-    CloseHandle(process.hThread);
-    WaitForInputIdle(process.hProcess, 10000);
-    HWND main = nullptr;
-    for (int i = 0; i < 100 && main == nullptr; ++i) {
-        main = FindWindowA("#32770", MAIN_CAPTION);
-        if (!main) Sleep(100);
-    }
-    if (main == nullptr) {
-        std::printf("FAIL no main window\n");
-        TerminateProcess(process.hProcess, 1);
-        return 1;
-    }
-    PrintList(main);
-    char status[256];
-    GetDlgItemTextA(main, IDC_STATUS, status, sizeof status);
-    std::printf("status: %s\nREADY\n", status);
-    std::fflush(stdout);
-    Sleep(pause);
-
-    bool ok = true;
+bool Drive(HWND main, const char* busy) {
     // Hold one target file open without sharing: its copy must fail.
     HANDLE held = CreateFileA(busy, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (held == INVALID_HANDLE_VALUE) {
         std::printf("FAIL cannot open %s (%lu)\n", busy, GetLastError());
+        return false;
+    }
+    Click(main, IDC_UPDATE);
+    bool ok = Answer(main, "will be replaced", IDYES, "confirm") && Answer(main, "The update stopped", IDOK, "failure");
+    if (ok && WaitForBox(main, 1500) != nullptr) {
+        std::printf("FAIL a further box followed the failure\n");
         ok = false;
-    } else {
-        PressUpdate(main);
-        ok = Answer(main, "will be replaced", IDYES, "confirm") &&
-             Answer(main, "The update stopped", IDOK, "failure");
-        if (ok && WaitForBox(main, 1500) != nullptr) {
-            std::printf("FAIL a further box followed the failure\n");
-            ok = false;
-        }
-        CloseHandle(held);
     }
-    if (ok) {
-        PressUpdate(main);
-        ok = Answer(main, "will be replaced", IDYES, "confirm again") &&
-             Answer(main, "The target folder is up to date", IDOK, "success");
+    CloseHandle(held);
+    if (!ok) return false;
+    Click(main, IDC_UPDATE);
+    if (!Answer(main, "will be replaced", IDYES, "confirm again") ||
+        !Answer(main, "The target folder is up to date", IDOK, "success"))
+        return false;
+    if (SendDlgItemMessageA(main, IDC_LIST, LB_GETCOUNT, 0, 0) != 0) {
+        std::printf("FAIL the list is not empty after the update\n");
+        ok = false;
     }
-    if (ok) {
-        PrintList(main);
-        if (ListCount(main) != 0) {
-            std::printf("FAIL the list is not empty after the update\n");
-            ok = false;
-        }
-        PressUpdate(main);
-        ok = Answer(main, "nothing to copy", IDOK, "nothing left") && ok;
-    }
-    if (ok) {
-        PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_SHOWHELP, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(main, IDC_SHOWHELP)));
-        HWND notepad = nullptr;
-        for (int i = 0; i < 100 && notepad == nullptr; ++i) {
-            notepad = FindWindowA("Notepad", nullptr);
-            if (!notepad) Sleep(100);
-        }
-        char title[256] = "";
+    Click(main, IDC_UPDATE);
+    if (!Answer(main, "nothing to copy", IDOK, "nothing left")) return false;
+
+    Click(main, IDC_SHOWHELP);
+    // Notepad's window is titled "Untitled" until it has read the file.
+    HWND notepad = nullptr;
+    char title[256] = "";
+    for (int i = 0; i < 100 && std::strstr(title, "Quodpost.hlp") == nullptr; ++i) {
+        Sleep(100);
+        notepad = FindWindowA("Notepad", nullptr);
         if (notepad) GetWindowTextA(notepad, title, sizeof title);
-        std::printf("help window: [%s]\n", title);
-        if (notepad == nullptr || std::strstr(title, "Quodpost.hlp") == nullptr) {
-            std::printf("FAIL Help did not open Quodpost.hlp in Notepad\n");
-            ok = false;
-        }
-        if (notepad) PostMessageA(notepad, WM_CLOSE, 0, 0);
     }
-    PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) {
-        std::printf("FAIL the program did not close\n");
-        TerminateProcess(process.hProcess, 1);
+    std::printf("help window: [%s]\n", title);
+    if (notepad) PostMessageA(notepad, WM_CLOSE, 0, 0);
+    if (notepad == nullptr || std::strstr(title, "Quodpost.hlp") == nullptr) {
+        std::printf("FAIL Help did not open Quodpost.hlp in Notepad\n");
         ok = false;
     }
-    CloseHandle(process.hProcess);
-    std::printf(ok ? "PASS\n" : "FAIL\n");
-    return ok ? 0 : 1;
+    return ok;
 }
 
 }  // namespace
@@ -202,6 +124,35 @@ int main(int argc, char** argv) {
         std::printf("usage: drive_quodpost <Quodpost.exe> <source> <target> <busy file> <pause ms>\n");
         return 2;
     }
-    return Run(argv[1], argv[2], argv[3], argv[4],
-               static_cast<DWORD>(std::strtoul(argv[5], nullptr, 10)));
+    char command[1024];
+    std::snprintf(command, sizeof command, "\"%s\" \"%s\" \"%s\"", argv[1], argv[2], argv[3]);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        std::printf("FAIL cannot start %s (%lu)\n", argv[1], GetLastError());
+        return 1;
+    }
+    CloseHandle(process.hThread);
+    WaitForInputIdle(process.hProcess, 10000);
+    HWND main = WaitForMain();
+    bool ok = main != nullptr;
+    if (ok) {
+        // wine_check.sh takes its screenshot of the filled list now.
+        std::printf("list holds %d line(s)\nREADY\n", int(SendDlgItemMessageA(main, IDC_LIST, LB_GETCOUNT, 0, 0)));
+        std::fflush(stdout);
+        Sleep(static_cast<DWORD>(std::strtoul(argv[5], nullptr, 10)));
+        ok = Drive(main, argv[4]);
+        Click(main, IDCANCEL);
+    } else {
+        std::printf("FAIL no main window\n");
+    }
+    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) {
+        std::printf("FAIL the program did not close\n");
+        TerminateProcess(process.hProcess, 1);
+        ok = false;
+    }
+    CloseHandle(process.hProcess);
+    std::printf(ok ? "PASS\n" : "FAIL\n");
+    return ok ? 0 : 1;
 }
