@@ -43,7 +43,8 @@ private:
         const std::string path = key.empty() ? name : key + "\\" + name;
         std::map<std::string, std::string>& here = values[key];
         const char* actions[] = {"create ", "open ", "query ", "delete ", "set ", "close "};
-        log += actions[op.Action] + (op.Action <= RegistryOpenKey ? path : op.Name ? name : key) + "; ";
+        log += actions[op.Action];
+        log += (op.Action <= RegistryOpenKey ? path : op.Name ? name : key) + "; ";
         bool create = op.Action == RegistryCreateKey;
         if (op.Action <= RegistryOpenKey) {
             if (create ? refusedKeys.count(path) : !keys.count(path))
@@ -66,7 +67,8 @@ private:
 };
 
 struct Install {
-    std::string version = "1.01", installDir = "C:\\Dornwick\\Pellomark", windowsDir = "C:\\windows";
+    std::string version = "1.01", installDir = "C:\\Dornwick\\Pellomark";
+    std::string windowsDir = "C:\\windows";
     std::string keyTemplate = "Shareware\\Dornwick\\Programs\\%s\\%s";
 
     RegistryInputs Inputs() const
@@ -100,8 +102,8 @@ TEST(RegistryPlan, WritesTheVersionAndTheEntryWithTerminatorsAndClearsOnlyForAno
         again.values[VersionKeyPath]["Program Version"] = Text(stored);
         again.Run(Install().Inputs());
         bool cleared = std::string(stored) != "1.01";
-        EXPECT_EQ(again.log, VersionWrites + (cleared ? "delete winC; delete winD; delete winL; "
-                                                         "delete winF; " : "") + VersionSet + EntryWrites);
+        std::string deletes = cleared ? "delete winC; delete winD; delete winL; delete winF; " : "";
+        EXPECT_EQ(again.log, VersionWrites + deletes + VersionSet + EntryWrites);
         EXPECT_EQ(again.values[VersionKeyPath].size(), cleared ? 2u : 6u);
     }
 }
@@ -114,7 +116,8 @@ TEST(VersionDiffers, ComparesOnlyTheTextReadBackWithCase)
         {"1.011", true}, {std::string(RegistryTextSize, 'v'), true},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(VersionDiffers(c.stored.data(), (uint32_t)c.stored.size(), "1.01"), c.differs) << c.stored;
+        EXPECT_EQ(VersionDiffers(c.stored.data(), (uint32_t)c.stored.size(), "1.01"), c.differs)
+            << c.stored;
     EXPECT_TRUE(VersionDiffers(Text("2.0 beta").data(), 9, "2.0 Beta"));
 }
 
@@ -175,8 +178,9 @@ TEST(ReadMe, NotepadByItsFullSystemPathOnTheQuotedReadMe)
     };
     for (const auto& [folder, quoted] : cases) {
         char line[CommandLineSize], path[QuotedPathSize];
-        EXPECT_EQ(ReadMeCommand(line, sizeof line, path, sizeof path, folder.c_str(), "Read_me.txt"),
-                  quoted.empty() ? -1 : 1);
+        int32_t made = ReadMeCommand(line, sizeof line, path, sizeof path, folder.c_str(),
+                                     "Read_me.txt");
+        EXPECT_EQ(made, quoted.empty() ? -1 : 1);
         EXPECT_EQ(line, quoted.empty() ? "" : "Notepad.exe " + quoted);
     }
     char notepad[260];

@@ -125,8 +125,9 @@ TEST(GroupCommands, TheSampleSendsEveryCommandInOrderWithItsTimeOutAndPause)
         expected.push_back("pause 1000");
         expected.push_back("execute 5000 [ShowGroup(\"Pellomark\",5)]");
     }
-    for (const char* last : {"pause 1000", "pause 1000", "execute async [ShowGroup(\"Pellomark\",6)]"})
-        expected.push_back(last);
+    expected.push_back("pause 1000");
+    expected.push_back("pause 1000");
+    expected.push_back("execute async [ShowGroup(\"Pellomark\",6)]");
     EXPECT_EQ(page.log, expected);
     EXPECT_STREQ(page.groupName, "Pellomark");
 }
@@ -141,7 +142,8 @@ TEST(GroupCommands, FolderAndFileAreJoinedByOneAddedBackslashAndWhatDoesNotFitIs
         FakeGroup page;
         page.installDir = folder;
         page.Continue();
-        EXPECT_EQ(page.log[8], std::string("execute 5000 [AddItem(\"") + item + "\",\"Pellomark\")]");
+        EXPECT_EQ(page.log[8], "execute 5000 [AddItem(\"" + std::string(item) +
+                                   "\",\"Pellomark\")]");
     }
     FakeGroup page;
     page.installDir = std::string(600, 'x');

@@ -143,7 +143,8 @@ TEST(FolderView, WorkedExampleListsOnlyVisibleFoldersSortedAndReCased)
     for (size_t i = 0; i < page.items.size(); ++i)
         images.push_back(FolderItemImage(page.items[i].second, (int32_t)i, page.current));
     EXPECT_EQ(images, (std::vector<int32_t>{ComputerImage, DriveOwnImage, ClosedFolderImage,
-                                            OpenFolderImage, ClosedFolderImage, ClosedFolderImage}));
+                                            OpenFolderImage, ClosedFolderImage,
+                                            ClosedFolderImage}));
 }
 
 TEST(FolderView, OneChainItemPerComponentAfterTheRoot)
@@ -173,7 +174,8 @@ TEST(FolderView, ManyItemsStayInTheLevelsAndTooLongNamesAreLeftOut)
     ShowFolder(page, "C:\\Big", 0);
     ASSERT_EQ(page.items.size(), 624u);
     EXPECT_EQ(page.items[3].first.size(), size_t(PagePathSize - 1));
-    EXPECT_EQ(std::count(page.levels + FolderIndentSlots, std::end(page.levels), Canary), CanarySlots);
+    EXPECT_EQ(std::count(page.levels + FolderIndentSlots, std::end(page.levels), Canary),
+              CanarySlots);
     for (int32_t index : {3, 499, 500, 623})
         EXPECT_EQ(IndentOf(page.levels, index), 3) << index;
     EXPECT_EQ(IndentOf(page.levels, -1), 0);

@@ -46,7 +46,10 @@ TEST(BrandText, FillsTheFirstPlaceholderAloneAndNeverTakesPercentSignsAsFormats)
 TEST(PumpLoop, TakesOneMessageAPassUntilTheBoundAcrossTheCounterWrap)
 {
     // Each read of the counter advances it by step; each message costs cost.
-    const struct { uint32_t clock, step, cost, milliseconds; int queued, taken, passes; } cases[] = {
+    const struct {
+        uint32_t clock, step, cost, milliseconds;
+        int queued, taken, passes;
+    } cases[] = {
         {1000, 1, 0, 0, 5, 1, 1},  // 0 ms: at most one message
         {1000, 1, 0, 0, 0, 0, 1},
         {5000, 1, 0, 250, 0, 0, 250},  // no message: returns at the bound

@@ -28,7 +28,13 @@ std::vector<uint8_t> Dib(int32_t width, int32_t height, uint16_t bits, uint32_t 
 
 TEST(DibHeaders, ColourCountRowStartAndLayout)
 {
-    const struct { int32_t width, height; uint16_t bits; uint32_t used; uint16_t count; size_t row; } cases[] = {
+    const struct {
+        int32_t width, height;
+        uint16_t bits;
+        uint32_t used;
+        uint16_t count;
+        size_t row;
+    } cases[] = {
         {130, 31, 8, 0, 256, 132},  // the header picture: 5156 bytes
         {120, 168, 4, 0, 16, 60},
         {120, -168, 4, 0, 16, 60},  // top-down
@@ -68,7 +74,8 @@ TEST(DibHeaders, ABadLayoutIsRefusedBeforeAnythingReadsPastTheBlock)
         Put(dib, c.field, c.value, c.bytes);
         dib.resize(dib.size() - c.cut);
         DibLayout layout;
-        EXPECT_EQ(ReadDibLayout(dib.data(), (uint32_t)dib.size(), &layout), -1) << c.field << " " << c.value;
+        EXPECT_EQ(ReadDibLayout(dib.data(), (uint32_t)dib.size(), &layout), -1)
+            << c.field << " " << c.value;
     }
     DibLayout layout;
     EXPECT_EQ(ReadDibLayout(Dib(1, 1, 8, 0, 0, 0).data(), 39, &layout), -1);

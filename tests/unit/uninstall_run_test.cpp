@@ -99,7 +99,7 @@ public:
         keys.erase(outcome == Removed ? key : "");
         return Log("key ", key, outcome);
     }
-    int32_t RemoveSelf(const char* fileName) override { return Log("self ", fileName, selfOutcome); }
+    int32_t RemoveSelf(const char* name) override { return Log("self ", name, selfOutcome); }
 
     int32_t Log(const char* what, const std::string& text, int32_t outcome)
     {
@@ -113,7 +113,8 @@ public:
     std::set<std::string> folders = {"C:\\Dornwick", Folder};
     std::set<std::string> files = {Folder + "\\Quodpost.exe", Folder + "\\Quodpost.hlp",
                                    Folder + "\\Read_me.txt"};
-    std::set<std::string> keys = {"Shareware", "Shareware\\Dornwick", "Shareware\\Dornwick\\Programs",
+    std::set<std::string> keys = {"Shareware", "Shareware\\Dornwick",
+                                  "Shareware\\Dornwick\\Programs",
                                   "Shareware\\Dornwick\\Programs\\Pellomark", VersionKey};
     std::set<std::string> values = {"Program Version"};  // of the version key
     int32_t groupOutcome = GroupDeleted, selfOutcome = SelfAfterExit, answer = 1;
@@ -143,7 +144,8 @@ TEST(RunUninstall, RemovesACompletedInstallationInOrder)
              std::string("progman [DeleteGroup(\"Pellomark\")]"), std::string("entry Pellomark"),
              std::string("value Program Version"), "key " + VersionKey,
              std::string("key Shareware\\Dornwick\\Programs\\Pellomark"),
-             std::string("key Shareware\\Dornwick\\Programs"), std::string("key Shareware\\Dornwick"),
+             std::string("key Shareware\\Dornwick\\Programs"),
+             std::string("key Shareware\\Dornwick"),
              std::string("key Shareware"), std::string("self Quodgone.exe"),
              "told: " + Removed3 + "- the folder C:\\Dornwick\\Pellomark\n"
              "- its parent folder C:\\Dornwick\n" + GroupAndRest})
