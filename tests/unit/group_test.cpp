@@ -72,7 +72,8 @@ public:
 
     void Continue()
     {
-        ShortcutTarget target = {groupName, installDir.c_str(), "C:\\windows", Sample.Payload, 4};
+        ShortcutTarget target = {groupName, installDir.c_str(), "C:\\windows", Sample.Payload,
+                                 shortcuts};
         ContinueGroup(*this, *this, session, target);
     }
     size_t Count(const std::string& prefix) const
@@ -85,7 +86,7 @@ public:
     std::string reply = std::string("\r\n\0", 3);
     bool replies = true;
     std::function<void(int)> duringPause = [](int) {};
-    int pauses = 0, made = 0, released = 0;
+    int pauses = 0, made = 0, released = 0, shortcuts = 4;
     char groupName[41] = ".";
     GroupSession session = {0, 0};
     Log log, groups;
@@ -145,6 +146,10 @@ TEST(GroupCommands, FolderAndFileAreJoinedByOneAddedBackslashAndWhatDoesNotFitIs
         EXPECT_EQ(page.log[8], "execute 5000 [AddItem(\"" + std::string(item) +
                                    "\",\"Pellomark\")]");
     }
+    FakeGroup fewer;
+    fewer.shortcuts = 2;
+    fewer.Continue();
+    EXPECT_EQ(fewer.Count("execute 5000 [AddItem"), 2u);
     FakeGroup page;
     page.installDir = std::string(600, 'x');
     page.Continue();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "pages/pagekit_logic.h"
 
@@ -78,6 +79,9 @@ TEST(PlanItem, DrawsOnlyWhatTheActionAsks)
         {ItemFocus, ItemSelected, false, false, true},  // focus changes only invert
         {ItemDrawEntire | ItemFocus, 0, false, false, false},
     };
+    ItemBox box = ItemTextBox(64, 120, 48, 66);  // 20 right of the anchor to 4 past the text
+    EXPECT_EQ(std::vector<int>({box.Left, box.Top, box.Right, box.Bottom}),
+              std::vector<int>({84, 48, 208, 66}));
     for (const auto& c : cases) {
         ItemPlan plan = PlanItem(c.action, c.state);
         EXPECT_EQ(plan.DrawsIconAndText, c.draws) << c.action;

@@ -72,6 +72,14 @@ TEST(PlanRemoval, PayloadThenStoredCopiesThenTheFoldersOfTheDefaultChain)
         ASSERT_EQ(PlanRemoval(&plan, Sample, recorded), 1);
         EXPECT_EQ(Folders(plan), folders);
     }
+    // A default folder without its placeholder is its own chain; one that is no folder gives none.
+    InstallManifest vendor = Sample;
+    vendor.DefaultFolderTemplate = "C:\\Vendor";
+    ASSERT_EQ(PlanRemoval(&plan, vendor, "C:\\Vendor\\Tools"), 1);
+    EXPECT_EQ(Folders(plan), (Paths{"C:\\Vendor\\Tools", "C:\\Vendor"}));
+    vendor.DefaultFolderTemplate = "%s";
+    ASSERT_EQ(PlanRemoval(&plan, vendor, "C:\\Vendor\\Tools"), 1);
+    EXPECT_EQ(Folders(plan), Paths{"C:\\Vendor\\Tools"});
     char small[8] = "x";
     EXPECT_EQ(PlanFolder(plan, plan.FolderCount, small, sizeof small), -1);
     EXPECT_EQ(PlanFolder(plan, 0, small, sizeof small), -1);
@@ -82,7 +90,8 @@ TEST(PlanRemoval, PayloadThenStoredCopiesThenTheFoldersOfTheDefaultChain)
 TEST(PlanRemoval, TrustsWhatTheFolderPageAccepts)
 {
     RemovalPlan plan;
-    for (const char* recorded : {"", "C:\\", "Pellomark", "C:Pellomark", "\\Dornwick", "C:\\A\\.."}) {
+    for (const char* recorded :
+         {"", "C:\\", "Pellomark", "C:Pellomark", "\\Dornwick", "C:\\A\\.."}) {
         EXPECT_EQ(PlanRemoval(&plan, Sample, recorded), -1) << recorded;
         EXPECT_EQ(plan.FileCount + plan.FolderCount, 0);
     }
