@@ -1,31 +1,26 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <map>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "pages/completion_logic.h"
 
 namespace {
 
-using Log = std::vector<std::string>;
+const std::string VersionKeyPath = "Shareware\\Dornwick\\Programs\\Pellomark\\Current Version";
+const std::string UninstallPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const std::string EntryPath = UninstallPath + "\\Pellomark";
 
-const char VersionKeyPath[] = "Shareware\\Dornwick\\Programs\\Pellomark\\Current Version";
-const char UninstallPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-const char ProductEntryPath[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pellomark";
+std::string Text(const std::string& text) { return text + '\0'; }
 
-// A registry below HKEY_LOCAL_MACHINE held in memory: keys by path, values
-// by key and name, as raw bytes. It carries out the plan's operations the
-// way the platform does and logs each one.
+// A registry below HKEY_LOCAL_MACHINE in memory, carrying out the plan's
+// operations the way the platform does and logging each one.
 class MemoryRegistry {
 public:
-    std::set<std::string> keys = {UninstallPath};
-    std::map<std::string, std::map<std::string, std::string>> values;
-    std::set<std::string> refusedKeys;   // creating these fails
-    Log log;
+    std::set<std::string> keys = {UninstallPath}, refusedKeys;
+    std::map<std::string, std::map<std::string, std::string>> values;  // raw bytes
+    std::string log;
 
     void Run(const RegistryInputs& inputs)
     {
@@ -44,302 +39,156 @@ public:
 private:
     RegistryOutcome Carry(const RegistryOp& op)
     {
-        RegistryOutcome outcome = {1, nullptr, 0};
-        std::string key = open_[op.Key];
-        switch (op.Action) {
-        case RegistryCreateKey:
-        case RegistryOpenKey: {
-            std::string path = key.empty() ? op.Name : key + "\\" + op.Name;
-            bool create = op.Action == RegistryCreateKey;
-            log.push_back(std::string(create ? "create " : "open ") + path);
-            bool exists = keys.count(path) != 0;
-            if ((create && refusedKeys.count(path)) || (!create && !exists)) {
-                outcome.Status = -1;
-                break;
-            }
+        const std::string key = open_[op.Key], name = op.Name ? op.Name : "";
+        const std::string path = key.empty() ? name : key + "\\" + name;
+        std::map<std::string, std::string>& here = values[key];
+        const char* actions[] = {"create ", "open ", "query ", "delete ", "set ", "close "};
+        log += actions[op.Action];
+        log += (op.Action <= RegistryOpenKey ? path : op.Name ? name : key) + "; ";
+        bool create = op.Action == RegistryCreateKey;
+        if (op.Action <= RegistryOpenKey) {
+            if (create ? refusedKeys.count(path) : !keys.count(path))
+                return {-1, nullptr, 0};
             keys.insert(path);
             open_[op.Opened] = path;
-            break;
-        }
-        case RegistryQueryValue: {
-            log.push_back("query " + std::string(op.Name));
-            auto found = values[key].find(op.Name);
+        } else if (op.Action == RegistryQueryValue) {
             // Fails when missing or larger than the buffer, as the platform does.
-            if (found == values[key].end() || found->second.size() > RegistryTextSize) {
-                outcome.Status = -1;
-                break;
-            }
-            queried_ = found->second;
-            outcome.Data = queried_.data();
-            outcome.Size = (uint32_t)queried_.size();
-            break;
+            if (!here.count(op.Name) || here[op.Name].size() > RegistryTextSize)
+                return {-1, nullptr, 0};
+            return {1, here[op.Name].data(), (uint32_t)here[op.Name].size()};
+        } else if (op.Action == RegistryDeleteValue) {
+            here.erase(op.Name);
+        } else if (op.Action == RegistrySetValue) {
+            here[op.Name] = std::string(op.Data, op.Size);
         }
-        case RegistryDeleteValue:
-            log.push_back("delete " + std::string(op.Name));
-            values[key].erase(op.Name);
-            break;
-        case RegistrySetValue:
-            log.push_back("set " + std::string(op.Name));
-            values[key][op.Name] = std::string(op.Data, op.Size);
-            break;
-        case RegistryCloseKey:
-            log.push_back("close " + key);
-            open_.erase(op.Key);
-            break;
-        default:
-            ADD_FAILURE() << "unknown operation " << op.Action;
-        }
-        return outcome;
+        return {1, nullptr, 0};
     }
-
     std::map<int32_t, std::string> open_ = {{MachineKey, ""}};
-    std::string queried_;
 };
 
 struct Install {
-    std::string version = "1.01";
-    std::string installDir = "C:\\Dornwick\\Pellomark";
+    std::string version = "1.01", installDir = "C:\\Dornwick\\Pellomark";
     std::string windowsDir = "C:\\windows";
-    std::string groupName = "Pellomark";
     std::string keyTemplate = "Shareware\\Dornwick\\Programs\\%s\\%s";
 
     RegistryInputs Inputs() const
     {
-        return RegistryInputs{keyTemplate.c_str(), "Pellomark", version.c_str(),
-                              installDir.c_str(), windowsDir.c_str(), groupName.c_str(),
-                              "Quodgone.exe"};
+        return RegistryInputs{keyTemplate.c_str(), "Pellomark", version.c_str(), installDir.c_str(),
+                              windowsDir.c_str(), "Pellomark", "Quodgone.exe"};
     }
 };
 
-std::string Text(const char* text) { return std::string(text, strlen(text) + 1); }
+const std::string VersionWrites = "create " + VersionKeyPath + "; query Program Version; ";
+const std::string VersionSet = "set Program Version; close " + VersionKeyPath + "; ";
+const std::string EntryWrites = "open " + UninstallPath + "; create " + EntryPath +
+                                "; set DisplayName; set UninstallString; set Program Path; "
+                                "set Program Group; close " + EntryPath + "; close " +
+                                UninstallPath + "; ";
 
-const Log EntryWrites = {
-    "open " + std::string(UninstallPath),
-    "create " + std::string(ProductEntryPath),
-    "set DisplayName", "set UninstallString", "set Program Path", "set Program Group",
-    "close " + std::string(ProductEntryPath),
-    "close " + std::string(UninstallPath)};
-
-Log Then(Log first, const Log& second)
-{
-    first.insert(first.end(), second.begin(), second.end());
-    return first;
-}
-
-void SeedProductValues(MemoryRegistry& registry, const std::string& stored)
-{
-    registry.keys.insert(VersionKeyPath);
-    auto& values = registry.values[VersionKeyPath];
-    values["Program Version"] = stored;
-    for (const char* name : {"winC", "winD", "winL", "winF", "other"})
-        values[name] = Text("kept?");
-}
-
-TEST(RegistryPlan, FirstInstallWritesTheVersionAndTheUninstallEntryWithTerminators)
+TEST(RegistryPlan, WritesTheVersionAndTheEntryWithTerminatorsAndClearsOnlyForAnotherVersion)
 {
     MemoryRegistry registry;
     registry.Run(Install().Inputs());
-    EXPECT_EQ(registry.log, Then({"create " + std::string(VersionKeyPath), "query Program Version",
-                                  "set Program Version", "close " + std::string(VersionKeyPath)},
-                                 EntryWrites));
-    EXPECT_EQ(registry.values[VersionKeyPath],
-              (std::map<std::string, std::string>{{"Program Version", Text("1.01")}}));
-    EXPECT_EQ(registry.values[ProductEntryPath], (std::map<std::string, std::string>{
+    EXPECT_EQ(registry.log, VersionWrites + VersionSet + EntryWrites);
+    EXPECT_EQ(registry.values[VersionKeyPath]["Program Version"], Text("1.01"));
+    EXPECT_EQ(registry.values[EntryPath], (std::map<std::string, std::string>{
         {"DisplayName", Text("Pellomark Uninstall")},
         {"UninstallString", Text("C:\\windows\\Quodgone.exe")},
-        {"Program Path", Text("C:\\Dornwick\\Pellomark")},
-        {"Program Group", Text("Pellomark")}}));
+        {"Program Path", Text("C:\\Dornwick\\Pellomark")}, {"Program Group", Text("Pellomark")}}));
+    for (const char* stored : {"1.01", "1.00"}) {
+        MemoryRegistry again;
+        for (const char* name : {"winC", "winD", "winL", "winF", "other"})
+            again.values[VersionKeyPath][name] = Text("kept?");
+        again.values[VersionKeyPath]["Program Version"] = Text(stored);
+        again.Run(Install().Inputs());
+        bool cleared = std::string(stored) != "1.01";
+        std::string deletes = cleared ? "delete winC; delete winD; delete winL; delete winF; " : "";
+        EXPECT_EQ(again.log, VersionWrites + deletes + VersionSet + EntryWrites);
+        EXPECT_EQ(again.values[VersionKeyPath].size(), cleared ? 2u : 6u);
+    }
 }
 
-struct VersionCase {
-    const char* name;
-    std::string installing;
-    std::string stored;         // the bytes read back
-    bool cleared;
-};
-
-class StoredVersions : public ::testing::TestWithParam<VersionCase> {};
-
-TEST_P(StoredVersions, TheProductsValuesGoOnlyWhenTheStoredVersionIsAnotherText)
+TEST(VersionDiffers, ComparesOnlyTheTextReadBackWithCase)
 {
-    const VersionCase& c = GetParam();
+    const struct { std::string stored; bool differs; } cases[] = {
+        {Text("1.01"), false}, {Text("1.00"), true}, {Text("1.01a"), true}, {Text("1.0"), true},
+        {"1.01", false}, {std::string("1.01\0zz", 7), false},
+        {"1.011", true}, {std::string(RegistryTextSize, 'v'), true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(VersionDiffers(c.stored.data(), (uint32_t)c.stored.size(), "1.01"), c.differs)
+            << c.stored;
+    EXPECT_TRUE(VersionDiffers(Text("2.0 beta").data(), 9, "2.0 Beta"));
+}
+
+TEST(RegistryPlan, WhatCannotBeOpenedMadeOrFittedIsLeftOutAndTheRestStillWritten)
+{
+    MemoryRegistry missing;
+    missing.keys.clear();
+    missing.Run(Install().Inputs());
+    EXPECT_EQ(missing.log, VersionWrites + VersionSet + "open " + UninstallPath + "; ");
+    EXPECT_EQ(missing.keys.count(UninstallPath), 0u);
+
+    MemoryRegistry noEntry;
+    noEntry.refusedKeys.insert(EntryPath);
+    noEntry.Run(Install().Inputs());
+    EXPECT_EQ(noEntry.log, VersionWrites + VersionSet + "open " + UninstallPath + "; create " +
+                               EntryPath + "; close " + UninstallPath + "; ");
+
+    MemoryRegistry tooLarge;  // the query fails and nothing is deleted
+    tooLarge.values[VersionKeyPath]["Program Version"] = std::string(RegistryTextSize + 1, 'v');
+    tooLarge.values[VersionKeyPath]["winC"] = "";
+    tooLarge.Run(Install().Inputs());
+    EXPECT_EQ(tooLarge.values[VersionKeyPath].count("winC"), 1u);
+
+    Install longKey;
+    longKey.keyTemplate = std::string(240, 'k') + "\\%s\\%s";
+    MemoryRegistry skipped;
+    skipped.Run(longKey.Inputs());
+    EXPECT_EQ(skipped.log, EntryWrites);
+}
+
+TEST(RegistryPlan, FoldersAreStoredAsTheyAreAndATooLongUninstallCommandLeavesOutTheEntry)
+{
+    Install rooted;
+    rooted.installDir = "D:\\";
+    rooted.windowsDir = "C:\\WINDOWS\\";
     MemoryRegistry registry;
-    SeedProductValues(registry, c.stored);
-    Install install;
-    install.version = c.installing;
-    registry.Run(install.Inputs());
-    Log deletes = c.cleared ? Log{"delete winC", "delete winD", "delete winL", "delete winF"}
-                            : Log{};
-    Log expected = {"create " + std::string(VersionKeyPath), "query Program Version"};
-    expected = Then(Then(expected, deletes), {"set Program Version",
-                                              "close " + std::string(VersionKeyPath)});
-    EXPECT_EQ(registry.log, Then(expected, EntryWrites));
-    auto& values = registry.values[VersionKeyPath];
-    EXPECT_EQ(values["Program Version"], Text(c.installing.c_str()));
-    EXPECT_EQ(values.count("winC") + values.count("winD") + values.count("winL") +
-                  values.count("winF"),
-              c.cleared ? 0u : 4u);
-    EXPECT_EQ(values.count("other"), 1u);
-}
-
-INSTANTIATE_TEST_SUITE_P(Versions, StoredVersions, ::testing::Values(
-    VersionCase{"same", "1.01", Text("1.01"), false},
-    VersionCase{"other", "1.01", Text("1.00"), true},
-    VersionCase{"only_case", "2.0 Beta", Text("2.0 beta"), true},
-    VersionCase{"longer", "1.01", Text("1.01a"), true},
-    VersionCase{"shorter", "1.01", Text("1.0"), true},
-    VersionCase{"empty", "1.01", Text(""), true},
-    // Read back without a terminator, or with bytes after it: only the text counts.
-    VersionCase{"unterminated_same", "1.01", std::string("1.01"), false},
-    VersionCase{"bytes_after_the_text", "1.01", std::string("1.01\0zz", 7), false},
-    VersionCase{"unterminated_other", "1.01", std::string("1.011"), true},
-    VersionCase{"full_buffer", "1.01", std::string(RegistryTextSize, 'v'), true},
-    // Too large for the buffer: the query fails and nothing is deleted.
-    VersionCase{"too_large", "1.01", std::string(RegistryTextSize + 1, 'v'), false}),
-    [](const ::testing::TestParamInfo<VersionCase>& info) { return std::string(info.param.name); });
-
-TEST(RegistryPlan, WithoutTheUninstallKeyNoEntryIsWrittenAndTheKeyIsNotMade)
-{
-    MemoryRegistry registry;
-    registry.keys.clear();
-    registry.Run(Install().Inputs());
-    EXPECT_EQ(registry.log, (Log{"create " + std::string(VersionKeyPath), "query Program Version",
-                                 "set Program Version", "close " + std::string(VersionKeyPath),
-                                 "open " + std::string(UninstallPath)}));
-    EXPECT_EQ(registry.keys.count(UninstallPath), 0u);
-    EXPECT_EQ(registry.values.count(ProductEntryPath), 0u);
-}
-
-TEST(RegistryPlan, AVersionKeyThatCannotBeMadeStillLeavesTheUninstallEntry)
-{
-    MemoryRegistry registry;
-    registry.refusedKeys.insert(VersionKeyPath);
-    registry.Run(Install().Inputs());
-    EXPECT_EQ(registry.log, Then({"create " + std::string(VersionKeyPath)}, EntryWrites));
-}
-
-TEST(RegistryPlan, AProductEntryThatCannotBeMadeClosesTheUninstallKeyOnly)
-{
-    MemoryRegistry registry;
-    registry.refusedKeys.insert(ProductEntryPath);
-    registry.Run(Install().Inputs());
-    Log tail(registry.log.end() - 3, registry.log.end());
-    EXPECT_EQ(tail, (Log{"open " + std::string(UninstallPath),
-                         "create " + std::string(ProductEntryPath),
-                         "close " + std::string(UninstallPath)}));
-    EXPECT_EQ(registry.values.count(ProductEntryPath), 0u);
-}
-
-TEST(RegistryPlan, FoldersEndingWithABackslashAreStoredAsTheyAre)
-{
-    MemoryRegistry registry;
-    Install install;
-    install.installDir = "D:\\";
-    install.windowsDir = "C:\\WINDOWS\\";
-    install.groupName = "Tools, Games";
-    registry.Run(install.Inputs());
-    auto& entry = registry.values[ProductEntryPath];
-    EXPECT_EQ(entry["UninstallString"], Text("C:\\WINDOWS\\Quodgone.exe"));
-    EXPECT_EQ(entry["Program Path"], Text("D:\\"));
-    EXPECT_EQ(entry["Program Group"], Text("Tools, Games"));
-}
-
-TEST(RegistryPlan, AnUninstallCommandTooLongForItsBufferLeavesOutTheWholeEntry)
-{
-    for (size_t length : {240u, 241u, 242u, 259u}) {
-        MemoryRegistry registry;
+    registry.Run(rooted.Inputs());
+    EXPECT_EQ(registry.values[EntryPath]["UninstallString"], Text("C:\\WINDOWS\\Quodgone.exe"));
+    EXPECT_EQ(registry.values[EntryPath]["Program Path"], Text("D:\\"));
+    // Folder, backslash, "Quodgone.exe" and the join's two zeros in 256 bytes.
+    for (size_t length : {241u, 242u}) {
         Install install;
-        // Folder, backslash, "Quodgone.exe" and the two zero bytes of the join.
         install.windowsDir = "C:\\" + std::string(length - 3, 'w');
-        registry.Run(install.Inputs());
-        bool fits = length + 1 + 12 + 2 <= RegistryTextSize;
-        EXPECT_EQ(registry.values.count(ProductEntryPath), fits ? 1u : 0u) << length;
-        EXPECT_EQ(registry.log.size(), fits ? 12u : 4u) << length;
-        if (fits) {
-            EXPECT_EQ(registry.values[ProductEntryPath]["UninstallString"],
-                      Text((install.windowsDir + "\\Quodgone.exe").c_str()));
-        }
-        EXPECT_EQ(registry.values[VersionKeyPath]["Program Version"], Text("1.01"));
+        MemoryRegistry long_;
+        long_.Run(install.Inputs());
+        EXPECT_EQ(long_.values.count(EntryPath), length == 241 ? 1u : 0u) << length;
+        EXPECT_EQ(long_.values[VersionKeyPath]["Program Version"], Text("1.01"));
     }
 }
 
-TEST(RegistryPlan, AKeyPathTooLongForItsBufferSkipsTheVersionKey)
+TEST(ReadMe, NotepadByItsFullSystemPathOnTheQuotedReadMe)
 {
-    MemoryRegistry registry;
-    Install install;
-    install.keyTemplate = std::string(240, 'k') + "\\%s\\%s";
-    registry.Run(install.Inputs());
-    EXPECT_EQ(registry.log, EntryWrites);
-}
-
-// ---- the read-me -------------------------------------------------------------------
-
-struct ReadMeCase {
-    std::string installDir;
-    int32_t result;
-    std::string commandLine;
-};
-
-class ReadMeCommands : public ::testing::TestWithParam<ReadMeCase> {};
-
-TEST_P(ReadMeCommands, QuoteTheWholePathAfterNotepadsName)
-{
-    const ReadMeCase& c = GetParam();
-    char line[CommandLineSize];
-    char quoted[QuotedPathSize];
-    EXPECT_EQ(ReadMeCommand(line, sizeof line, quoted, sizeof quoted, c.installDir.c_str(),
-                            "Read_me.txt"),
-              c.result);
-    EXPECT_EQ(std::string(line), c.commandLine);
-    if (c.result == 1) {
-        EXPECT_EQ("Notepad.exe " + std::string(quoted), c.commandLine);
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:\\Dornwick\\Pellomark\\", "\"C:\\Dornwick\\Pellomark\\Read_me.txt\""},
+        // "Notepad.exe ", the quotes, the folder, "\\Read_me.txt" and the zero in 260.
+        {"C:\\" + std::string(230, 'r'), "\"C:\\" + std::string(230, 'r') + "\\Read_me.txt\""},
+        {"C:\\" + std::string(231, 'r'), ""},
+    };
+    for (const auto& [folder, quoted] : cases) {
+        char line[CommandLineSize], path[QuotedPathSize];
+        int32_t made = ReadMeCommand(line, sizeof line, path, sizeof path, folder.c_str(),
+                                     "Read_me.txt");
+        EXPECT_EQ(made, quoted.empty() ? -1 : 1);
+        EXPECT_EQ(line, quoted.empty() ? "" : "Notepad.exe " + quoted);
     }
-}
-
-// "Notepad.exe " (12), the quotes (2), the folder, the backslash and the name
-// (11) must leave room for the zero: folders of up to 233 characters.
-INSTANTIATE_TEST_SUITE_P(Folders, ReadMeCommands, ::testing::Values(
-    ReadMeCase{"C:\\Dornwick\\Pellomark", 1,
-               "Notepad.exe \"C:\\Dornwick\\Pellomark\\Read_me.txt\""},
-    ReadMeCase{"C:\\Program Files\\Dornwick Pellomark", 1,
-               "Notepad.exe \"C:\\Program Files\\Dornwick Pellomark\\Read_me.txt\""},
-    ReadMeCase{"D:\\", 1, "Notepad.exe \"D:\\Read_me.txt\""},
-    ReadMeCase{"C:\\Dornwick\\Pellomark\\", 1,
-               "Notepad.exe \"C:\\Dornwick\\Pellomark\\Read_me.txt\""},
-    ReadMeCase{"C:\\" + std::string(230, 'r'), 1,
-               "Notepad.exe \"C:\\" + std::string(230, 'r') + "\\Read_me.txt\""},
-    ReadMeCase{"C:\\" + std::string(231, 'r'), -1, ""},
-    ReadMeCase{"C:\\" + std::string(256, 'r'), -1, ""}));
-
-TEST(ReadMe, NotepadIsNamedByItsFullPathInTheSystemFolder)
-{
-    char path[260];
-    EXPECT_EQ(NotepadPath(path, sizeof path, "C:\\windows\\system32"), 1);
-    EXPECT_STREQ(path, "C:\\windows\\system32\\notepad.exe");
-    EXPECT_EQ(NotepadPath(path, sizeof path, "C:\\"), 1);
-    EXPECT_STREQ(path, "C:\\notepad.exe");
-    // Without the system folder there is no Notepad to start.
-    EXPECT_EQ(NotepadPath(path, sizeof path, ""), -1);
-    EXPECT_EQ(NotepadPath(path, sizeof path, ("C:\\" + std::string(250, 's')).c_str()), -1);
-    EXPECT_STREQ(path, "");
-}
-
-TEST(ClosingTexts, TheProductNameGoesIntoBothAndTooSmallABufferGivesNothing)
-{
-    char text[MessageSize];
-    ASSERT_GT(FormatReadMeQuestion(text, sizeof text, "Pellomark"), 0);
-    EXPECT_STREQ(text,
-                 "Pellomark was successfully Installed.\n\n"
-                 "Would you like to view the Read Me file now?");
-    ASSERT_GT(FormatThanks(text, sizeof text, "Pellomark", "support@dornwick.example"), 0);
-    EXPECT_STREQ(text,
-                 "Before you begin exploring, I would like to\r\n"
-                 "Thank You for taking the time to evaluate my\r\n"
-                 "product Pellomark. If you have any questions you\r\n"
-                 "can email me at support@dornwick.example!");
-    char small[40];
-    EXPECT_EQ(FormatThanks(small, sizeof small, "Pellomark", "x"), -1);
-    EXPECT_STREQ(small, "");
+    char notepad[260];
+    EXPECT_EQ(NotepadPath(notepad, sizeof notepad, "C:\\windows\\system32"), 1);
+    EXPECT_STREQ(notepad, "C:\\windows\\system32\\notepad.exe");
+    EXPECT_EQ(NotepadPath(notepad, sizeof notepad, ""), -1);
+    EXPECT_EQ(NotepadPath(notepad, sizeof notepad, ("C:\\" + std::string(250, 's')).c_str()), -1);
+    EXPECT_STREQ(notepad, "");
 }
 
 } // namespace

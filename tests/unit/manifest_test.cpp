@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "manifest/crc32.h"
+#include "manifest/paths.h"
+
+namespace {
+
+TEST(Paths, JoinQuoteOrStoreWithTwoTerminatorsOrRefuseWithAnEmptyText)
+{
+    const std::string longest = "C:\\" + std::string(250, 'd');  // + "\\" + 4 + 2 zeros = 260
+    const struct { int kind; std::string directory, name, expected; } cases[] = {
+        {0, "C:\\Dornwick\\Pellomark", "Quodpost.exe", "C:\\Dornwick\\Pellomark\\Quodpost.exe"},
+        {0, "D:\\", "Quodpost.hlp", "D:\\Quodpost.hlp"},
+        {1, "C:\\Dornwick\\Pellomark", "Read_me.txt", "\"C:\\Dornwick\\Pellomark\\Read_me.txt\""},
+        {1, "C:\\", "Read_me.txt", "\"C:\\Read_me.txt\""},
+        {2, "C:\\Dornwick\\Pellomark", "Read_me.txt", "C:\\Dornwick\\Pellomark\\Read_me.tx_"},
+        {2, "D:\\", "Quodgone.exe", "D:\\Quodgone.ex_"},
+        {2, "C:\\x", "README", "C:\\x\\READM_"},
+        {2, "C:\\x", "ends_", "C:\\x\\ends_"},
+        {0, longest, "abcd", longest + "\\abcd"},
+        {0, longest, "abcde", ""},
+        {2, longest, "nnnnn", longest + "\\nnnn_"},
+        {2, longest, "nnnnnn", ""},
+    };
+    for (const auto& c : cases) {
+        char out[FullPathSize];
+        memset(out, 'x', sizeof out);
+        const char *directory = c.directory.c_str(), *name = c.name.c_str();
+        int32_t result = c.kind == 2 ? StoredPath(out, sizeof out, directory, name)
+                                     : JoinPath(out, sizeof out, directory, name, c.kind);
+        EXPECT_EQ(result, c.expected.empty() ? -1 : 1) << c.name;
+        EXPECT_EQ(std::string(out), c.expected);
+        EXPECT_TRUE(c.kind == 2 || out[c.expected.size() + 1] == 0) << "2nd zero: " << c.expected;
+    }
+}
+
+TEST(Crc32, MatchesTheStandardCheckValues)
+{
+    EXPECT_EQ(Crc32("\0", 1), 0xD202EF8Du);
+    EXPECT_EQ(Crc32("123456789", 9), 0xCBF43926u);
+    EXPECT_EQ(Crc32("The quick brown fox jumps over the lazy dog", 43), 0x414FA339u);
+}
+
+} // namespace
