@@ -2,7 +2,6 @@
 // test_support with one change that breaks the rule, and the finding the
 // packer must give for it, at its line, before anything is written.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <functional>
 #include <string>
@@ -189,10 +188,10 @@ TEST_P(Refusal, NamesTheFileTheLineAndTheRule) {
 INSTANTIATE_TEST_SUITE_P(EveryRule, Refusal, ::testing::ValuesIn(kCases));
 
 TEST(Description, ASourceThatCannotBeOpenedIsNamed) {
-    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    // A link to itself cannot be read even by root, who reads every mode.
     std::string folder = ScratchFolder();
     MakeProductFiles(folder);
-    Shell("chmod 000 '" + folder + "/help.txt'");
+    Shell("cd '" + folder + "' && rm help.txt && ln -s help.txt help.txt");
     packer::ProductDescription d;
     std::vector<packer::Diagnostic> problems;
     EXPECT_FALSE(Read(folder, Join(BaseDescription()), &d, &problems));
