@@ -121,8 +121,6 @@ int SystemImageOf(const std::string& path)
     return info.iIcon;
 }
 
-int SystemImageCount() { return ImageList_GetImageCount(SmallSystemImages()); }
-
 bool ShowsSystemImage(const Picture& screen, int image, int x, int y, int backX, int backY)
 {
     HIMAGELIST images = SmallSystemImages();

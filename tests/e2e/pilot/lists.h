@@ -30,10 +30,6 @@ void DoubleClickItem(HWND list, int index);
 bool ShowsSystemImage(const Picture& screen, int image, int x, int y, int backX, int backY);
 // The index of a path's small icon in that image list.
 int SystemImageOf(const std::string& path);
-// How many images the list holds. Windows fills its first places with the
-// shell's standard pictures; Wine's list starts with a document icon alone
-// and grows on demand, so the fixed places are empty there.
-int SystemImageCount();
 
 } // namespace pilot
 

@@ -20,14 +20,14 @@ std::map<std::string, ScenarioFunction>& Scenarios()
     return scenarios;
 }
 
+} // namespace
+
 std::string Lower(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return (char)tolower(c); });
     return text;
 }
-
-} // namespace
 
 const Options& Opts() { return options; }
 
@@ -54,8 +54,6 @@ void Require(const char* file, int line, const std::string& what)
     Failed(file, line, what);
     throw Stop{what};
 }
-
-int FailureCount() { return failures; }
 
 // ---- processes ---------------------------------------------------------------
 

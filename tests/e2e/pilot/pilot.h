@@ -34,7 +34,6 @@ struct Stop {
     std::string why;
 };
 [[noreturn]] void Require(const char* file, int line, const std::string& what);
-int FailureCount();
 
 template <class A, class B>
 std::string Mismatch(const char* a, const char* b, const A& x, const B& y)
@@ -81,6 +80,7 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds);
 // ---- windows ---------------------------------------------------------------
 std::string ClassOf(HWND window);
 std::string Text(HWND window);
+std::string Lower(std::string text);
 DWORD ProcessOf(HWND window);
 // Visible top-level windows; filters are ignored when empty or 0.
 std::vector<HWND> TopWindows(const std::string& className, const std::string& caption,

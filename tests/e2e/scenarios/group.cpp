@@ -1,6 +1,6 @@
-// The program group page: against Wine's own Program Manager, which really
-// makes the group, and against ours, which lists what we choose, records
-// every command and refuses or holds back the ones we name.
+// The program group page against our own Program Manager, which lists what
+// we choose, records every command and refuses or holds back the ones we
+// name. (Wine's, which really makes the group, is met in completion.cpp.)
 #include "group_steps.h"
 
 #include <algorithm>
@@ -9,22 +9,6 @@ using namespace pilot;
 
 namespace {
 
-std::string Lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return (char)tolower(c); });
-    return text;
-}
-
-void CheckPageAtStart(HWND page)
-{
-    CHECK_EQ(Text(page), GroupCaption());
-    CHECK_EQ(ItemText(page, 600),
-             std::string("Shortcuts for Pellomark will be installed to the following group:"));
-    CHECK_EQ(GroupFieldText(page), std::string("Pellomark"));
-    CHECK(IsWindowEnabled(Item(page, GroupContinue)));
-    CHECK(IsWindowEnabled(Item(page, GroupReset)));
-}
 
 // Waits until our Program Manager has received this many commands of any kind.
 bool WaitCommands(const FakeProgman& server, size_t count, DWORD milliseconds)
@@ -51,49 +35,6 @@ std::vector<std::string> AllCommands(const FakeProgman& server)
 }
 
 } // namespace
-
-// Wine's Program Manager answers the group list with an empty list and makes
-// the group folder with one shortcut per row.
-SCENARIO(group_with_wines_program_manager, 800, 600)
-{
-    Process setup = StartSetup();
-    HWND page = ReachGroup(setup);
-    Shot("group");
-    CheckPageAtStart(page);
-    CHECK(GroupItems(page).empty());
-    CHECK_EQ(GroupSelection(page), -1);
-
-    DWORD pressed = Now();
-    Press(page, GroupContinue);
-    ExpectShortcutsCreated("Pellomark");
-    // Nine paced commands and the pause before the last, then the 3 s timer.
-    DWORD took = Now() - pressed;
-    Log("the success box came %lu ms after Continue", (unsigned long)took);
-    CHECK(took >= 12000);
-    CHECK(WaitGone(page, 5000));
-
-    AnswerReadMe(setup.pid, IDNO);
-    ExpectThanks(setup.pid);
-    CHECK(FindTop("Notepad", "") == nullptr);
-    ExpectExitZero(setup);
-
-    std::string folder = GroupFolder("Pellomark");
-    std::vector<std::string> names = ShortcutNames(folder);
-    CHECK_EQ(names.size(), 4u);
-    struct Expected {
-        const char* name;
-        std::string target;
-    } expected[] = {
-        {"Help.lnk", std::string(InstallFolder) + "\\Quodpost.hlp"},
-        {"Pellomark.lnk", std::string(InstallFolder) + "\\Quodpost.exe"},
-        {"Read Me.lnk", std::string(InstallFolder) + "\\Read_me.txt"},
-        {"Uninstall.lnk", WindowsDirectory() + "\\Quodgone.exe"},
-    };
-    for (const Expected& item : expected) {
-        CHECK(std::find(names.begin(), names.end(), item.name) != names.end());
-        CHECK_EQ(Lower(ShortcutTarget(folder + "\\" + item.name)), Lower(item.target));
-    }
-}
 
 // Our Program Manager lists groups in its own order, with an empty line, a
 // name longer than an item's paint buffer and text after the last line end.

@@ -174,13 +174,23 @@ std::string Listed(const std::vector<std::string>& entries)
 std::vector<std::string> GroupCommands(const std::string& group)
 {
     const std::string show = "[ShowGroup(\"" + group + "\",5)]";
-    const std::string folder = InstallFolder;
+    const std::string folder = DefaultFolder;
     return {"[CreateGroup(\"" + group + "\")]",
             "[AddItem(\"" + WindowsDirectory() + "\\Quodgone.exe\",\"Uninstall\")]", show,
             "[AddItem(\"" + folder + "\\Quodpost.exe\",\"Pellomark\")]", show,
             "[AddItem(\"" + folder + "\\Quodpost.hlp\",\"Help\")]", show,
             "[AddItem(\"" + folder + "\\Read_me.txt\",\"Read Me\")]", show,
             "[ShowGroup(\"" + group + "\",6)]"};
+}
+
+void CheckPageAtStart(HWND page)
+{
+    CHECK_EQ(Text(page), GroupCaption());
+    CHECK_EQ(ItemText(page, 600),
+             std::string("Shortcuts for Pellomark will be installed to the following group:"));
+    CHECK_EQ(GroupFieldText(page), std::string("Pellomark"));
+    CHECK(IsWindowEnabled(Item(page, GroupContinue)));
+    CHECK(IsWindowEnabled(Item(page, GroupReset)));
 }
 
 void ExpectShortcutsCreated(const std::string& group, DWORD milliseconds)
