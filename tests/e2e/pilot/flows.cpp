@@ -73,10 +73,13 @@ HWND ReachGroup()
     return WaitPage(GroupCaption(), 120000);
 }
 
-void InstallWithDefaults(const Process& setup)
+void Install(const Process& setup, const std::string& folder)
 {
-    HWND group = ReachGroup();
-    Press(group, 2000);
+    HWND location = ReachLocation();
+    if (!folder.empty())
+        Type(location, 300, folder);
+    Press(location, IDOK);
+    Press(WaitPage(GroupCaption(), 120000), 2000);
     // The group's success box, captioned with the group; no read-me; the thanks.
     Answer(WaitBox(Product(), 60000, setup.pid), IDOK);
     Answer(WaitBox(Installer, 15000, setup.pid), IDNO);

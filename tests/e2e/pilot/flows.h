@@ -44,8 +44,9 @@ std::string SetupResource(LPCSTR name, LPCSTR type = (LPCSTR)RT_RCDATA);
 // Checks that nothing on the drive or in the registry changed since before.
 void ExpectUnchanged(const Snapshot& before);
 
-// Installs with every default answer, from the first page to the end.
-void InstallWithDefaults(const Process& setup);
+// Installs from the first page to the end with the default answers, into the
+// folder given (the default folder when empty).
+void Install(const Process& setup, const std::string& folder = "");
 
 } // namespace pilot
 

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 namespace pilot {
 
 namespace {
@@ -42,22 +44,28 @@ HIMAGELIST SmallSystemImages()
 
 } // namespace
 
-int ListCount(HWND list) { return (int)Ask(list, LB_GETCOUNT, 0, 0); }
+int ListCount(HWND list, bool combo)
+{
+    return (int)Ask(list, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
+}
 
 // Under Wine an item's text read from another process arrives as UTF-16
 // even through the ANSI call, so it is asked for as such and converted.
-std::string ListText(HWND list, int index)
+std::string ListText(HWND list, int index, bool combo)
 {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(list, LB_GETTEXTLEN, index, 0, SMTO_ABORTIFHUNG, 5000, &length) ||
+    if (!SendMessageTimeoutW(list, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, index, 0,
+                             SMTO_ABORTIFHUNG, 5000, &length) ||
         (LRESULT)length < 0)
         return "<none>";
-    std::vector<wchar_t> wide(length + 1, 0);
+    // Room to spare: an owner-drawn item's length can be less than its text.
+    std::vector<wchar_t> wide(length + 16, 0);
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutW(list, LB_GETTEXT, index, (LPARAM)wide.data(), SMTO_ABORTIFHUNG, 5000,
-                             &copied) ||
+    if (!SendMessageTimeoutW(list, combo ? CB_GETLBTEXT : LB_GETTEXT, index, (LPARAM)wide.data(),
+                             SMTO_ABORTIFHUNG, 5000, &copied) ||
         (LRESULT)copied < 0)
         return "<unreadable>";
+    copied = std::min<DWORD_PTR>(copied, length);
     int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), (int)copied, nullptr, 0, nullptr,
                                     nullptr);
     std::string text(bytes, '\0');
@@ -65,12 +73,12 @@ std::string ListText(HWND list, int index)
     return text;
 }
 
-std::vector<std::string> ListTexts(HWND list)
+std::vector<std::string> ListTexts(HWND list, bool combo)
 {
     std::vector<std::string> texts;
-    int count = ListCount(list);
+    int count = ListCount(list, combo);
     for (int i = 0; i < count; ++i)
-        texts.push_back(ListText(list, i));
+        texts.push_back(ListText(list, i, combo));
     return texts;
 }
 

@@ -1,4 +1,4 @@
-// Reading and clicking the setup's list boxes from the pilot's process, and
+// Reading and clicking the setup's list and combo boxes from the pilot's process, and
 // comparing what an item shows with the shell's small system images.
 #ifndef PILOT_LISTS_H
 #define PILOT_LISTS_H
@@ -10,9 +10,10 @@
 
 namespace pilot {
 
-int ListCount(HWND list);
-std::string ListText(HWND list, int index);
-std::vector<std::string> ListTexts(HWND list);
+// A list box's items, or with combo a combo box's.
+int ListCount(HWND list, bool combo = false);
+std::string ListText(HWND list, int index, bool combo = false);
+std::vector<std::string> ListTexts(HWND list, bool combo = false);
 LONG_PTR ListData(HWND list, int index);
 int ListSelection(HWND list);
 // The item's rectangle in the list's client coordinates.

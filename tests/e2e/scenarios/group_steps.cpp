@@ -1,4 +1,5 @@
 #include "group_steps.h"
+#include "../pilot/lists.h"
 
 #include <objbase.h>
 #include <shlobj.h>
@@ -32,31 +33,7 @@ std::string Hex(const std::string& bytes)
 
 } // namespace
 
-std::vector<std::string> GroupItems(HWND page)
-{
-    std::vector<std::string> items;
-    HWND combo = Combo(page);
-    LRESULT count = Ask(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        // Across processes Wine hands the text over as UTF-16 whichever
-        // variant asks, so ask for that.
-        DWORD_PTR length = 0;
-        if (!SendMessageTimeoutW(combo, CB_GETLBTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 5000, &length) ||
-            (LRESULT)length < 0) {
-            items.push_back("<no text>");
-            continue;
-        }
-        std::vector<wchar_t> text(length + 16, L'\0');
-        DWORD_PTR copied = 0;
-        SendMessageTimeoutW(combo, CB_GETLBTEXT, i, (LPARAM)text.data(), SMTO_ABORTIFHUNG, 5000,
-                            &copied);
-        std::string narrow;
-        for (size_t j = 0; j < length && text[j]; ++j)
-            narrow.push_back(text[j] < 128 ? (char)text[j] : '?');
-        items.push_back(narrow);
-    }
-    return items;
-}
+std::vector<std::string> GroupItems(HWND page) { return ListTexts(Combo(page), true); }
 
 int GroupSelection(HWND page) { return (int)Ask(Combo(page), CB_GETCURSEL, 0, 0); }
 
