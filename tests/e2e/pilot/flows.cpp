@@ -32,7 +32,7 @@ Process StartSetup()
 
 HWND MainWindow(const Process& setup, bool visibleOnly)
 {
-    return FindTop(Installer, Installer, setup.pid, visibleOnly);
+    return WaitTop(Installer, Installer, 0, setup.pid, visibleOnly);
 }
 
 void ExpectAbortNotice(DWORD pid)

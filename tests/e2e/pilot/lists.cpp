@@ -84,7 +84,10 @@ std::vector<std::string> ListTexts(HWND list, bool combo)
 
 LONG_PTR ListData(HWND list, int index) { return (LONG_PTR)Ask(list, LB_GETITEMDATA, index, 0); }
 
-int ListSelection(HWND list) { return (int)Ask(list, LB_GETCURSEL, 0, 0); }
+int ListSelection(HWND list, bool combo)
+{
+    return (int)Ask(list, combo ? CB_GETCURSEL : LB_GETCURSEL, 0, 0);
+}
 
 RECT ListItemRect(HWND list, int index)
 {
@@ -134,23 +137,9 @@ bool ShowsSystemImage(const Picture& screen, int image, int x, int y, int backX,
     HIMAGELIST images = SmallSystemImages();
     int width = 16, height = 16;
     ImageList_GetIconSize(images, &width, &height);
-    HDC screenDc = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screenDc);
-    HBITMAP bitmap = CreateCompatibleBitmap(screenDc, width, height);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    HBRUSH brush = CreateSolidBrush(screen.At(backX, backY));
-    RECT all = {0, 0, width, height};
-    FillRect(memory, &all, brush);
-    ImageList_Draw(images, image, memory, 0, 0, ILD_NORMAL);
-    int same = 0;
-    for (int row = 0; row < height; ++row)
-        for (int column = 0; column < width; ++column)
-            same += GetPixel(memory, column, row) == screen.At(x + column, y + row);
-    SelectObject(memory, previous);
-    DeleteObject(brush);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screenDc);
+    int same = MatchingPixels(screen, x, y, width, height, screen.At(backX, backY), [&](HDC dc) {
+        ImageList_Draw(images, image, dc, 0, 0, ILD_NORMAL);
+    });
     return same >= width * height * 95 / 100;
 }
 

@@ -15,7 +15,7 @@ int ListCount(HWND list, bool combo = false);
 std::string ListText(HWND list, int index, bool combo = false);
 std::vector<std::string> ListTexts(HWND list, bool combo = false);
 LONG_PTR ListData(HWND list, int index);
-int ListSelection(HWND list);
+int ListSelection(HWND list, bool combo = false);
 // The item's rectangle in the list's client coordinates.
 RECT ListItemRect(HWND list, int index);
 // The same rectangle on the screen.

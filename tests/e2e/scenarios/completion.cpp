@@ -8,7 +8,6 @@ namespace {
 
 const char* const ProductValues[] = {"winC", "winD", "winL", "winF"};
 
-
 // The values the installed product keeps beside its version, and one of its
 // own that no installer touches.
 void SeedProductValues(const std::string& version)
@@ -32,9 +31,7 @@ void CheckValue(const char* key, const char* name, const std::string& expected)
 {
     std::string text;
     DWORD type = 0, size = 0;
-    bool found = RegText(HKEY_LOCAL_MACHINE, key, name, &text, &type, &size);
-    CHECK(found);
-    if (!found)
+    if (!CHECK(RegText(HKEY_LOCAL_MACHINE, key, name, &text, &type, &size)))
         Log("  missing: %s\\%s", key, name);
     CHECK_EQ(text, expected);
     CHECK_EQ(type, (DWORD)REG_SZ);
@@ -89,7 +86,7 @@ SCENARIO(completion_over_an_older_version, 800, 600)
     CHECK(WaitGone(page, 5000));
     AnswerReadMe(setup.pid, IDNO);
     ExpectThanks(setup.pid);
-    CHECK(FindTop("Notepad", "") == nullptr);
+    CHECK(!WaitTop("Notepad", "", 0));
     ExpectExitZero(setup);
 
     std::string folder = GroupFolder("Pellomark");

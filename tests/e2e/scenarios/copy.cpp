@@ -102,106 +102,59 @@ bool SameBytes(const std::string& path, const std::string& expected)
 
 // ---- watching the page -------------------------------------------------------
 
-struct Labels {
-    std::string action, file, pathLabel, path;
-    bool operator==(const Labels& other) const
-    {
-        return action == other.action && file == other.file && pathLabel == other.pathLabel &&
-               path == other.path;
-    }
-    std::string Describe() const
-    {
-        return "[" + action + "|" + file + "|" + pathLabel + "|" + path + "]";
-    }
-};
-
-// False once the page is gone, which may happen halfway through.
-bool TryReadLabels(HWND page, Labels* labels)
+// The four labels as one reading, "action|file|path label|path"; empty once
+// the page is gone, which may happen halfway through.
+std::string ReadLabels(HWND page)
 {
-    HWND controls[4] = {GetDlgItem(page, ActionLabel), GetDlgItem(page, FileLabel),
-                        GetDlgItem(page, PathLabel), GetDlgItem(page, PathText)};
-    for (HWND control : controls)
-        if (!control)
-            return false;
-    *labels = Labels{Text(controls[0]), Text(controls[1]), Text(controls[2]), Text(controls[3])};
-    return IsWindow(page);
-}
-
-Labels ReadLabels(HWND page)
-{
-    Labels labels;
-    REQUIRE(TryReadLabels(page, &labels));
-    return labels;
+    std::string reading;
+    for (int id : {ActionLabel, FileLabel, PathLabel, PathText}) {
+        HWND label = GetDlgItem(page, id);
+        if (!label)
+            return "";
+        reading += (id == ActionLabel ? "" : "|") + Text(label);
+    }
+    return IsWindow(page) ? reading : "";
 }
 
 // What the labels read in each phase, in the order the page goes through
 // them; the first is the page before its first tick.
-std::vector<Labels> ExpectedLabels(const std::string& folder)
+std::vector<std::string> ExpectedLabels(const std::string& folder)
 {
-    std::vector<Labels> expected = {{"Extracting:", "", "Destination:", ""}};
+    std::vector<std::string> expected = {"Extracting:||Destination:|"};
     for (int row = 0; row < RowCount; ++row)
-        expected.push_back({"Extracting:", Rows[row].file, "Destination:", Stored(folder, row)});
+        expected.push_back("Extracting:|" + std::string(Rows[row].file) + "|Destination:|" +
+                           Stored(folder, row));
     for (int row = 0; row < RowCount; ++row)
-        expected.push_back({"Copying:", Stored(folder, row), "Destination:",
-                            Destination(folder, row)});
+        expected.push_back("Copying:|" + Stored(folder, row) + "|Destination:|" +
+                           Destination(folder, row));
     for (int row = 0; row < RowCount; ++row)
-        expected.push_back({"Removing:", Stored(folder, row), "", ""});
+        expected.push_back("Removing:|" + Stored(folder, row) + "||");
     return expected;
 }
 
-struct MeterLook {
-    int boundary = 0;            // pixels of fill along the top row
-    COLORREF fill = CLR_INVALID; // the fill's colour; CLR_INVALID when empty
-};
-
-// Reads the meter's fill off the screen from its top row, which the label
-// (its text and place are the meter's unit tests) never reaches.
-class MeterReader {
-public:
-    explicit MeterReader(HWND meter)
-    {
-        RECT client = {};
-        GetClientRect(meter, &client);
-        width_ = client.right;
-        POINT origin = {0, 0};
-        ClientToScreen(meter, &origin);
-        left_ = origin.x;
-        top_ = origin.y;
-    }
-
-    int Width() const { return width_; }
-
-    MeterLook Read(const Picture& screen) const
-    {
-        MeterLook look;
-        COLORREF face = GetSysColor(COLOR_BTNFACE);
-        while (look.boundary < width_ && screen.At(left_ + look.boundary, top_) != face)
-            ++look.boundary;
-        if (look.boundary > 0)
-            look.fill = screen.At(left_, top_);
-        return look;
-    }
-
-private:
-    int width_ = 0, left_ = 0, top_ = 0;
-};
-
 struct Watch {
-    std::vector<Labels> labels;  // each settled reading that differs from the one before
-    std::vector<MeterLook> looks;
+    std::vector<std::string> labels;  // each settled reading unlike the one before
+    std::vector<std::pair<int, COLORREF>> looks;  // the meter's fill: pixels, colour
     int width = 0;
-    bool ended = false;          // the page went away by itself
-    bool boxed = false;          // a message box of the installer came up
+    bool ended = false;               // the page went away by itself
+    bool boxed = false;               // a message box of the installer came up
 };
 
-// Samples the labels every few tens of milliseconds and the meter every
-// 60 ms or so, until the page ends or shows a message box. poke runs once,
-// some time into the write phase.
+// Samples the labels every few tens of milliseconds and the meter's fill
+// every 60 ms or so, until the page ends or shows a message box. The fill is
+// read along the meter's top row, which the label (its text and place are the
+// meter's unit tests) never reaches. poke runs once, some time into the
+// write phase.
 Watch WatchCopy(HWND page, const Process& setup, const std::function<void(HWND)>& poke = {})
 {
     Watch watch;
-    MeterReader reader(Item(page, MeterId));
-    watch.width = reader.Width();
+    HWND meter = Item(page, MeterId);
+    RECT client = {};
+    GetClientRect(meter, &client);
+    watch.width = client.right;
+    POINT origin = {0, 0};
+    ClientToScreen(meter, &origin);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
     DWORD start = Now(), lastLook = 0;
     bool poked = false;
     for (;;) {
@@ -210,18 +163,20 @@ Watch WatchCopy(HWND page, const Process& setup, const std::function<void(HWND)>
             break;
         }
         // A box keeps the page as it was when the box came; it is read once more.
-        bool boxed = FindTop("#32770", Installer, setup.pid) != nullptr;
-        Labels first, second;
-        if (TryReadLabels(page, &first) && TryReadLabels(page, &second) && first == second &&
-            (watch.labels.empty() || !(watch.labels.back() == first)))
+        bool boxed = WaitTop("#32770", Installer, 0, setup.pid) != nullptr;
+        std::string first = ReadLabels(page);
+        if (!first.empty() && first == ReadLabels(page) &&
+            (watch.labels.empty() || watch.labels.back() != first))
             watch.labels.push_back(first);
-        if (boxed) {
-            watch.boxed = true;
+        if ((watch.boxed = boxed))
             break;
-        }
         if (Now() - lastLook >= 60) {
             lastLook = Now();
-            watch.looks.push_back(reader.Read(Capture()));
+            Picture screen = Capture();
+            int fill = 0;
+            while (fill < watch.width && screen.At(origin.x + fill, origin.y) != face)
+                ++fill;
+            watch.looks.push_back({fill, fill ? screen.At(origin.x, origin.y) : CLR_INVALID});
         }
         if (poke && !poked && Now() - start > 600) {
             poked = true;
@@ -231,7 +186,7 @@ Watch WatchCopy(HWND page, const Process& setup, const std::function<void(HWND)>
             Failed(__FILE__, __LINE__, "the copy page ran for three minutes");
             break;
         }
-        ::pilot::Sleep(20);
+        pilot::Sleep(20);
     }
     Log("watched the copy page for %lu ms: %zu label readings, %zu meter readings",
         (unsigned long)(Now() - start), watch.labels.size(), watch.looks.size());
@@ -242,23 +197,22 @@ Watch WatchCopy(HWND page, const Process& setup, const std::function<void(HWND)>
 // from 1 to through (the page's ticks up to there) were all seen.
 void CheckLabels(const Watch& watch, const std::string& folder, size_t through)
 {
-    std::vector<Labels> expected = ExpectedLabels(folder);
+    std::vector<std::string> expected = ExpectedLabels(folder);
     std::vector<bool> seen(expected.size());
     size_t last = 0;
-    for (const Labels& reading : watch.labels) {
+    for (const std::string& reading : watch.labels) {
         auto found = std::find(expected.begin() + last, expected.end(), reading);
         if (!CHECK(found != expected.end())) {
-            Log("  unexpected or out of order: %s", reading.Describe().c_str());
+            Log("  unexpected or out of order: %s", reading.c_str());
             continue;
         }
         last = found - expected.begin();
         seen[last] = true;
-        CHECK(reading.file.find("\\\\") == std::string::npos);
-        CHECK(reading.path.find("\\\\") == std::string::npos);
+        CHECK(reading.find("\\\\") == std::string::npos);
     }
     for (size_t i = 1; i <= through && i < expected.size(); ++i)
         if (!CHECK(seen[i]))
-            Log("  never seen: %s", expected[i].Describe().c_str());
+            Log("  never seen: %s", expected[i].c_str());
 }
 
 // The fill's colours come in the phases' order, the first fullPhases of
@@ -269,21 +223,22 @@ void CheckMeter(const Watch& watch, const std::vector<COLORREF>& phases, size_t 
     std::vector<COLORREF> order;
     std::vector<bool> full(phases.size());
     int previous = 0;
-    for (const MeterLook& look : watch.looks) {
-        if (look.fill == CLR_INVALID)
+    for (const auto& [fill, colour] : watch.looks) {
+        if (colour == CLR_INVALID)
             continue;
-        if (order.empty() || order.back() != look.fill) {
-            order.push_back(look.fill);
-            Log("  %06lx from %d pixels", (unsigned long)look.fill, look.boundary);
-        } else if (!CHECK(look.boundary >= previous)) {
-            Log("  the fill went back from %d to %d pixels", previous, look.boundary);
-        }
-        previous = look.boundary;
-        auto phase = std::find(phases.begin(), phases.end(), look.fill);
-        if (phase != phases.end() && look.boundary == watch.width)
+        if (order.empty() || order.back() != colour)
+            order.push_back(colour);
+        else if (!CHECK(fill >= previous))
+            Log("  the fill went back from %d to %d pixels", previous, fill);
+        previous = fill;
+        auto phase = std::find(phases.begin(), phases.end(), colour);
+        if (phase != phases.end() && fill == watch.width)
             full[phase - phases.begin()] = true;
     }
-    Log("meter: %zu readings, %zu fill colours", watch.looks.size(), order.size());
+    std::string colours;
+    for (COLORREF colour : order)
+        colours += " " + std::to_string(colour);
+    Log("meter: %zu readings, fill colours%s", watch.looks.size(), colours.c_str());
     CHECK(order.size() >= fullPhases && order.size() <= phases.size() &&
           std::equal(order.begin(), order.end(), phases.begin()));
     for (size_t i = 0; i < fullPhases && i < phases.size(); ++i)
@@ -365,14 +320,13 @@ void ExpectFailedExpansion(const Process& setup, const std::string& text)
     Answer(box, IDOK);
     ExpectAbortNotice(setup.pid);
     ExpectExitZero(setup);
-    CHECK(!FindTop("#32770", GroupCaption()));
+    CHECK(!WaitTop("#32770", GroupCaption(), 0));
 }
 
-// A failure some way into the page, watched: the labels up to tick `through`,
-// a full write phase on the meter, the path being written when the box came,
-// then the failed expansion's boxes.
-void ExpectWatchedFailure(const std::string& folder, size_t through, const std::string& at,
-                          const std::string& text)
+// A failure some way into the page, watched: the labels up to tick `through`
+// and still at it when the box came, a full write phase on the meter, then
+// the failed expansion's boxes.
+void ExpectWatchedFailure(const std::string& folder, size_t through, const std::string& text)
 {
     Process setup = StartSetup();
     HWND page = folder == DefaultFolder ? ReachCopy() : ChooseFolder(folder);
@@ -380,7 +334,7 @@ void ExpectWatchedFailure(const std::string& folder, size_t through, const std::
     REQUIRE(watch.boxed);
     CheckLabels(watch, folder, through);
     CheckMeter(watch, {WriteColor, ExpandColor}, 1);
-    CHECK_EQ(ReadLabels(page).path, at);
+    CHECK_EQ(ReadLabels(page), ExpectedLabels(folder)[through]);
     Shot("failed");
     ExpectFailedExpansion(setup, text);
 }
@@ -426,7 +380,7 @@ FAULT_SCENARIO(copy_destination_held_open, 800, 600)
     HANDLE file = CreateFileA(held.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     REQUIRE(file != INVALID_HANDLE_VALUE);
-    ExpectWatchedFailure(DefaultFolder, RowCount + 3, held, DestinationOpenFailedText);
+    ExpectWatchedFailure(DefaultFolder, RowCount + 3, DestinationOpenFailedText);
     CloseHandle(file);
 
     for (int row = 0; row < 2; ++row)
@@ -441,8 +395,7 @@ FAULT_SCENARIO(copy_destination_held_open, 800, 600)
 FAULT_SCENARIO(copy_stored_copy_cannot_be_created, 800, 600)
 {
     REQUIRE(MakeFolders(Stored(DefaultFolder, 1)));
-    ExpectWatchedFailure(DefaultFolder, RowCount + 2, Destination(DefaultFolder, 1),
-                         SourceOpenFailedText);
+    ExpectWatchedFailure(DefaultFolder, RowCount + 2, SourceOpenFailedText);
 
     CHECK(SameBytes(Destination(DefaultFolder, 0), SourceBytes(0)));
     CHECK(!Exists(Destination(DefaultFolder, 1)));
@@ -460,7 +413,7 @@ FAULT_SCENARIO(copy_small_drive_fills_while_writing, 800, 600)
     ULONGLONG room = 4096;
     REQUIRE(room < ResourceBytes(0).size());
     LeaveRoom(room);
-    ExpectWatchedFailure(folder, RowCount + 1, Destination(folder, 0), LengthDiffersText);
+    ExpectWatchedFailure(folder, RowCount + 1, LengthDiffersText);
 
     std::string stored = FileBytes(Stored(folder, 0));
     Log("stored copy of row 0: %zu of %zu bytes", stored.size(), ResourceBytes(0).size());
@@ -480,7 +433,7 @@ FAULT_SCENARIO(copy_small_drive_fills_while_expanding, 800, 600)
     ULONGLONG room = stored + 32768;
     REQUIRE(room < stored + Pages(SourceBytes(1).size()));
     LeaveRoom(room);
-    ExpectWatchedFailure(folder, RowCount + 2, Destination(folder, 1), WriteFailedText);
+    ExpectWatchedFailure(folder, RowCount + 2, WriteFailedText);
 
     for (int row = 0; row < RowCount; ++row)
         CHECK(SameBytes(Stored(folder, row), ResourceBytes(row)));
@@ -574,7 +527,7 @@ void PaceCopyPage()
     HWND location = ReachLocation();
     Press(location, IDOK);
     HWND page = nullptr;
-    REQUIRE(WaitUntil([&] { return (page = FindTop("#32770", CopyCaption(), setup.pid)) != nullptr; },
+    REQUIRE(WaitUntil([&] { return (page = WaitTop("#32770", CopyCaption(), 0, setup.pid)) != nullptr; },
                       20000));
     // Timed with the performance counter: the tick counter moves in steps of
     // about 16 ms here. Message boxes are looked for only now and then, so
@@ -583,12 +536,12 @@ void PaceCopyPage()
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&shown);
     for (int polls = 1; IsWindow(page) && IsWindowVisible(page); ++polls) {
-        if (polls % 50 == 0 && FindTop("#32770", Installer, setup.pid))
+        if (polls % 50 == 0 && WaitTop("#32770", Installer, 0, setup.pid))
             break;
         ::Sleep(1);
     }
     QueryPerformanceCounter(&gone);
-    REQUIRE(!FindTop("#32770", Installer, setup.pid));
+    REQUIRE(!WaitTop("#32770", Installer, 0, setup.pid));
     Log("copy page wall time: %lu ms",
         (unsigned long)((gone.QuadPart - shown.QuadPart) * 1000 / frequency.QuadPart));
     LeaveAtGroupPage(setup);

@@ -3,23 +3,21 @@
 // name. (Wine's, which really makes the group, is met in completion.cpp.)
 #include "group_steps.h"
 
-#include <algorithm>
 
 using namespace pilot;
 
 namespace {
 
-
-// Waits until our Program Manager has received this many commands of any kind.
-bool WaitCommands(const FakeProgman& server, size_t count, DWORD milliseconds)
+// Our Program Manager, started once Wine's explorer runs so that ours is the
+// one the installer reaches, then the pages up to the group page.
+HWND ReachGroupWith(FakeProgman* server, const std::string& reply, const std::string& refuse = "",
+                    const std::string& block = "")
 {
-    return WaitUntil(
-        [&] {
-            return server.Commands("execute").size() + server.Commands("refused").size() +
-                       server.Commands("blocked").size() >=
-                   count;
-        },
-        milliseconds);
+    HWND agreement = WaitPage(AgreementCaption(), 20000);
+    *server = StartFakeProgman(reply, refuse, block);
+    Press(agreement, IDOK);
+    Press(WaitPage(LocationCaption()), IDOK);
+    return WaitPage(GroupCaption(), 60000);
 }
 
 std::vector<std::string> AllCommands(const FakeProgman& server)
@@ -34,6 +32,12 @@ std::vector<std::string> AllCommands(const FakeProgman& server)
     return commands;
 }
 
+// Waits until our Program Manager has received this many commands of any kind.
+bool WaitCommands(const FakeProgman& server, size_t count, DWORD milliseconds)
+{
+    return WaitUntil([&] { return AllCommands(server).size() >= count; }, milliseconds);
+}
+
 } // namespace
 
 // Our Program Manager lists groups in its own order, with an empty line, a
@@ -41,15 +45,10 @@ std::vector<std::string> AllCommands(const FakeProgman& server)
 SCENARIO(group_list_and_names_with_our_server, 800, 600)
 {
     Process setup = StartSetup();
-    HWND agreement = WaitPage(AgreementCaption(), 20000);
-    // Started once Wine's explorer runs, ours is the one the installer reaches.
     const std::string longName = "Long group name " + std::string(104, 'x');
-    FakeProgman server = StartFakeProgman("Games\r\npellomark\r\n\r\nAccessories\r\n" + longName +
-                                          "\r\nTrailing without a line end" + std::string(1, '\0'));
-    Press(agreement, IDOK);
-    HWND location = WaitPage(LocationCaption());
-    Press(location, IDOK);
-    HWND page = WaitPage(GroupCaption(), 60000);
+    FakeProgman server;
+    HWND page = ReachGroupWith(&server, "Games\r\npellomark\r\n\r\nAccessories\r\n" + longName +
+                                            "\r\nTrailing without a line end" + std::string(1, '\0'));
     Shot("group-list");
     CheckPageAtStart(page);
     CHECK_EQ(Listed(server.Lines()), Listed({"ready", "connect PROGMAN", "request PROGMAN"}));
@@ -109,12 +108,8 @@ SCENARIO(group_list_and_names_with_our_server, 800, 600)
 SCENARIO(group_refused_item_aborts, 800, 600)
 {
     Process setup = StartSetup();
-    HWND agreement = WaitPage(AgreementCaption(), 20000);
-    FakeProgman server = StartFakeProgman(std::string("\r\n\0", 3), "Quodpost.exe\"");
-    Press(agreement, IDOK);
-    HWND location = WaitPage(LocationCaption());
-    Press(location, IDOK);
-    HWND page = WaitPage(GroupCaption(), 60000);
+    FakeProgman server;
+    HWND page = ReachGroupWith(&server, std::string("\r\n\0", 3), "Quodpost.exe\"");
     CHECK(GroupItems(page).empty());
     DWORD pressed = Now();
     Press(page, GroupContinue);
@@ -140,12 +135,8 @@ SCENARIO(group_refused_item_aborts, 800, 600)
 SCENARIO(group_last_command_never_confirmed, 800, 600)
 {
     Process setup = StartSetup();
-    HWND agreement = WaitPage(AgreementCaption(), 20000);
-    FakeProgman server = StartFakeProgman(std::string("\r\n\0", 3), "", "\",6)]");
-    Press(agreement, IDOK);
-    HWND location = WaitPage(LocationCaption());
-    Press(location, IDOK);
-    HWND page = WaitPage(GroupCaption(), 60000);
+    FakeProgman server;
+    HWND page = ReachGroupWith(&server, std::string("\r\n\0", 3), "", "\",6)]");
     Press(page, GroupContinue);
     REQUIRE(WaitCommands(server, 10, 60000));
     CHECK_EQ(Listed(server.Commands("blocked")), Listed({"[ShowGroup(\"Pellomark\",6)]"}));
@@ -154,7 +145,7 @@ SCENARIO(group_last_command_never_confirmed, 800, 600)
     Shot("waiting");
     CHECK(IsWindowVisible(page));
     CHECK(IsWindowEnabled(page));
-    CHECK(TopWindows("#32770", "Pellomark", setup.pid).empty());
+    CHECK(!WaitTop("#32770", "Pellomark", 0, setup.pid));
     Key(page, VK_ESCAPE);
     ExpectAbortNotice(setup.pid);
     ExpectExitZero(setup);

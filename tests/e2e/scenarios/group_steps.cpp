@@ -12,14 +12,6 @@ namespace {
 
 HWND Combo(HWND page) { return Item(page, GroupField); }
 
-LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &answer))
-        return -1;
-    return (LRESULT)answer;
-}
-
 std::string Hex(const std::string& bytes)
 {
     static const char digits[] = "0123456789abcdef";
@@ -35,7 +27,7 @@ std::string Hex(const std::string& bytes)
 
 std::vector<std::string> GroupItems(HWND page) { return ListTexts(Combo(page), true); }
 
-int GroupSelection(HWND page) { return (int)Ask(Combo(page), CB_GETCURSEL, 0, 0); }
+int GroupSelection(HWND page) { return ListSelection(Combo(page), true); }
 
 std::string GroupFieldText(HWND page) { return Text(Combo(page)); }
 
