@@ -288,7 +288,7 @@ HWND ChooseFolder(const std::string& folder)
 // After a full run: the group page comes; cancelling it ends the program.
 void LeaveAtGroupPage(const Process& setup)
 {
-    HWND group = WaitPage(GroupCaption(), 20000);
+    HWND group = WaitPage(GroupCaption(), 120000);
     PostMessageA(group, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     ExpectAbortNotice(setup.pid);
     ExpectExitZero(setup);

@@ -24,17 +24,8 @@ const int StripeWidth = 150;
 const int AgreementEdit = 200;
 const char* const SplashCaption = "Cratewise For Windows";
 
-struct StepRow {
-    int bit;
-    const char* label;
-    int y;
-};
-const StepRow Steps[] = {
-    {1, "- License Agreement", 120},   {2, "- Program Location", 138},
-    {4, "- Installing Files", 156},    {8, "- Program Group", 174},
-    {16, "- Creating Shortcuts", 192}, {32, "- View Read Me", 210},
-    {64, "- Finished", 228},
-};
+// The step list: "- License Agreement" to "- Finished", 18 pixels apart.
+const int StepCount = 7, StepTop = 120, StepHeight = 18;
 
 std::string Hex(COLORREF colour)
 {
@@ -204,24 +195,21 @@ LOGFONTA TitleFont(int width, int height)
     return font;
 }
 
-// Where a text's glyphs put ink relative to the point it is drawn at, and its
-// measured size: drawn here with the same font the installer gets.
-struct Ink {
-    RECT box = {INT_MAX, INT_MAX, INT_MIN, INT_MIN};
-    SIZE extent = {};
-};
-
-Ink MeasureInk(const LOGFONTA& description, const char* text)
+// Where a text's glyphs put ink (pixels in the full text colour, as the
+// screen is searched for; smoothed edges are blends) relative to the point it
+// is drawn at: drawn here with the same font the installer gets.
+RECT MeasureInk(const LOGFONTA& description, const char* text)
 {
-    Ink ink;
+    RECT ink = {INT_MAX, INT_MAX, INT_MIN, INT_MIN};
     const int margin = 32;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HFONT font = CreateFontIndirectA(&description);
     HGDIOBJ previousFont = SelectObject(memory, font);
     int length = (int)strlen(text);
-    GetTextExtentPoint32A(memory, text, length, &ink.extent);
-    int width = ink.extent.cx + 2 * margin, height = ink.extent.cy + 2 * margin;
+    SIZE extent = {};
+    GetTextExtentPoint32A(memory, text, length, &extent);
+    int width = extent.cx + 2 * margin, height = extent.cy + 2 * margin;
     void* bits = nullptr;
     HBITMAP section = DibSection(width, height, &bits);
     HGDIOBJ previousBitmap = SelectObject(memory, section);
@@ -234,13 +222,11 @@ Ink MeasureInk(const LOGFONTA& description, const char* text)
     const DWORD* p = (const DWORD*)bits;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            // Only pixels in the full text colour, as the screen is searched for;
-            // smoothed edges are blends.
             if ((p[(size_t)y * width + x] & 0xFFFFFF) == 0xFFFFFF) {
-                ink.box.left = std::min<LONG>(ink.box.left, x - margin);
-                ink.box.top = std::min<LONG>(ink.box.top, y - margin);
-                ink.box.right = std::max<LONG>(ink.box.right, x - margin);
-                ink.box.bottom = std::max<LONG>(ink.box.bottom, y - margin);
+                ink.left = std::min<LONG>(ink.left, x - margin);
+                ink.top = std::min<LONG>(ink.top, y - margin);
+                ink.right = std::max<LONG>(ink.right, x - margin);
+                ink.bottom = std::max<LONG>(ink.bottom, y - margin);
             }
     SelectObject(memory, previousBitmap);
     SelectObject(memory, previousFont);
@@ -251,46 +237,41 @@ Ink MeasureInk(const LOGFONTA& description, const char* text)
     return ink;
 }
 
-// The brightest layer of a layered text sits `layers - 1` pixels right of and
-// below the origin, exactly where the same font puts its ink.
-void ExpectLayerAt(const Found& found, const Ink& ink, int x, int y, const char* what)
-{
-    Log("%s: layer expected at (%d, %d)-(%d, %d), found (%d, %d)-(%d, %d), %d pixels", what,
-        x + (int)ink.box.left, y + (int)ink.box.top, x + (int)ink.box.right,
-        y + (int)ink.box.bottom, found.minX, found.minY, found.maxX, found.maxY, found.count);
-    CHECK(found.count > 100);
-    CHECK_EQ(found.minX, x + (int)ink.box.left);
-    CHECK_EQ(found.minY, y + (int)ink.box.top);
-    CHECK_EQ(found.maxX, x + (int)ink.box.right);
-    CHECK_EQ(found.maxY, y + (int)ink.box.bottom);
-}
-
 // The title's four layers run from (x0, y0) to (x0 + 3, y0 + 3): the
-// brightest on top, the darkest showing along the upper left edges.
+// brightest on top, exactly where the same font puts its ink, the darkest
+// showing along the upper left edges.
 void CheckTitle(const Picture& screen)
 {
     int x0 = screen.width / 32 + 140, y0 = screen.height / 24 - 20;
-    Ink ink = MeasureInk(TitleFont(screen.width, screen.height), TitleText);
+    RECT ink = MeasureInk(TitleFont(screen.width, screen.height), TitleText);
     Found bright = FindColour(screen, TitleBrightest, StripeWidth, 0, screen.width,
                               screen.height / 2);
     Found dark = FindColour(screen, TitleDarkest, StripeWidth, 0, screen.width,
                             screen.height / 2);
-    ExpectLayerAt(bright, ink, x0 + 3, y0 + 3, "title, brightest");
+    Log("title: brightest layer expected at (%d, %d)-(%d, %d), found (%d, %d)-(%d, %d)",
+        x0 + 3 + (int)ink.left, y0 + 3 + (int)ink.top, x0 + 3 + (int)ink.right,
+        y0 + 3 + (int)ink.bottom, bright.minX, bright.minY, bright.maxX, bright.maxY);
+    CHECK(bright.count > 100);
+    CHECK_EQ(bright.minX, x0 + 3 + (int)ink.left);
+    CHECK_EQ(bright.minY, y0 + 3 + (int)ink.top);
+    CHECK_EQ(bright.maxX, x0 + 3 + (int)ink.right);
+    CHECK_EQ(bright.maxY, y0 + 3 + (int)ink.bottom);
     // Nothing of the title lies left of or above its origin.
     CHECK(bright.minX >= x0 + 3 && bright.minY >= y0 + 3);
     CHECK(dark.count > 0);
-    CHECK_EQ(dark.minX, x0 + (int)ink.box.left);
-    CHECK_EQ(dark.minY, y0 + (int)ink.box.top);
+    CHECK_EQ(dark.minX, x0 + (int)ink.left);
+    CHECK_EQ(dark.minY, y0 + (int)ink.top);
 }
 
 // Each label in the lit colour when its step is marked, else in the dim one.
 void CheckSteps(const Picture& screen, int stepMask)
 {
-    for (const StepRow& row : Steps) {
-        Found lit = FindColour(screen, StepLitColour, 0, row.y, StripeWidth, row.y + 18);
-        Found dim = FindColour(screen, StepDimColour, 0, row.y, StripeWidth, row.y + 18);
-        bool marked = (stepMask & row.bit) != 0;
-        Log("step \"%s\": %d lit, %d dim pixels", row.label, lit.count, dim.count);
+    for (int step = 0; step < StepCount; ++step) {
+        int y = StepTop + step * StepHeight;
+        Found lit = FindColour(screen, StepLitColour, 0, y, StripeWidth, y + StepHeight);
+        Found dim = FindColour(screen, StepDimColour, 0, y, StripeWidth, y + StepHeight);
+        bool marked = (stepMask & (1 << step)) != 0;
+        Log("step %d: %d lit, %d dim pixels", step + 1, lit.count, dim.count);
         if (marked) {
             CHECK(lit.count > 20 && dim.count == 0);
         } else {

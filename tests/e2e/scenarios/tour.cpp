@@ -38,7 +38,7 @@ SCENARIO(sample_tour, 800, 600)
     }
     CHECK(WaitGone(page, 60000));
 
-    page = WaitPage(GroupCaption(), 20000);
+    page = WaitPage(GroupCaption(), 120000);
     Shot("group");
     Press(page, GroupContinue);
     Box done = WaitBox(Product(), 60000);
