@@ -32,7 +32,7 @@ Process StartSetup()
 
 HWND MainWindow(const Process& setup, bool visibleOnly)
 {
-    return FindTop(Installer, Installer, setup.pid, visibleOnly);
+    return WaitTop(Installer, Installer, 0, setup.pid, visibleOnly);
 }
 
 void ExpectAbortNotice(DWORD pid)
@@ -52,37 +52,60 @@ void ExpectExitZero(const Process& setup, DWORD milliseconds)
         CHECK_EQ(code, 0ul);
 }
 
-HWND ReachLocation(const Process& setup)
+HWND ReachLocation()
 {
-    (void)setup;
     HWND agreement = WaitPage(AgreementCaption(), 20000);
     Press(agreement, IDOK);
     return WaitPage(LocationCaption());
 }
 
-HWND ReachCopy(const Process& setup)
+HWND ReachCopy()
 {
-    HWND location = ReachLocation(setup);
+    HWND location = ReachLocation();
     Press(location, IDOK);
     return WaitPage(CopyCaption());
 }
 
-HWND ReachGroup(const Process& setup)
+HWND ReachGroup()
 {
-    HWND location = ReachLocation(setup);
+    HWND location = ReachLocation();
     Press(location, IDOK);
     return WaitPage(GroupCaption(), 120000);
 }
 
-void InstallWithDefaults(const Process& setup)
+void Install(const Process& setup, const std::string& folder)
 {
-    HWND group = ReachGroup(setup);
-    Press(group, 2000);
+    HWND location = ReachLocation();
+    if (!folder.empty())
+        Type(location, 300, folder);
+    Press(location, IDOK);
+    Press(WaitPage(GroupCaption(), 120000), 2000);
     // The group's success box, captioned with the group; no read-me; the thanks.
     Answer(WaitBox(Product(), 60000, setup.pid), IDOK);
     Answer(WaitBox(Installer, 15000, setup.pid), IDNO);
     Answer(WaitBox(Installer, 15000, setup.pid), IDOK);
     ExpectExitZero(setup, 120000);
+}
+
+std::string SetupResource(LPCSTR name, LPCSTR type)
+{
+    HMODULE module = LoadLibraryExA(Opts().setup.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    REQUIRE(module != nullptr);
+    std::string bytes;
+    HRSRC found = FindResourceA(module, name, type);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    if (const char* data = loaded ? (const char*)LockResource(loaded) : nullptr)
+        bytes.assign(data, SizeofResource(module, found));
+    FreeLibrary(module);
+    return bytes;
+}
+
+void ExpectUnchanged(const Snapshot& before)
+{
+    std::vector<std::string> differences = Differences(before, TakeSnapshot());
+    for (const std::string& difference : differences)
+        Log("  %s", difference.c_str());
+    CHECK(differences.empty());
 }
 
 } // namespace pilot

@@ -16,6 +16,7 @@ std::string CopyCaption();
 std::string GroupCaption();
 
 const char* const Installer = "Cratewise";
+const char* const DefaultFolder = "C:\\Dornwick\\Pellomark";
 const char* const AbortText =
     "Installation Aborted!\n\nIf you need assistance you can email\nsupport at - "
     "support@dornwick.example!";
@@ -29,17 +30,23 @@ void ExpectAbortNotice(DWORD pid);
 void ExpectExitZero(const Process& setup, DWORD milliseconds = 20000);
 
 // Answers the pages up to the one named, with their defaults.
-HWND ReachLocation(const Process& setup);
-HWND ReachCopy(const Process& setup);
-HWND ReachGroup(const Process& setup);
+HWND ReachLocation();
+HWND ReachCopy();
+HWND ReachGroup();
 
 // A --set value naming a Linux path, as the prefix's Z: drive sees it.
 std::string WindowsPathOf(const std::string& linuxPath);
 // The value of --set name=..., or the fallback.
 std::string Value(const std::string& name, const std::string& fallback = "");
 
-// Installs with every default answer, from the first page to the end.
-void InstallWithDefaults(const Process& setup);
+// A resource of the setup executable under test; empty when it has none.
+std::string SetupResource(LPCSTR name, LPCSTR type = (LPCSTR)RT_RCDATA);
+// Checks that nothing on the drive or in the registry changed since before.
+void ExpectUnchanged(const Snapshot& before);
+
+// Installs from the first page to the end with the default answers, into the
+// folder given (the default folder when empty).
+void Install(const Process& setup, const std::string& folder = "");
 
 } // namespace pilot
 

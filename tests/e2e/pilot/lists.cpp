@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 namespace pilot {
 
 namespace {
@@ -42,22 +44,28 @@ HIMAGELIST SmallSystemImages()
 
 } // namespace
 
-int ListCount(HWND list) { return (int)Ask(list, LB_GETCOUNT, 0, 0); }
+int ListCount(HWND list, bool combo)
+{
+    return (int)Ask(list, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
+}
 
 // Under Wine an item's text read from another process arrives as UTF-16
 // even through the ANSI call, so it is asked for as such and converted.
-std::string ListText(HWND list, int index)
+std::string ListText(HWND list, int index, bool combo)
 {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(list, LB_GETTEXTLEN, index, 0, SMTO_ABORTIFHUNG, 5000, &length) ||
+    if (!SendMessageTimeoutW(list, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, index, 0,
+                             SMTO_ABORTIFHUNG, 5000, &length) ||
         (LRESULT)length < 0)
         return "<none>";
-    std::vector<wchar_t> wide(length + 1, 0);
+    // Room to spare: an owner-drawn item's length can be less than its text.
+    std::vector<wchar_t> wide(length + 16, 0);
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutW(list, LB_GETTEXT, index, (LPARAM)wide.data(), SMTO_ABORTIFHUNG, 5000,
-                             &copied) ||
+    if (!SendMessageTimeoutW(list, combo ? CB_GETLBTEXT : LB_GETTEXT, index, (LPARAM)wide.data(),
+                             SMTO_ABORTIFHUNG, 5000, &copied) ||
         (LRESULT)copied < 0)
         return "<unreadable>";
+    copied = std::min<DWORD_PTR>(copied, length);
     int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), (int)copied, nullptr, 0, nullptr,
                                     nullptr);
     std::string text(bytes, '\0');
@@ -65,18 +73,21 @@ std::string ListText(HWND list, int index)
     return text;
 }
 
-std::vector<std::string> ListTexts(HWND list)
+std::vector<std::string> ListTexts(HWND list, bool combo)
 {
     std::vector<std::string> texts;
-    int count = ListCount(list);
+    int count = ListCount(list, combo);
     for (int i = 0; i < count; ++i)
-        texts.push_back(ListText(list, i));
+        texts.push_back(ListText(list, i, combo));
     return texts;
 }
 
 LONG_PTR ListData(HWND list, int index) { return (LONG_PTR)Ask(list, LB_GETITEMDATA, index, 0); }
 
-int ListSelection(HWND list) { return (int)Ask(list, LB_GETCURSEL, 0, 0); }
+int ListSelection(HWND list, bool combo)
+{
+    return (int)Ask(list, combo ? CB_GETCURSEL : LB_GETCURSEL, 0, 0);
+}
 
 RECT ListItemRect(HWND list, int index)
 {
@@ -121,30 +132,14 @@ int SystemImageOf(const std::string& path)
     return info.iIcon;
 }
 
-int SystemImageCount() { return ImageList_GetImageCount(SmallSystemImages()); }
-
 bool ShowsSystemImage(const Picture& screen, int image, int x, int y, int backX, int backY)
 {
     HIMAGELIST images = SmallSystemImages();
     int width = 16, height = 16;
     ImageList_GetIconSize(images, &width, &height);
-    HDC screenDc = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screenDc);
-    HBITMAP bitmap = CreateCompatibleBitmap(screenDc, width, height);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    HBRUSH brush = CreateSolidBrush(screen.At(backX, backY));
-    RECT all = {0, 0, width, height};
-    FillRect(memory, &all, brush);
-    ImageList_Draw(images, image, memory, 0, 0, ILD_NORMAL);
-    int same = 0;
-    for (int row = 0; row < height; ++row)
-        for (int column = 0; column < width; ++column)
-            same += GetPixel(memory, column, row) == screen.At(x + column, y + row);
-    SelectObject(memory, previous);
-    DeleteObject(brush);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screenDc);
+    int same = MatchingPixels(screen, x, y, width, height, screen.At(backX, backY), [&](HDC dc) {
+        ImageList_Draw(images, image, dc, 0, 0, ILD_NORMAL);
+    });
     return same >= width * height * 95 / 100;
 }
 

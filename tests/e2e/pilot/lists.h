@@ -1,4 +1,4 @@
-// Reading and clicking the setup's list boxes from the pilot's process, and
+// Reading and clicking the setup's list and combo boxes from the pilot's process, and
 // comparing what an item shows with the shell's small system images.
 #ifndef PILOT_LISTS_H
 #define PILOT_LISTS_H
@@ -10,11 +10,12 @@
 
 namespace pilot {
 
-int ListCount(HWND list);
-std::string ListText(HWND list, int index);
-std::vector<std::string> ListTexts(HWND list);
+// A list box's items, or with combo a combo box's.
+int ListCount(HWND list, bool combo = false);
+std::string ListText(HWND list, int index, bool combo = false);
+std::vector<std::string> ListTexts(HWND list, bool combo = false);
 LONG_PTR ListData(HWND list, int index);
-int ListSelection(HWND list);
+int ListSelection(HWND list, bool combo = false);
 // The item's rectangle in the list's client coordinates.
 RECT ListItemRect(HWND list, int index);
 // The same rectangle on the screen.
@@ -30,10 +31,6 @@ void DoubleClickItem(HWND list, int index);
 bool ShowsSystemImage(const Picture& screen, int image, int x, int y, int backX, int backY);
 // The index of a path's small icon in that image list.
 int SystemImageOf(const std::string& path);
-// How many images the list holds. Windows fills its first places with the
-// shell's standard pictures; Wine's list starts with a document icon alone
-// and grows on demand, so the fixed places are empty there.
-int SystemImageCount();
 
 } // namespace pilot
 

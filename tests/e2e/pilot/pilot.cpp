@@ -20,14 +20,14 @@ std::map<std::string, ScenarioFunction>& Scenarios()
     return scenarios;
 }
 
+} // namespace
+
 std::string Lower(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return (char)tolower(c); });
     return text;
 }
-
-} // namespace
 
 const Options& Opts() { return options; }
 
@@ -54,8 +54,6 @@ void Require(const char* file, int line, const std::string& what)
     Failed(file, line, what);
     throw Stop{what};
 }
-
-int FailureCount() { return failures; }
 
 // ---- processes ---------------------------------------------------------------
 
@@ -187,20 +185,13 @@ std::vector<HWND> TopWindows(const std::string& className, const std::string& ca
     return query.found;
 }
 
-HWND FindTop(const std::string& className, const std::string& caption, DWORD pid,
-             bool visibleOnly)
-{
-    std::vector<HWND> found = TopWindows(className, caption, pid, visibleOnly);
-    return found.empty() ? nullptr : found.front();
-}
-
 HWND WaitTop(const std::string& className, const std::string& caption, DWORD milliseconds,
              DWORD pid, bool visibleOnly)
 {
-    HWND window = nullptr;
-    WaitUntil([&] { return (window = FindTop(className, caption, pid, visibleOnly)) != nullptr; },
+    std::vector<HWND> found;
+    WaitUntil([&] { return !(found = TopWindows(className, caption, pid, visibleOnly)).empty(); },
               milliseconds);
-    return window;
+    return found.empty() ? nullptr : found.front();
 }
 
 HWND WaitPage(const std::string& caption, DWORD milliseconds)
@@ -327,38 +318,23 @@ std::string IconKind(HWND iconControl)
     RECT r = ScreenRect(iconControl);
     int size = GetSystemMetrics(SM_CXICON);
     Picture screen = Capture();
-    COLORREF background = screen.At(r.left + size, r.top);
-    struct Candidate {
-        const char* name;
-        LPCSTR id;
-    } candidates[] = {{"warning", IDI_WARNING}, {"error", IDI_ERROR},
-                      {"information", IDI_INFORMATION}, {"question", IDI_QUESTION}};
+    const std::pair<const char*, LPCSTR> candidates[] = {{"warning", IDI_WARNING},
+                                                         {"error", IDI_ERROR},
+                                                         {"information", IDI_INFORMATION},
+                                                         {"question", IDI_QUESTION}};
     std::string best = "unknown";
     int bestScore = size * size * 9 / 10;
-    HDC screenDc = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screenDc);
-    HBITMAP bitmap = CreateCompatibleBitmap(screenDc, size, size);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    HBRUSH brush = CreateSolidBrush(background);
-    for (const Candidate& candidate : candidates) {
-        RECT all = {0, 0, size, size};
-        FillRect(memory, &all, brush);
-        DrawIconEx(memory, 0, 0, LoadIconA(nullptr, candidate.id), size, size, 0, nullptr,
-                   DI_NORMAL);
-        int score = 0;
-        for (int y = 0; y < size; ++y)
-            for (int x = 0; x < size; ++x)
-                score += GetPixel(memory, x, y) == screen.At(r.left + x, r.top + y);
+    COLORREF background = screen.At(r.left + size, r.top);
+    for (const auto& [name, id] : candidates) {
+        HICON icon = LoadIconA(nullptr, id);
+        int score = MatchingPixels(screen, r.left, r.top, size, size, background, [&](HDC dc) {
+            DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+        });
         if (score > bestScore) {
             bestScore = score;
-            best = candidate.name;
+            best = name;
         }
     }
-    SelectObject(memory, previous);
-    DeleteObject(brush);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screenDc);
     return best;
 }
 
@@ -415,6 +391,17 @@ COLORREF Picture::At(int x, int y) const
     return pixels[(size_t)y * width + x];
 }
 
+HBITMAP DibSection(int width, int height, void** bits)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
 Picture Capture()
 {
     Picture picture;
@@ -422,14 +409,8 @@ Picture Capture()
     picture.height = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = picture.width;
-    info.bmiHeader.biHeight = -picture.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP section = DibSection(picture.width, picture.height, &bits);
     HGDIOBJ previous = SelectObject(memory, section);
     BitBlt(memory, 0, 0, picture.width, picture.height, screen, 0, 0, SRCCOPY | CAPTUREBLT);
     GdiFlush();
@@ -450,35 +431,52 @@ Picture Shot(const std::string& name)
     char number[8];
     snprintf(number, sizeof number, "%02d-", ++shotNumber);
     std::string path = options.shots + "\\" + number + name + ".bmp";
-    int rowBytes = (picture.width * 3 + 3) & ~3;
+    // 32 bits a pixel, top row first: no row padding and no turning over.
     BITMAPFILEHEADER file = {};
     BITMAPINFOHEADER header = {};
     header.biSize = sizeof header;
     header.biWidth = picture.width;
-    header.biHeight = picture.height;
+    header.biHeight = -picture.height;
     header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biSizeImage = rowBytes * picture.height;
+    header.biBitCount = 32;
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = file.bfOffBits + header.biSizeImage;
+    file.bfSize = file.bfOffBits + 4 * picture.pixels.size();
     std::string bytes((const char*)&file, sizeof file);
     bytes.append((const char*)&header, sizeof header);
-    std::string row(rowBytes, '\0');
-    for (int y = picture.height - 1; y >= 0; --y) {
-        for (int x = 0; x < picture.width; ++x) {
-            COLORREF c = picture.At(x, y);
-            row[3 * x] = (char)GetBValue(c);
-            row[3 * x + 1] = (char)GetGValue(c);
-            row[3 * x + 2] = (char)GetRValue(c);
-        }
-        bytes += row;
+    for (COLORREF c : picture.pixels) {
+        const char pixel[4] = {(char)GetBValue(c), (char)GetGValue(c), (char)GetRValue(c),
+                               (char)255};
+        bytes.append(pixel, 4);
     }
     if (options.shots.empty() || !WriteBytes(path, bytes))
         Log("could not save screenshot %s", path.c_str());
     else
         Log("screenshot %s", path.c_str());
     return picture;
+}
+
+int MatchingPixels(const Picture& screen, int x, int y, int width, int height,
+                   COLORREF background, const std::function<void(HDC)>& draw)
+{
+    HDC screenDc = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screenDc);
+    HBITMAP bitmap = CreateCompatibleBitmap(screenDc, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    HBRUSH brush = CreateSolidBrush(background);
+    RECT all = {0, 0, width, height};
+    FillRect(memory, &all, brush);
+    draw(memory);
+    int same = 0;
+    for (int row = 0; row < height; ++row)
+        for (int column = 0; column < width; ++column)
+            same += GetPixel(memory, column, row) == screen.At(x + column, y + row);
+    SelectObject(memory, previous);
+    DeleteObject(brush);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screenDc);
+    return same;
 }
 
 // ---- files -------------------------------------------------------------------
@@ -719,11 +717,6 @@ int main(int argc, char** argv)
 {
     using namespace pilot;
     setvbuf(stdout, nullptr, _IONBF, 0);
-    if (argc >= 2 && std::string(argv[1]) == "--list") {
-        for (const auto& entry : Scenarios())
-            printf("%s\n", entry.first.c_str());
-        return 0;
-    }
     if (argc < 2) {
         fprintf(stderr, "usage: pilot <scenario> [--setup exe] [--shots dir] [--work dir]"
                         " [--tools dir] [--set name=value]...\n");

@@ -34,7 +34,6 @@ struct Stop {
     std::string why;
 };
 [[noreturn]] void Require(const char* file, int line, const std::string& what);
-int FailureCount();
 
 template <class A, class B>
 std::string Mismatch(const char* a, const char* b, const A& x, const B& y)
@@ -81,12 +80,12 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds);
 // ---- windows ---------------------------------------------------------------
 std::string ClassOf(HWND window);
 std::string Text(HWND window);
+std::string Lower(std::string text);
 DWORD ProcessOf(HWND window);
-// Visible top-level windows; filters are ignored when empty or 0.
+// Visible top-level windows; filters are ignored when empty or 0. WaitTop
+// gives the first that comes, or 0 on time-out (at once for 0 ms).
 std::vector<HWND> TopWindows(const std::string& className, const std::string& caption,
                              DWORD pid = 0, bool visibleOnly = true);
-HWND FindTop(const std::string& className, const std::string& caption, DWORD pid = 0,
-             bool visibleOnly = true);
 HWND WaitTop(const std::string& className, const std::string& caption, DWORD milliseconds,
              DWORD pid = 0, bool visibleOnly = true);
 // A page: a visible dialog with this exact caption. Fails the scenario if it
@@ -134,6 +133,12 @@ struct Picture {
     COLORREF At(int x, int y) const;
 };
 Picture Capture();
+// How many pixels of the width x height square at (x, y) of the screen are
+// as draw paints them on a square filled with background.
+int MatchingPixels(const Picture& screen, int x, int y, int width, int height,
+                   COLORREF background, const std::function<void(HDC)>& draw);
+// A 32-bit top-down DIB section, its pixels 0x00RRGGBB at *bits.
+HBITMAP DibSection(int width, int height, void** bits);
 // Captures the screen into the screenshot folder as NN-name.bmp.
 Picture Shot(const std::string& name);
 

@@ -12,7 +12,6 @@ namespace {
 const int ActionLabel = 400, FileLabel = 401, PathLabel = 403, PathText = 404, MeterId = 405;
 const int FolderEdit = 300;
 const COLORREF WriteColor = 0x000080, ExpandColor = 0x800000, RemoveColor = 0x008000;
-const char* const DefaultFolder = "C:\\Dornwick\\Pellomark";
 
 const char* const LengthDiffersText =
     "Unable to expand source file completely!\nInstallation will now be aborted.";
@@ -58,12 +57,10 @@ std::string Destination(const std::string& folder, int row)
 // Linux path (--set source<row>=...), seen through drive Z:.
 std::string Source(int row)
 {
-    auto found = Opts().values.find("source" + std::to_string(row));
-    if (found == Opts().values.end())
+    std::string path = Value("source" + std::to_string(row));
+    if (path.empty())
         Require(__FILE__, __LINE__, "no --set source" + std::to_string(row));
-    std::string path = found->second;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return "Z:" + path;
+    return WindowsPathOf(path);
 }
 
 std::string SourceBytes(int row)
@@ -77,16 +74,8 @@ std::string SourceBytes(int row)
 // A row's stored form, as the setup executable under test carries it.
 std::string ResourceBytes(int row)
 {
-    HMODULE module = LoadLibraryExA(Opts().setup.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    REQUIRE(module != nullptr);
-    std::string bytes;
-    HRSRC found = FindResourceA(module, Rows[row].resource, (LPCSTR)RT_RCDATA);
-    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    const char* data = loaded ? (const char*)LockResource(loaded) : nullptr;
-    if (data)
-        bytes.assign(data, SizeofResource(module, found));
-    FreeLibrary(module);
-    if (!data)
+    std::string bytes = SetupResource(Rows[row].resource);
+    if (bytes.empty())
         Require(__FILE__, __LINE__, std::string("setup has no resource ") + Rows[row].resource);
     return bytes;
 }
@@ -113,177 +102,59 @@ bool SameBytes(const std::string& path, const std::string& expected)
 
 // ---- watching the page -------------------------------------------------------
 
-struct Labels {
-    std::string action, file, pathLabel, path;
-    bool operator==(const Labels& other) const
-    {
-        return action == other.action && file == other.file && pathLabel == other.pathLabel &&
-               path == other.path;
-    }
-    std::string Describe() const
-    {
-        return "[" + action + "|" + file + "|" + pathLabel + "|" + path + "]";
-    }
-};
-
-// False once the page is gone, which may happen halfway through.
-bool TryReadLabels(HWND page, Labels* labels)
+// The four labels as one reading, "action|file|path label|path"; empty once
+// the page is gone, which may happen halfway through.
+std::string ReadLabels(HWND page)
 {
-    HWND controls[4] = {GetDlgItem(page, ActionLabel), GetDlgItem(page, FileLabel),
-                        GetDlgItem(page, PathLabel), GetDlgItem(page, PathText)};
-    for (HWND control : controls)
-        if (!control)
-            return false;
-    *labels = Labels{Text(controls[0]), Text(controls[1]), Text(controls[2]), Text(controls[3])};
-    return IsWindow(page);
-}
-
-Labels ReadLabels(HWND page)
-{
-    Labels labels;
-    REQUIRE(TryReadLabels(page, &labels));
-    return labels;
+    std::string reading;
+    for (int id : {ActionLabel, FileLabel, PathLabel, PathText}) {
+        HWND label = GetDlgItem(page, id);
+        if (!label)
+            return "";
+        reading += (id == ActionLabel ? "" : "|") + Text(label);
+    }
+    return IsWindow(page) ? reading : "";
 }
 
 // What the labels read in each phase, in the order the page goes through
 // them; the first is the page before its first tick.
-std::vector<Labels> ExpectedLabels(const std::string& folder)
+std::vector<std::string> ExpectedLabels(const std::string& folder)
 {
-    std::vector<Labels> expected = {{"Extracting:", "", "Destination:", ""}};
+    std::vector<std::string> expected = {"Extracting:||Destination:|"};
     for (int row = 0; row < RowCount; ++row)
-        expected.push_back({"Extracting:", Rows[row].file, "Destination:", Stored(folder, row)});
+        expected.push_back("Extracting:|" + std::string(Rows[row].file) + "|Destination:|" +
+                           Stored(folder, row));
     for (int row = 0; row < RowCount; ++row)
-        expected.push_back({"Copying:", Stored(folder, row), "Destination:",
-                            Destination(folder, row)});
+        expected.push_back("Copying:|" + Stored(folder, row) + "|Destination:|" +
+                           Destination(folder, row));
     for (int row = 0; row < RowCount; ++row)
-        expected.push_back({"Removing:", Stored(folder, row), "", ""});
+        expected.push_back("Removing:|" + Stored(folder, row) + "||");
     return expected;
 }
 
-struct MeterLook {
-    DWORD at = 0;
-    int boundary = 0;            // pixels of fill along the top row
-    COLORREF fill = CLR_INVALID; // the fill's colour; CLR_INVALID when empty
-    int label = -1;              // the percent the label reads; -1 unreadable
-};
-
-// Reads the meter off the screen: the fill from its top row (the label never
-// reaches it), the label by comparing its ink with the labels "0%" to "120%"
-// drawn here in the meter's font at the meter's centring.
-class MeterReader {
-public:
-    explicit MeterReader(HWND meter)
-    {
-        RECT client = {};
-        GetClientRect(meter, &client);
-        width_ = client.right;
-        height_ = client.bottom;
-        POINT origin = {0, 0};
-        ClientToScreen(meter, &origin);
-        left_ = origin.x;
-        top_ = origin.y;
-        face_ = GetSysColor(COLOR_BTNFACE);
-        for (int percent = 0; percent <= 120; ++percent)
-            masks_.push_back(Draw(std::to_string(percent) + "%"));
-    }
-
-    int Width() const { return width_; }
-
-    MeterLook Read(const Picture& screen) const
-    {
-        MeterLook look;
-        look.at = Now();
-        while (look.boundary < width_ && screen.At(left_ + look.boundary, top_) != face_)
-            ++look.boundary;
-        if (look.boundary > 0)
-            look.fill = screen.At(left_, top_);
-        std::vector<bool> ink(width_ * height_);
-        int inked = 0;
-        for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x) {
-                COLORREF background = x < look.boundary ? look.fill : face_;
-                inked += ink[y * width_ + x] = screen.At(left_ + x, top_ + y) != background;
-            }
-        int best = -1, bestMisses = 0;
-        for (size_t percent = 0; percent < masks_.size(); ++percent) {
-            int misses = 0;
-            for (size_t i = 0; i < ink.size(); ++i)
-                misses += ink[i] != masks_[percent][i];
-            if (best < 0 || misses < bestMisses) {
-                best = (int)percent;
-                bestMisses = misses;
-            }
-        }
-        // A capture taken halfway through a paint reads as nothing.
-        if (inked > 0 && bestMisses * 10 <= inked)
-            look.label = best;
-        return look;
-    }
-
-private:
-    std::vector<bool> Draw(const std::string& text) const
-    {
-        LOGFONTA description = {};
-        description.lfHeight = -14;
-        description.lfWeight = FW_NORMAL;
-        description.lfQuality = PROOF_QUALITY;
-        description.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-        strcpy(description.lfFaceName, "Ms Sans Serif");
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width_;
-        info.bmiHeader.biHeight = -height_;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ previousBitmap = SelectObject(memory, section);
-        HFONT font = CreateFontIndirectA(&description);
-        HGDIOBJ previousFont = SelectObject(memory, font);
-        SIZE extent = {};
-        GetTextExtentPointA(memory, text.c_str(), (int)text.size(), &extent);
-        RECT all = {0, 0, width_, height_};
-        SetTextColor(memory, RGB(0, 0, 0));
-        SetBkColor(memory, RGB(255, 255, 255));
-        ExtTextOutA(memory, (width_ - extent.cx) / 2, (height_ - extent.cy) / 2,
-                    ETO_OPAQUE | ETO_CLIPPED, &all, text.c_str(), (UINT)text.size(), nullptr);
-        GdiFlush();
-        std::vector<bool> mask(width_ * height_);
-        const DWORD* pixels = (const DWORD*)bits;
-        for (size_t i = 0; i < mask.size(); ++i)
-            mask[i] = (pixels[i] & 0xFFFFFF) != 0xFFFFFF;
-        SelectObject(memory, previousFont);
-        DeleteObject(font);
-        SelectObject(memory, previousBitmap);
-        DeleteObject(section);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-        return mask;
-    }
-
-    int width_ = 0, height_ = 0, left_ = 0, top_ = 0;
-    COLORREF face_ = 0;
-    std::vector<std::vector<bool>> masks_;
-};
-
 struct Watch {
-    std::vector<Labels> labels;  // each settled reading that differs from the one before
-    std::vector<MeterLook> looks;
+    std::vector<std::string> labels;  // each settled reading unlike the one before
+    std::vector<std::pair<int, COLORREF>> looks;  // the meter's fill: pixels, colour
     int width = 0;
-    bool ended = false;          // the page went away by itself
-    bool boxed = false;          // a message box of the installer came up
+    bool ended = false;               // the page went away by itself
+    bool boxed = false;               // a message box of the installer came up
 };
 
-// Samples the labels every few tens of milliseconds and the meter every
-// 60 ms or so, until the page ends or shows a message box. poke runs once,
-// some time into the write phase.
+// Samples the labels every few tens of milliseconds and the meter's fill
+// every 60 ms or so, until the page ends or shows a message box. The fill is
+// read along the meter's top row, which the label (its text and place are the
+// meter's unit tests) never reaches. poke runs once, some time into the
+// write phase.
 Watch WatchCopy(HWND page, const Process& setup, const std::function<void(HWND)>& poke = {})
 {
     Watch watch;
-    MeterReader reader(Item(page, MeterId));
-    watch.width = reader.Width();
+    HWND meter = Item(page, MeterId);
+    RECT client = {};
+    GetClientRect(meter, &client);
+    watch.width = client.right;
+    POINT origin = {0, 0};
+    ClientToScreen(meter, &origin);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
     DWORD start = Now(), lastLook = 0;
     bool poked = false;
     for (;;) {
@@ -292,18 +163,20 @@ Watch WatchCopy(HWND page, const Process& setup, const std::function<void(HWND)>
             break;
         }
         // A box keeps the page as it was when the box came; it is read once more.
-        bool boxed = FindTop("#32770", Installer, setup.pid) != nullptr;
-        Labels first, second;
-        if (TryReadLabels(page, &first) && TryReadLabels(page, &second) && first == second &&
-            (watch.labels.empty() || !(watch.labels.back() == first)))
+        bool boxed = WaitTop("#32770", Installer, 0, setup.pid) != nullptr;
+        std::string first = ReadLabels(page);
+        if (!first.empty() && first == ReadLabels(page) &&
+            (watch.labels.empty() || watch.labels.back() != first))
             watch.labels.push_back(first);
-        if (boxed) {
-            watch.boxed = true;
+        if ((watch.boxed = boxed))
             break;
-        }
         if (Now() - lastLook >= 60) {
             lastLook = Now();
-            watch.looks.push_back(reader.Read(Capture()));
+            Picture screen = Capture();
+            int fill = 0;
+            while (fill < watch.width && screen.At(origin.x + fill, origin.y) != face)
+                ++fill;
+            watch.looks.push_back({fill, fill ? screen.At(origin.x, origin.y) : CLR_INVALID});
         }
         if (poke && !poked && Now() - start > 600) {
             poked = true;
@@ -313,7 +186,7 @@ Watch WatchCopy(HWND page, const Process& setup, const std::function<void(HWND)>
             Failed(__FILE__, __LINE__, "the copy page ran for three minutes");
             break;
         }
-        ::pilot::Sleep(20);
+        pilot::Sleep(20);
     }
     Log("watched the copy page for %lu ms: %zu label readings, %zu meter readings",
         (unsigned long)(Now() - start), watch.labels.size(), watch.looks.size());
@@ -324,74 +197,53 @@ Watch WatchCopy(HWND page, const Process& setup, const std::function<void(HWND)>
 // from 1 to through (the page's ticks up to there) were all seen.
 void CheckLabels(const Watch& watch, const std::string& folder, size_t through)
 {
-    std::vector<Labels> expected = ExpectedLabels(folder);
+    std::vector<std::string> expected = ExpectedLabels(folder);
     std::vector<bool> seen(expected.size());
     size_t last = 0;
-    for (const Labels& reading : watch.labels) {
+    for (const std::string& reading : watch.labels) {
         auto found = std::find(expected.begin() + last, expected.end(), reading);
         if (!CHECK(found != expected.end())) {
-            Log("  unexpected or out of order: %s", reading.Describe().c_str());
+            Log("  unexpected or out of order: %s", reading.c_str());
             continue;
         }
         last = found - expected.begin();
         seen[last] = true;
-        CHECK(reading.file.find("\\\\") == std::string::npos);
-        CHECK(reading.path.find("\\\\") == std::string::npos);
+        CHECK(reading.find("\\\\") == std::string::npos);
     }
     for (size_t i = 1; i <= through && i < expected.size(); ++i)
         if (!CHECK(seen[i]))
-            Log("  never seen: %s", expected[i].Describe().c_str());
+            Log("  never seen: %s", expected[i].c_str());
 }
 
 // The fill's colours come in the phases' order, the first fullPhases of
-// them at least, and each of those shows a full bar labelled 100% before the
-// next; the label never passes 100 and agrees with the fill.
+// them at least, each of those full before the next; within a phase the
+// fill never goes back.
 void CheckMeter(const Watch& watch, const std::vector<COLORREF>& phases, size_t fullPhases)
 {
     std::vector<COLORREF> order;
     std::vector<bool> full(phases.size());
-    int unreadable = 0, previous = 0;
-    for (const MeterLook& look : watch.looks) {
-        if (look.label < 0) {
-            ++unreadable;
+    int previous = 0;
+    for (const auto& [fill, colour] : watch.looks) {
+        if (colour == CLR_INVALID)
             continue;
-        }
-        CHECK(look.label <= 100);
-        // Percent is the whole part of the exact percent that set the fill.
-        int low = look.label * watch.width / 100 - 1;
-        int high = (look.label + 1) * watch.width / 100 + 1;
-        if (!CHECK(look.boundary >= low && look.boundary <= high))
-            Log("  label %d%% with %d of %d pixels filled", look.label, look.boundary, watch.width);
-        if (look.fill == CLR_INVALID)
-            continue;
-        if (order.empty() || order.back() != look.fill) {
-            order.push_back(look.fill);
-            Log("  %06lx from %d%%", (unsigned long)look.fill, look.label);
-        } else if (!CHECK(look.label >= previous)) {
-            Log("  the label went back from %d%% to %d%%", previous, look.label);
-        }
-        previous = look.label;
-        auto phase = std::find(phases.begin(), phases.end(), look.fill);
-        if (phase != phases.end() && look.boundary == watch.width && look.label == 100 &&
-            !full[phase - phases.begin()]) {
+        if (order.empty() || order.back() != colour)
+            order.push_back(colour);
+        else if (!CHECK(fill >= previous))
+            Log("  the fill went back from %d to %d pixels", previous, fill);
+        previous = fill;
+        auto phase = std::find(phases.begin(), phases.end(), colour);
+        if (phase != phases.end() && fill == watch.width)
             full[phase - phases.begin()] = true;
-            Log("  %06lx full at 100%%", (unsigned long)look.fill);
-        }
     }
-    Log("meter: %zu readings, %d unreadable", watch.looks.size(), unreadable);
-    CHECK(unreadable * 4 < (int)watch.looks.size());
     std::string colours;
-    for (COLORREF colour : order) {
-        char text[16];
-        snprintf(text, sizeof text, " %06lx", (unsigned long)colour);
-        colours += text;
-    }
-    Log("fill colours in order:%s", colours.c_str());
+    for (COLORREF colour : order)
+        colours += " " + std::to_string(colour);
+    Log("meter: %zu readings, fill colours%s", watch.looks.size(), colours.c_str());
     CHECK(order.size() >= fullPhases && order.size() <= phases.size() &&
           std::equal(order.begin(), order.end(), phases.begin()));
     for (size_t i = 0; i < fullPhases && i < phases.size(); ++i)
         if (!CHECK(full[i]))
-            Log("  phase %zu never showed a full bar at 100%%", i);
+            Log("  phase %zu never showed a full bar", i);
 }
 
 void CheckInstalled(const std::string& folder)
@@ -425,9 +277,9 @@ void CheckPageStyle(HWND page)
     CHECK_EQ(buttons, 0);
 }
 
-HWND ChooseFolder(const Process& setup, const std::string& folder)
+HWND ChooseFolder(const std::string& folder)
 {
-    HWND location = ReachLocation(setup);
+    HWND location = ReachLocation();
     Type(location, FolderEdit, folder);
     Press(location, IDOK);
     return WaitPage(CopyCaption());
@@ -436,7 +288,7 @@ HWND ChooseFolder(const Process& setup, const std::string& folder)
 // After a full run: the group page comes; cancelling it ends the program.
 void LeaveAtGroupPage(const Process& setup)
 {
-    HWND group = WaitPage(GroupCaption(), 20000);
+    HWND group = WaitPage(GroupCaption(), 120000);
     PostMessageA(group, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     ExpectAbortNotice(setup.pid);
     ExpectExitZero(setup);
@@ -445,7 +297,7 @@ void LeaveAtGroupPage(const Process& setup)
 void InstallInto(const std::string& folder, bool tryToClose)
 {
     Process setup = StartSetup();
-    HWND page = folder == DefaultFolder ? ReachCopy(setup) : ChooseFolder(setup, folder);
+    HWND page = folder == DefaultFolder ? ReachCopy() : ChooseFolder(folder);
     CheckPageStyle(page);
     Shot("copy");
     Watch watch = tryToClose ? WatchCopy(page, setup, TryToClose) : WatchCopy(page, setup);
@@ -468,7 +320,23 @@ void ExpectFailedExpansion(const Process& setup, const std::string& text)
     Answer(box, IDOK);
     ExpectAbortNotice(setup.pid);
     ExpectExitZero(setup);
-    CHECK(!FindTop("#32770", GroupCaption()));
+    CHECK(!WaitTop("#32770", GroupCaption(), 0));
+}
+
+// A failure some way into the page, watched: the labels up to tick `through`
+// and still at it when the box came, a full write phase on the meter, then
+// the failed expansion's boxes.
+void ExpectWatchedFailure(const std::string& folder, size_t through, const std::string& text)
+{
+    Process setup = StartSetup();
+    HWND page = folder == DefaultFolder ? ReachCopy() : ChooseFolder(folder);
+    Watch watch = WatchCopy(page, setup);
+    REQUIRE(watch.boxed);
+    CheckLabels(watch, folder, through);
+    CheckMeter(watch, {WriteColor, ExpandColor}, 1);
+    CHECK_EQ(ReadLabels(page), ExpectedLabels(folder)[through]);
+    Shot("failed");
+    ExpectFailedExpansion(setup, text);
 }
 
 // Leaves room bytes free on drive E: (the hook's small drive) with a ballast
@@ -495,16 +363,13 @@ SCENARIO(copy_installs_every_file, 800, 600)
     InstallInto(DefaultFolder, true);
 }
 
-SCENARIO(copy_into_a_folder_ending_in_a_backslash, 800, 600)
+// A typed folder that does not exist, several new levels deep, with a final
+// backslash: it is made, and the files go there.
+SCENARIO(copy_into_new_folders_ending_in_a_backslash, 800, 600)
 {
-    InstallInto("C:\\Apps\\Pellomark\\", false);
-}
-
-SCENARIO(copy_into_new_folders_several_levels_deep, 800, 600)
-{
-    CHECK(!Exists("C:\\Dornwick"));
-    InstallInto("C:\\Dornwick\\Suite\\Tools\\Current\\Pellomark", false);
-    CHECK(IsFolder("C:\\Dornwick\\Suite\\Tools\\Current"));
+    CHECK(!Exists("C:\\Apps"));
+    InstallInto("C:\\Apps\\Suite\\Tools\\Pellomark\\", false);
+    CHECK(IsFolder("C:\\Apps\\Suite\\Tools"));
 }
 
 FAULT_SCENARIO(copy_destination_held_open, 800, 600)
@@ -515,16 +380,7 @@ FAULT_SCENARIO(copy_destination_held_open, 800, 600)
     HANDLE file = CreateFileA(held.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     REQUIRE(file != INVALID_HANDLE_VALUE);
-
-    Process setup = StartSetup();
-    HWND page = ReachCopy(setup);
-    Watch watch = WatchCopy(page, setup);
-    REQUIRE(watch.boxed);
-    CheckLabels(watch, DefaultFolder, RowCount + 3);
-    CheckMeter(watch, {WriteColor, ExpandColor}, 1);
-    CHECK_EQ(ReadLabels(page).path, held);
-    Shot("destination-held-open");
-    ExpectFailedExpansion(setup, DestinationOpenFailedText);
+    ExpectWatchedFailure(DefaultFolder, RowCount + 3, DestinationOpenFailedText);
     CloseHandle(file);
 
     for (int row = 0; row < 2; ++row)
@@ -539,14 +395,7 @@ FAULT_SCENARIO(copy_destination_held_open, 800, 600)
 FAULT_SCENARIO(copy_stored_copy_cannot_be_created, 800, 600)
 {
     REQUIRE(MakeFolders(Stored(DefaultFolder, 1)));
-
-    Process setup = StartSetup();
-    HWND page = ReachCopy(setup);
-    Watch watch = WatchCopy(page, setup);
-    REQUIRE(watch.boxed);
-    CheckLabels(watch, DefaultFolder, RowCount + 2);
-    CHECK_EQ(ReadLabels(page).path, Destination(DefaultFolder, 1));
-    ExpectFailedExpansion(setup, SourceOpenFailedText);
+    ExpectWatchedFailure(DefaultFolder, RowCount + 2, SourceOpenFailedText);
 
     CHECK(SameBytes(Destination(DefaultFolder, 0), SourceBytes(0)));
     CHECK(!Exists(Destination(DefaultFolder, 1)));
@@ -564,16 +413,7 @@ FAULT_SCENARIO(copy_small_drive_fills_while_writing, 800, 600)
     ULONGLONG room = 4096;
     REQUIRE(room < ResourceBytes(0).size());
     LeaveRoom(room);
-
-    Process setup = StartSetup();
-    HWND page = ChooseFolder(setup, folder);
-    Watch watch = WatchCopy(page, setup);
-    REQUIRE(watch.boxed);
-    CheckLabels(watch, folder, RowCount + 1);
-    CheckMeter(watch, {WriteColor, ExpandColor}, 1);
-    CHECK_EQ(ReadLabels(page).path, Destination(folder, 0));
-    Shot("drive-full-writing");
-    ExpectFailedExpansion(setup, LengthDiffersText);
+    ExpectWatchedFailure(folder, RowCount + 1, LengthDiffersText);
 
     std::string stored = FileBytes(Stored(folder, 0));
     Log("stored copy of row 0: %zu of %zu bytes", stored.size(), ResourceBytes(0).size());
@@ -593,16 +433,7 @@ FAULT_SCENARIO(copy_small_drive_fills_while_expanding, 800, 600)
     ULONGLONG room = stored + 32768;
     REQUIRE(room < stored + Pages(SourceBytes(1).size()));
     LeaveRoom(room);
-
-    Process setup = StartSetup();
-    HWND page = ChooseFolder(setup, folder);
-    Watch watch = WatchCopy(page, setup);
-    REQUIRE(watch.boxed);
-    CheckLabels(watch, folder, RowCount + 2);
-    CheckMeter(watch, {WriteColor, ExpandColor}, 1);
-    CHECK_EQ(ReadLabels(page).path, Destination(folder, 1));
-    Shot("drive-full-expanding");
-    ExpectFailedExpansion(setup, WriteFailedText);
+    ExpectWatchedFailure(folder, RowCount + 2, WriteFailedText);
 
     for (int row = 0; row < RowCount; ++row)
         CHECK(SameBytes(Stored(folder, row), ResourceBytes(row)));
@@ -625,7 +456,7 @@ FAULT_SCENARIO(copy_damaged_payload_is_refused, 800, 600)
     REQUIRE(WriteBytes(folder + "\\setup.exe", executable));
 
     Process setup = Launch(folder + "\\setup.exe", "", folder);
-    ReachCopy(setup);
+    ReachCopy();
     ExpectFailedExpansion(setup, DamagedText);
     CHECK(SameBytes(Stored(DefaultFolder, 0), ResourceBytes(0)));
     CHECK(!Exists(Stored(DefaultFolder, 1)));
@@ -643,7 +474,7 @@ FAULT_SCENARIO(copy_destination_folder_cannot_be_created, 800, 600)
     REQUIRE(WriteBytes(DefaultFolder, inTheWay));
 
     Process setup = StartSetup();
-    ReachCopy(setup);
+    ReachCopy();
     ExpectFailedExpansion(setup, FolderFailedText);
     CHECK_EQ(FileBytes(DefaultFolder), inTheWay);
     CHECK(!Exists(Destination(DefaultFolder, 0)));
@@ -658,8 +489,8 @@ FAULT_SCENARIO(copy_read_only_file_to_replace, 800, 600)
     REQUIRE(WriteBytes(readOnly, "the help of an older version\r\n"));
     REQUIRE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
 
-    Process setup = StartSetup();
-    CHECK(WaitGone(ReachCopy(setup), 60000));
+    StartSetup();
+    CHECK(WaitGone(ReachCopy(), 60000));
     WaitPage(GroupCaption());
     CHECK(SameBytes(readOnly, SourceBytes(2)));
     CHECK(!(GetFileAttributesA(readOnly.c_str()) & FILE_ATTRIBUTE_READONLY));
@@ -677,7 +508,7 @@ FAULT_SCENARIO(copy_uninstaller_in_use, 800, 600)
     REQUIRE(WaitTop("Notepad", "", 15000, old.pid));
 
     Process setup = StartSetup();
-    ReachCopy(setup);
+    ReachCopy();
     ExpectFailedExpansion(setup, DestinationOpenFailedText);
     CHECK(Running(old));
     CHECK(FileBytes(inUse) == running);
@@ -693,10 +524,10 @@ namespace {
 void PaceCopyPage()
 {
     Process setup = StartSetup();
-    HWND location = ReachLocation(setup);
+    HWND location = ReachLocation();
     Press(location, IDOK);
     HWND page = nullptr;
-    REQUIRE(WaitUntil([&] { return (page = FindTop("#32770", CopyCaption(), setup.pid)) != nullptr; },
+    REQUIRE(WaitUntil([&] { return (page = WaitTop("#32770", CopyCaption(), 0, setup.pid)) != nullptr; },
                       20000));
     // Timed with the performance counter: the tick counter moves in steps of
     // about 16 ms here. Message boxes are looked for only now and then, so
@@ -705,12 +536,12 @@ void PaceCopyPage()
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&shown);
     for (int polls = 1; IsWindow(page) && IsWindowVisible(page); ++polls) {
-        if (polls % 50 == 0 && FindTop("#32770", Installer, setup.pid))
+        if (polls % 50 == 0 && WaitTop("#32770", Installer, 0, setup.pid))
             break;
         ::Sleep(1);
     }
     QueryPerformanceCounter(&gone);
-    REQUIRE(!FindTop("#32770", Installer, setup.pid));
+    REQUIRE(!WaitTop("#32770", Installer, 0, setup.pid));
     Log("copy page wall time: %lu ms",
         (unsigned long)((gone.QuadPart - shown.QuadPart) * 1000 / frequency.QuadPart));
     LeaveAtGroupPage(setup);

@@ -1,4 +1,5 @@
 #include "group_steps.h"
+#include "../pilot/lists.h"
 
 #include <objbase.h>
 #include <shlobj.h>
@@ -10,14 +11,6 @@ namespace pilot {
 namespace {
 
 HWND Combo(HWND page) { return Item(page, GroupField); }
-
-LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &answer))
-        return -1;
-    return (LRESULT)answer;
-}
 
 std::string Hex(const std::string& bytes)
 {
@@ -32,33 +25,9 @@ std::string Hex(const std::string& bytes)
 
 } // namespace
 
-std::vector<std::string> GroupItems(HWND page)
-{
-    std::vector<std::string> items;
-    HWND combo = Combo(page);
-    LRESULT count = Ask(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        // Across processes Wine hands the text over as UTF-16 whichever
-        // variant asks, so ask for that.
-        DWORD_PTR length = 0;
-        if (!SendMessageTimeoutW(combo, CB_GETLBTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 5000, &length) ||
-            (LRESULT)length < 0) {
-            items.push_back("<no text>");
-            continue;
-        }
-        std::vector<wchar_t> text(length + 16, L'\0');
-        DWORD_PTR copied = 0;
-        SendMessageTimeoutW(combo, CB_GETLBTEXT, i, (LPARAM)text.data(), SMTO_ABORTIFHUNG, 5000,
-                            &copied);
-        std::string narrow;
-        for (size_t j = 0; j < length && text[j]; ++j)
-            narrow.push_back(text[j] < 128 ? (char)text[j] : '?');
-        items.push_back(narrow);
-    }
-    return items;
-}
+std::vector<std::string> GroupItems(HWND page) { return ListTexts(Combo(page), true); }
 
-int GroupSelection(HWND page) { return (int)Ask(Combo(page), CB_GETCURSEL, 0, 0); }
+int GroupSelection(HWND page) { return ListSelection(Combo(page), true); }
 
 std::string GroupFieldText(HWND page) { return Text(Combo(page)); }
 
@@ -174,13 +143,23 @@ std::string Listed(const std::vector<std::string>& entries)
 std::vector<std::string> GroupCommands(const std::string& group)
 {
     const std::string show = "[ShowGroup(\"" + group + "\",5)]";
-    const std::string folder = InstallFolder;
+    const std::string folder = DefaultFolder;
     return {"[CreateGroup(\"" + group + "\")]",
             "[AddItem(\"" + WindowsDirectory() + "\\Quodgone.exe\",\"Uninstall\")]", show,
             "[AddItem(\"" + folder + "\\Quodpost.exe\",\"Pellomark\")]", show,
             "[AddItem(\"" + folder + "\\Quodpost.hlp\",\"Help\")]", show,
             "[AddItem(\"" + folder + "\\Read_me.txt\",\"Read Me\")]", show,
             "[ShowGroup(\"" + group + "\",6)]"};
+}
+
+void CheckPageAtStart(HWND page)
+{
+    CHECK_EQ(Text(page), GroupCaption());
+    CHECK_EQ(ItemText(page, 600),
+             std::string("Shortcuts for Pellomark will be installed to the following group:"));
+    CHECK_EQ(GroupFieldText(page), std::string("Pellomark"));
+    CHECK(IsWindowEnabled(Item(page, GroupContinue)));
+    CHECK(IsWindowEnabled(Item(page, GroupReset)));
 }
 
 void ExpectShortcutsCreated(const std::string& group, DWORD milliseconds)

@@ -12,7 +12,6 @@ const int GroupContinue = 2000;
 const int GroupReset = 501;
 const int GroupField = 500;
 
-const char* const InstallFolder = "C:\\Dornwick\\Pellomark";
 const char* const VersionKey = "Shareware\\Dornwick\\Programs\\Pellomark\\Current Version";
 const char* const UninstallEntry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pellomark";
 const char* const CreatedText = "Shortcuts Created Successfully!";
@@ -27,6 +26,8 @@ const char* const ThanksText =
 std::vector<std::string> GroupItems(HWND page);
 int GroupSelection(HWND page);
 std::string GroupFieldText(HWND page);
+// The page's texts and buttons as it opens.
+void CheckPageAtStart(HWND page);
 // Replaces the field's text by typing into the combo's edit.
 void TypeGroup(HWND page, const std::string& text);
 

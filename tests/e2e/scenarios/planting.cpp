@@ -18,7 +18,7 @@ SCENARIO_BY_HAND(planted_dlls_are_not_loaded, 800, 600)
     // Wine would take its own and the scenario could not fail.
 
     Process setup = Launch(setupCopy, "", downloads);
-    InstallWithDefaults(setup);
+    Install(setup);
     CHECK(!Exists("C:\\planted-lz32.txt"));
     CHECK(!Exists("C:\\planted-comctl32.txt"));
 }

@@ -125,14 +125,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     if (!service || !DdeNameService(Instance, service, nullptr, DNS_REGISTER))
         return 5;
     Record("ready");
+    // Served until the pilot ends the process with the scenario.
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
+    while (GetMessageA(&message, nullptr, 0, 0) > 0)
         DispatchMessageA(&message);
-    }
-    DdeNameService(Instance, service, nullptr, DNS_UNREGISTER);
-    DdeFreeStringHandle(Instance, service);
-    DdeUninitialize(Instance);
-    CloseHandle(LogFile);
     return 0;
 }
