@@ -19,7 +19,7 @@ rm -f build/win64/Testing/Temporary/LastTestsFailed.log
 run ctest --preset win64
 echo "== figures"
 grep -h '^[0-9]*: fuzz:' build/fuzz/summary.log | sed 's/^[0-9]*: //' || true
-faults=$(ctest --preset win64 -L fault -N | sed -n 's/^ *Test *#[0-9]*: *//p')
+faults=$(ctest --preset win64 -L fault -N -FA '.*' | sed -n 's/^ *Test *#[0-9]*: *//p')
 failed=$(cut -d: -f2 build/win64/Testing/Temporary/LastTestsFailed.log 2>/dev/null || true)
 total=0 passed=0
 for test in $faults; do
