@@ -172,11 +172,16 @@ Watch WatchCopy(HWND page, const Process& setup, const std::function<void(HWND)>
             break;
         if (Now() - lastLook >= 60) {
             lastLook = Now();
+            // A look counts only if the meter was on top on both sides of the
+            // capture: the next page may already cover it as this one goes.
+            bool onTop = WindowFromPoint(origin) == meter;
             Picture screen = Capture();
-            int fill = 0;
-            while (fill < watch.width && screen.At(origin.x + fill, origin.y) != face)
-                ++fill;
-            watch.looks.push_back({fill, fill ? screen.At(origin.x, origin.y) : CLR_INVALID});
+            if (onTop && WindowFromPoint(origin) == meter) {
+                int fill = 0;
+                while (fill < watch.width && screen.At(origin.x + fill, origin.y) != face)
+                    ++fill;
+                watch.looks.push_back({fill, fill ? screen.At(origin.x, origin.y) : CLR_INVALID});
+            }
         }
         if (poke && !poked && Now() - start > 600) {
             poked = true;
