@@ -1,5 +1,7 @@
 #include "files.h"
 
+#include "new_file.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,20 +14,7 @@ namespace packer {
 
 namespace {
 
-std::string SystemError(const std::string& what, const std::string& path) {
-    return what + " '" + path + "': " + std::strerror(errno);
-}
-
-bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += size_t(n);
-    }
-    return true;
-}
+using hostfiles::SystemError;
 
 bool MakeFolders(const std::string& folder, std::string* error) {
     for (size_t at = 1; at <= folder.size(); ++at) {
@@ -42,30 +31,6 @@ bool MakeFolders(const std::string& folder, std::string* error) {
         return false;
     }
     return true;
-}
-
-// One output written under a temporary name in its final folder.
-bool WriteTemporary(const std::string& path, const std::vector<uint8_t>& bytes, std::string* temp,
-                    std::string* error) {
-    std::string pattern = path + ".XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    int fd = mkstemp(name.data());
-    if (fd < 0) {
-        *error = SystemError("cannot create a temporary file for", path);
-        return false;
-    }
-    *temp = name.data();
-    mode_t mask = umask(0);
-    umask(mask);
-    bool ok = fchmod(fd, 0666 & ~mask) == 0 && WriteAll(fd, bytes);
-    if (!ok) *error = SystemError("cannot write", *temp);
-    if (close(fd) != 0 && ok) {
-        ok = false;
-        *error = SystemError("cannot write", *temp);
-    }
-    if (!ok) unlink(temp->c_str());
-    return ok;
 }
 
 }  // namespace
@@ -159,8 +124,8 @@ bool WriteOutputs(const std::string& folder, const std::vector<OutputFile>& file
     std::vector<std::string> temps;
     bool ok = true;
     for (const OutputFile& file : files) {
-        std::string temp;
-        if (!WriteTemporary(folder + "/" + file.name, file.bytes, &temp, error)) {
+        std::string path = folder + "/" + file.name, temp;
+        if (!hostfiles::WriteTemporary(path, path + ".XXXXXX", file.bytes, false, &temp, error)) {
             ok = false;
             break;
         }

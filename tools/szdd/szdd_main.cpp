@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "new_file.h"
 #include "szdd.h"
 #include "szdd_verify.h"
 
@@ -38,11 +39,8 @@ bool Fail(const std::string& message) {
     return false;
 }
 
-std::string SystemError(const std::string& what, const std::string& path) {
-    return what + " '" + path + "': " + std::strerror(errno);
-}
+using hostfiles::SystemError;
 
-// 0 on success, 2 on a usage error (message printed), 1 for help shown.
 int ParseArgs(int argc, char** argv, Options* options) {
     std::vector<std::string> positional;
     for (int i = 1; i < argc; ++i) {
@@ -121,40 +119,15 @@ std::string DirName(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += size_t(n);
-    }
-    return true;
-}
-
 bool WriteAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::string temp = DirName(path) + "/." + BaseName(path) + ".XXXXXX";
-    std::vector<char> pattern(temp.begin(), temp.end());
-    pattern.push_back('\0');
-    int fd = mkstemp(pattern.data());
-    if (fd < 0) return Fail(SystemError("cannot create a temporary file for", path));
-    temp = pattern.data();
-
-    mode_t mask = umask(0);
-    umask(mask);
-    bool ok = fchmod(fd, 0666 & ~mask) == 0 && WriteAll(fd, bytes) && fsync(fd) == 0;
-    std::string message = ok ? "" : SystemError("cannot write", temp);
-    if (close(fd) != 0 && ok) {
-        ok = false;
-        message = SystemError("cannot write", temp);
-    }
-    if (ok && rename(temp.c_str(), path.c_str()) != 0) {
-        ok = false;
-        message = SystemError("cannot rename the temporary file to", path);
-    }
-    if (!ok) {
+    std::string temp, error;
+    if (!hostfiles::WriteTemporary(path, DirName(path) + "/." + BaseName(path) + ".XXXXXX", bytes,
+                                   true, &temp, &error))
+        return Fail(error);
+    if (rename(temp.c_str(), path.c_str()) != 0) {
+        error = SystemError("cannot rename the temporary file to", path);
         unlink(temp.c_str());
-        return Fail(message);
+        return Fail(error);
     }
     return true;
 }
