@@ -57,18 +57,18 @@ SCENARIO(group_list_and_names_with_our_server, 800, 600)
     CHECK_EQ(GroupSelection(page), 4);
 
     // Refused names: the page stays and nothing is sent.
-    TypeGroup(page, "");
-    Press(page, GroupContinue);
-    Box empty = WaitBox(Installer, 10000, setup.pid);
-    CHECK_EQ(empty.text, std::string("Group may not be empty!"));
-    CHECK_EQ(empty.icon, std::string("warning"));
-    Answer(empty, IDOK);
-    TypeGroup(page, "Tools\")][ExitProgman(1)][(\"");
-    Press(page, GroupContinue);
-    Box quoted = WaitBox(Installer, 10000, setup.pid);
-    CHECK_EQ(quoted.text, std::string("Group may not contain quotes!"));
-    CHECK_EQ(quoted.icon, std::string("warning"));
-    Answer(quoted, IDOK);
+    const struct { const char* name; const char* text; } refusals[] = {
+        {"", "Group may not be empty!"},
+        {"Tools\")][ExitProgman(1)][(\"", "Group may not contain quotes!"},
+    };
+    for (const auto& refusal : refusals) {
+        TypeGroup(page, refusal.name);
+        Press(page, GroupContinue);
+        Box box = WaitBox(Installer, 10000, setup.pid);
+        CHECK_EQ(box.text, std::string(refusal.text));
+        CHECK_EQ(box.icon, std::string("warning"));
+        Answer(box, IDOK);
+    }
     CHECK(IsWindowVisible(page));
     CHECK(server.Commands().empty());
 
