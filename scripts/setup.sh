@@ -1,14 +1,25 @@
 #!/usr/bin/env bash
 # Installs what building and testing Cratewise needs, with apt-get, and only
-# what is missing: a second run installs nothing.
+# what is missing: a second run installs nothing. The product a vendor ships
+# is 32-bit, so wine32 (from the i386 architecture) runs beside wine64.
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ libgtest-dev
+    cmake ninja-build g++ libgtest-dev clang-format
     g++-mingw-w64-i686 g++-mingw-w64-x86-64
-    wine wine64 xvfb xauth imagemagick fonts-liberation
+    wine wine64 wine32:i386 xvfb xauth imagemagick fonts-liberation
     mscompress libmspack-dev clang libclang-rt-dev
 )
+
+sudo=""
+((EUID == 0)) || sudo=sudo
+updated=false
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    echo "setup: adding the i386 architecture for wine32"
+    $sudo dpkg --add-architecture i386
+    $sudo apt-get update -qq
+    updated=true
+fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -20,8 +31,6 @@ if ((${#missing[@]} == 0)); then
     exit 0
 fi
 
-sudo=""
-((EUID == 0)) || sudo=sudo
 echo "setup: installing ${missing[*]}"
-$sudo apt-get update -qq
+$updated || $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
