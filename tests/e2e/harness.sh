@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Runs the installer's end-to-end scenarios under wine64 on a virtual display.
+# Runs the installer's end-to-end scenarios on a virtual display: the pilot
+# runs under wine64 and starts the setup executable of either build.
 #
+#   harness.sh [--build win32|win64] prefix|run|check ...
+#       win32: the scenario is skipped (exit 77) where 32-bit code cannot run
 #   harness.sh prefix <dir>
 #       boots one template prefix for the run (once; the scenarios copy it)
 #   harness.sh run <scenario> <width> <height> --template <dir> --out <dir>
@@ -9,9 +12,12 @@
 #       copies the template, starts a display of that size, runs the pilot's
 #       scenario against the setup executable, converts its screenshots to
 #       PNG under <out>/screenshots/<scenario>, and always ends what it started
+#   harness.sh check <script> <argument>...
+#       runs a check script of its own with WINE naming the build's loader
 set -uo pipefail
 
 wine_loader=/usr/lib/wine/wine64
+wine32_loader=${CRATEWISE_WINE32:-/usr/lib/wine/wine}
 wineserver=/usr/lib/wine/wineserver
 export WINEDEBUG=-all
 base_overrides="mscoree,mshtml="
@@ -113,8 +119,21 @@ run_scenario() {
     return $status
 }
 
+build_loader=$wine_loader
+if [[ ${1:-} == --build ]]; then
+    if [[ ${2:-} == win32 ]]; then
+        build_loader=$wine32_loader
+        if ! why=$("$wine32_loader" --version 2>&1); then
+            echo "harness: skipped: this machine cannot run 32-bit code ($wine32_loader --version: ${why:-failed})"
+            exit 77
+        fi
+    fi
+    shift 2
+fi
+
 case ${1:-} in
     prefix) boot_prefix "${2:?prefix folder}" ;;
     run) shift; run_scenario "$@" ;;
-    *) die "usage: harness.sh prefix <dir> | run <scenario> <width> <height> ..." ;;
+    check) shift; WINE=$build_loader exec "$@" ;;
+    *) die "usage: harness.sh [--build win32|win64] prefix <dir> | run <scenario> <width> <height> ... | check <script> ..." ;;
 esac

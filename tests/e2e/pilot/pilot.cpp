@@ -541,11 +541,18 @@ std::string WindowsDirectory()
 
 // ---- registry ----------------------------------------------------------------
 
+REGSAM RegistryView()
+{
+    DWORD kind = SCS_64BIT_BINARY;
+    GetBinaryTypeA(options.setup.c_str(), &kind);
+    return kind == SCS_32BIT_BINARY ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+}
+
 bool RegText(HKEY root, const std::string& key, const std::string& value, std::string* text,
              DWORD* type, DWORD* size)
 {
     HKEY opened;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | RegistryView(), &opened) != ERROR_SUCCESS)
         return false;
     DWORD valueType = 0, valueSize = 0;
     bool ok = RegQueryValueExA(opened, value.c_str(), nullptr, &valueType, nullptr, &valueSize) ==
@@ -568,7 +575,7 @@ bool RegText(HKEY root, const std::string& key, const std::string& value, std::s
 bool RegKeyExists(HKEY root, const std::string& key)
 {
     HKEY opened;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | RegistryView(), &opened) != ERROR_SUCCESS)
         return false;
     RegCloseKey(opened);
     return true;
@@ -578,7 +585,7 @@ bool RegSetText(HKEY root, const std::string& key, const std::string& value,
                 const std::string& text)
 {
     HKEY opened;
-    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened,
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | RegistryView(), nullptr, &opened,
                         nullptr) != ERROR_SUCCESS)
         return false;
     bool ok = RegSetValueExA(opened, value.c_str(), 0, REG_SZ, (const BYTE*)text.c_str(),
@@ -592,8 +599,11 @@ bool RegSetText(HKEY root, const std::string& key, const std::string& value,
 namespace {
 
 // What Wine and the desktop change by themselves whatever the program does.
-bool Churn(const std::string& lowerPath)
+bool Churn(std::string lowerPath)
 {
+    // The 32-bit view churns as the 64-bit one does.
+    if (lowerPath.compare(0, 7, "hklm32\\") == 0)
+        lowerPath.erase(4, 2);
     static const char* const ignored[] = {
         "c:\\windows\\temp", "\\appdata\\local\\temp", "c:\\windows\\system32\\config",
         "hkcu\\software\\wine\\", "hklm\\system\\", "hklm\\hardware\\",
@@ -684,6 +694,14 @@ Snapshot TakeSnapshot()
     Snapshot snapshot;
     ListFiles("C:", &snapshot);
     ListKeys(HKEY_LOCAL_MACHINE, "HKLM", &snapshot);
+    // Wow6432Node is left out above (Wine links it back into the tree): the
+    // 32-bit view of HKLM\Software is listed through the view itself.
+    HKEY software32;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ | KEY_WOW64_32KEY,
+                      &software32) == ERROR_SUCCESS) {
+        ListKeys(software32, "HKLM32\\Software", &snapshot);
+        RegCloseKey(software32);
+    }
     ListKeys(HKEY_CURRENT_USER, "HKCU", &snapshot);
     return snapshot;
 }

@@ -151,6 +151,10 @@ bool MakeFolders(const std::string& path);
 std::string WindowsDirectory();
 
 // ---- registry --------------------------------------------------------------
+// The registry view the setup under test writes to, for RegOpenKeyEx and
+// RegCreateKeyEx: a 32-bit program's keys below HKLM\Software are in the
+// 32-bit view. The helpers below read and write in that view.
+REGSAM RegistryView();
 bool RegText(HKEY root, const std::string& key, const std::string& value, std::string* text,
              DWORD* type = nullptr, DWORD* size = nullptr);
 bool RegKeyExists(HKEY root, const std::string& key);

@@ -41,7 +41,8 @@ void CheckValue(const char* key, const char* name, const std::string& expected)
 DWORD ValueCount(const char* key)
 {
     HKEY opened;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | RegistryView(), &opened) !=
+        ERROR_SUCCESS)
         return 0;
     DWORD values = 0;
     RegQueryInfoKeyA(opened, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,

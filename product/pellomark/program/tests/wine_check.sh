@@ -1,11 +1,11 @@
 #!/bin/sh
-# Runs the 64-bit Quodpost.exe under wine64 on a private X display: updates
+# Runs Quodpost.exe under $WINE (wine64 unless named) on a private X display: updates
 # one folder from another through the real dialog (driven by
 # quodpost_drive.exe), checks the files, and leaves a screenshot.
 # Usage: wine_check.sh <build dir with Quodpost.exe and quodpost_drive.exe>
 set -u
 BUILD=$(cd "$1" && pwd) || exit 2
-WINE=/usr/lib/wine/wine64
+WINE=${WINE:-/usr/lib/wine/wine64}
 WINESERVER=/usr/lib/wine/wineserver
 export WINEPREFIX="$BUILD/wineprefix"
 export WINEDEBUG=-all
@@ -29,7 +29,8 @@ done
 export DISPLAY=":$(cat "$BUILD/display.txt")"
 echo "display $DISPLAY, Xvfb pid $XVFB_PID"
 
-"$WINE" wineboot -i >/dev/null 2>&1
+# Booted by wine64, the prefix runs the programs of both builds.
+/usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
 "$WINESERVER" -w
 
 # The two folders: what each file is there to show is in its name.
