@@ -9,8 +9,10 @@ target_compile_options(cratewise_flags INTERFACE
     $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti -fno-threadsafe-statics>
     -fno-asynchronous-unwind-tables -ffunction-sections -fno-ident
     # 32-bit Windows keeps its stack 4-byte aligned; asking for more costs
-    # code in every function and buys nothing without SSE.
-    $<$<EQUAL:${CMAKE_SIZEOF_VOID_P},4>:-mpreferred-stack-boundary=2>)
+    # code in every function and buys nothing without SSE. The i686 compiler
+    # keeps a frame pointer in every function unless told not to.
+    $<$<EQUAL:${CMAKE_SIZEOF_VOID_P},4>:-mpreferred-stack-boundary=2>
+    $<$<EQUAL:${CMAKE_SIZEOF_VOID_P},4>:-fomit-frame-pointer>)
 target_link_options(cratewise_flags INTERFACE
     -static-libgcc -static-libstdc++ -mwindows -Wl,--gc-sections -s)
 

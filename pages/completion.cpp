@@ -88,6 +88,10 @@ void ViewReadMe(HWND mainWindow)
         CloseHandle(started.hThread);
     }
     ShowWindow(mainWindow, SW_RESTORE);
+    // The activation that Notepad's closing queued for the main window must
+    // come before the thanks: taken inside the box's loop, it would raise the
+    // main window over the box.
+    PumpFor(mainWindow, RestorePause);
 }
 
 void ShowGroupOnceMore()

@@ -15,7 +15,8 @@ enum {
     MessageSize = 1024,
     StepRegistered = 32,
     StepFinished = 64,
-    ClosingPause = 1000
+    ClosingPause = 1000,
+    RestorePause = 300
 };
 
 

@@ -539,14 +539,26 @@ std::string WindowsDirectory()
     return folder;
 }
 
-// ---- registry ----------------------------------------------------------------
-
-REGSAM RegistryView()
+bool SetupIs32Bit()
 {
     DWORD kind = SCS_64BIT_BINARY;
     GetBinaryTypeA(options.setup.c_str(), &kind);
-    return kind == SCS_32BIT_BINARY ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    return kind == SCS_32BIT_BINARY;
 }
+
+std::string SetupSystemDirectory()
+{
+    char folder[MAX_PATH] = "";
+    if (SetupIs32Bit())
+        GetSystemWow64DirectoryA(folder, sizeof folder);
+    else
+        GetSystemDirectoryA(folder, sizeof folder);
+    return folder;
+}
+
+// ---- registry ----------------------------------------------------------------
+
+REGSAM RegistryView() { return SetupIs32Bit() ? KEY_WOW64_32KEY : KEY_WOW64_64KEY; }
 
 bool RegText(HKEY root, const std::string& key, const std::string& value, std::string* text,
              DWORD* type, DWORD* size)

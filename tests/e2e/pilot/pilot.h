@@ -149,6 +149,11 @@ bool ReadBytes(const std::string& path, std::string* bytes);
 bool WriteBytes(const std::string& path, const std::string& bytes);
 bool MakeFolders(const std::string& path);
 std::string WindowsDirectory();
+// Whether the setup executable under test is a 32-bit program.
+bool SetupIs32Bit();
+// The system folder as the setup under test sees it: a 32-bit program's is
+// the 32-bit one (SysWOW64).
+std::string SetupSystemDirectory();
 
 // ---- registry --------------------------------------------------------------
 // The registry view the setup under test writes to, for RegOpenKeyEx and

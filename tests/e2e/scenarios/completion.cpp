@@ -142,7 +142,7 @@ SCENARIO(completion_same_version_with_read_me, 800, 600)
     CHECK(title.find("Read_me.txt") != std::string::npos);
     std::string image = ImageOf(notepad);
     Log("Notepad runs from %s", image.c_str());
-    CHECK_EQ(Lower(image), Lower(WindowsDirectory() + "\\system32\\notepad.exe"));
+    CHECK_EQ(Lower(image), Lower(SetupSystemDirectory() + "\\notepad.exe"));
     // Found by class alone: the installer answers no messages while it waits.
     HWND main = FindWindowExA(nullptr, nullptr, Installer, nullptr);
     CHECK(main && ProcessOf(main) == setup.pid && IsIconic(main));
@@ -152,6 +152,7 @@ SCENARIO(completion_same_version_with_read_me, 800, 600)
     CHECK(WaitGone(notepad, 10000));
     Box thanks = WaitBox(Installer, 15000, setup.pid);
     CHECK_EQ(thanks.text, std::string(ThanksText));
+    CHECK_EQ(thanks.icon, std::string("information"));
     CHECK(main && !IsIconic(main));
     Answer(thanks, IDOK);
     ExpectExitZero(setup);

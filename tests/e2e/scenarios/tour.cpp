@@ -56,6 +56,8 @@ SCENARIO(sample_tour, 800, 600)
     }
     Box thanks = WaitBox(Installer, 15000, setup.pid);
     Shot("thanks");
+    // Seen on the screen, not hidden behind the backdrop.
+    CHECK_EQ(thanks.icon, std::string("information"));
     Answer(thanks, IDOK);
     ExpectExitZero(setup, 60000);
 }
