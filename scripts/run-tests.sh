@@ -19,11 +19,11 @@ run ctest --preset win64 -LE e2e
 
 # The end-to-end scenarios, one build after the other (two at a time), each
 # timed; the win32 ones are skipped where 32-bit code cannot run.
+figures=()
 wine32=${CRATEWISE_WINE32:-/usr/lib/wine/wine}
 if ! why=$("$wine32" --version 2>&1); then
-    echo "the real product (win32) was not run: this machine cannot execute 32-bit code ($wine32 --version: ${why:-failed})"
+    figures+=("the real product (win32) was not run: this machine cannot execute 32-bit code ($wine32 --version: ${why##*: })")
 fi
-figures=()
 for build in win64 win32; do
     junit=$root/build/win64/e2e/$build-results.xml
     start=$SECONDS
@@ -33,14 +33,16 @@ for build in win64 win32; do
     results=$(grep -o '<testcase name="[^"]*"[^>]*status="[a-z]*"' "$junit" 2>/dev/null |
         sed 's/<testcase name="\([^"]*\)".*status="\([a-z]*\)"/\1 \2/' | grep -v '^e2e\.prefix ' || true)
     count() { grep -cE "$1" <<<"$results" || true; }
-    faults=$(ctest --preset win64 -L "^$build\$" -L fault -N | sed -n 's/^ *Test *#[0-9]*: *//p')
-    fault_passed=0 fault_total=0
+    faults=$(ctest --preset win64 -L "^$build\$" -L fault -N -FA '.*' |
+        sed -n 's/^ *Test *#[0-9]*: *//p')
+    fault_passed=0 fault_skipped=0 fault_total=0
     for test in $faults; do
         fault_total=$((fault_total + 1))
         grep -qxF "$test run" <<<"$results" && fault_passed=$((fault_passed + 1))
+        grep -qxF "$test notrun" <<<"$results" && fault_skipped=$((fault_skipped + 1))
     done
     figures+=("e2e $build: $(count ' run$') passed, $(count ' fail$') failed, $(count ' notrun$') skipped in ${seconds} s")
-    figures+=("fault scenarios $build: $fault_passed of $fault_total passed")
+    figures+=("fault scenarios $build: $fault_passed of $fault_total passed, $fault_skipped skipped")
 done
 echo "== figures"
 grep -h '^[0-9]*: fuzz:' build/fuzz/summary.log | sed 's/^[0-9]*: //' || true

@@ -124,7 +124,7 @@ if [[ ${1:-} == --build ]]; then
     if [[ ${2:-} == win32 ]]; then
         build_loader=$wine32_loader
         if ! why=$("$wine32_loader" --version 2>&1); then
-            echo "harness: skipped: this machine cannot run 32-bit code ($wine32_loader --version: ${why:-failed})"
+            echo "harness: skipped: this machine cannot execute 32-bit code ($wine32_loader --version: ${why##*: })"
             exit 77
         fi
     fi
