@@ -17,7 +17,9 @@ target_link_options(cratewise_flags INTERFACE
     -static-libgcc -static-libstdc++ -mwindows -Wl,--gc-sections -s)
 
 # What every program of ours (the setup executables, the uninstaller) links:
-# its own entry point instead of the C runtime's start-up.
+# its own entry point instead of the C runtime's start-up. The entry symbol
+# is decorated on i686 only; a wrong one would only be warned about, and the
+# program would start at the first byte of its code.
 add_library(cratewise_program INTERFACE)
 target_sources(cratewise_program INTERFACE ${PROJECT_SOURCE_DIR}/platform/entry.cpp)
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
@@ -25,7 +27,7 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
 else()
     set(entry_symbol _WinMainCRTStartup)
 endif()
-target_link_options(cratewise_program INTERFACE -nostartfiles -Wl,-e,${entry_symbol})
+target_link_options(cratewise_program INTERFACE -nostartfiles -Wl,-e,${entry_symbol} -Wl,--fatal-warnings)
 target_link_libraries(cratewise_program INTERFACE cratewise_flags)
 
 # lz32, comctl32 and shell32 are not imported: platform/syslibs.cpp loads
