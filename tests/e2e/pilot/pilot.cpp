@@ -597,8 +597,8 @@ bool RegSetText(HKEY root, const std::string& key, const std::string& value,
                 const std::string& text)
 {
     HKEY opened;
-    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | RegistryView(), nullptr, &opened,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | RegistryView(), nullptr,
+                        &opened, nullptr) != ERROR_SUCCESS)
         return false;
     bool ok = RegSetValueExA(opened, value.c_str(), 0, REG_SZ, (const BYTE*)text.c_str(),
                              (DWORD)text.size() + 1) == ERROR_SUCCESS;
