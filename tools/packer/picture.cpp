@@ -122,7 +122,13 @@ bool Decode(const std::vector<uint8_t>& file, Format format, const std::string& 
         Magick::readImages(&images, Magick::Blob(file.data(), file.size()), options);
         for (Magick::Image& image : images) frames->push_back(Export(image));
     } catch (const std::exception& e) {
-        *error = Quoted(shown) + " cannot be read as " + coder + ": " + e.what();
+        // "packer: improper image header `' @ error/bmp.c/...": the reason alone.
+        std::string reason = e.what();
+        size_t at = reason.find(": ");
+        if (at != std::string::npos) reason.erase(0, at + 2);
+        at = reason.find(" `");
+        if (at != std::string::npos) reason.erase(at);
+        *error = Quoted(shown) + " cannot be read as " + coder + ": " + reason;
         return false;
     }
     if (frames->empty()) {
