@@ -11,8 +11,12 @@ target_compile_options(cratewise_flags INTERFACE
     # 32-bit Windows keeps its stack 4-byte aligned; asking for more costs
     # code in every function and buys nothing without SSE.
     $<$<EQUAL:${CMAKE_SIZEOF_VOID_P},4>:-mpreferred-stack-boundary=2>)
+# The same inputs make the same bytes, wherever and whenever they are built:
+# no link time in the header, no build folder in the code.
+target_compile_options(cratewise_flags INTERFACE
+    -ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
 target_link_options(cratewise_flags INTERFACE
-    -static-libgcc -static-libstdc++ -mwindows -Wl,--gc-sections -s)
+    -static-libgcc -static-libstdc++ -mwindows -Wl,--gc-sections -s -Wl,--no-insert-timestamp)
 
 # What every program of ours (the setup executables, the uninstaller) links:
 # its own entry point instead of the C runtime's start-up.

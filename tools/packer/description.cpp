@@ -276,15 +276,15 @@ private:
         entry.shown = value;
         entry.path = Resolve(value);
         bool icon = slot == IconArt;
-        if (EndsWithNoCase(value, ".art")) {
-            entry.format = ArtFormat::Source;
-        } else if (icon && EndsWithNoCase(value, ".ico")) {
+        if (icon && EndsWithNoCase(value, ".ico")) {
             entry.format = ArtFormat::Icon;
         } else if (!icon && EndsWithNoCase(value, ".bmp")) {
             entry.format = ArtFormat::Bitmap;
+        } else if (!icon && EndsWithNoCase(value, ".png")) {
+            entry.format = ArtFormat::Png;
         } else {
-            Problem(number, key + " " + Quoted(value) + " must be an artwork source (.art) or " +
-                                (icon ? "an icon (.ico)" : "a bitmap (.bmp)"));
+            Problem(number, key + " " + Quoted(value) + " must be " +
+                                (icon ? "an icon (.ico)" : "a PNG (.png) or bitmap (.bmp) image"));
         }
     }
 
@@ -666,6 +666,9 @@ private:
             bool known = info == 12 || info == 40 || info == 52 || info == 56 || info == 108 || info == 124;
             if (head.size() < 26 || head[0] != 'B' || head[1] != 'M' || !known)
                 Problem(entry.line, Quoted(entry.shown) + " is not a Windows bitmap (.bmp)");
+        } else if (entry.format == ArtFormat::Png) {
+            if (head.size() < 8 || std::memcmp(head.data(), "\x89PNG\r\n\x1A\n", 8) != 0)
+                Problem(entry.line, Quoted(entry.shown) + " is not a PNG image (.png)");
         } else if (entry.format == ArtFormat::Icon) {
             uint32_t count = head.size() >= 6 ? uint32_t(head[4]) | uint32_t(head[5]) << 8 : 0;
             if (head.size() < 6 || head[0] || head[1] || head[2] != 1 || head[3] || count == 0 ||

@@ -132,26 +132,24 @@ const BadCase kCases[] = {
     {"support@dornwick.example", std::string(95, 's') + "@d.example", 7,
      "SupportAddress has 105 characters; at most 100"},
 
-    // The other files, and the pictures as they are drawn.
+    // The other files, and the pictures.
     {"agreement.txt", "licence.txt", 9, "the agreement 'licence.txt' does not exist"},
     {"", "", 9, "is empty", [](const std::string& folder) { WriteFile(folder + "/agreement.txt", ""); }},
     {"", "", 9, "the agreement has 70000 bytes; the agreement page shows at most 65535",
      [](const std::string& folder) { WriteFile(folder + "/agreement.txt", std::string(70000, 'a')); }},
-    {"icon.art", "icon.bmp", 12, "Icon 'art/icon.bmp' must be an artwork source (.art) or an icon (.ico)"},
-    {"PageBitmap: art/page.art", "PageBitmap: art/page.ico", 13,
-     "PageBitmap 'art/page.ico' must be an artwork source (.art) or a bitmap (.bmp)"},
-    {"HeaderBitmap: art/page.art", "HeaderBitmap: art/header.art", 15,
-     "the picture 'art/header.art' does not exist"},
-    {"GroupBitmap: art/page.art", "GroupBitmap: art/group.bmp", 14, "is not a Windows bitmap (.bmp)",
+    {"product.ico", "product.png", 12, "Icon 'art/product.png' must be an icon (.ico)"},
+    {"PageBitmap: art/page.png", "PageBitmap: art/page.ico", 13,
+     "PageBitmap 'art/page.ico' must be a PNG (.png) or bitmap (.bmp) image"},
+    {"header.bmp", "none.bmp", 15, "the picture 'art/none.bmp' does not exist"},
+    {"GroupBitmap: art/page.png", "GroupBitmap: art/group.bmp", 14, "is not a Windows bitmap (.bmp)",
      [](const std::string& folder) { WriteFile(folder + "/art/group.bmp", "just some text, not a picture"); }},
-    {"icon.art", "product.ico", 12, "is not a Windows icon (.ico)",
-     [](const std::string& folder) { WriteFile(folder + "/art/product.ico", std::string("\0\0\1\0\2\0", 6)); }},
-    {"GroupBitmap: art/page.art", "GroupBitmap: art/broken.art", 14, "the picture does not draw: ",
-     [](const std::string& folder) {
-         WriteFile(folder + "/art/broken.art", "bitmap 8 8 4\npalette\n  vga\nend\nfill teal\n");
-     }},
-    {"Icon: art/icon.art", "Icon: art/page.art", 12, "'art/page.art' draws a bitmap, not an icon"},
-    {"PageBitmap: art/page.art", "PageBitmap: art/icon.art", 13, "'art/icon.art' draws an icon, not a bitmap"},
+    {"GroupBitmap: art/page.png", "GroupBitmap: art/group.png", 14, "is not a PNG image (.png)",
+     [](const std::string& folder) { WriteFile(folder + "/art/group.png", "GIF89a, not a PNG"); }},
+    {"product.ico", "broken.ico", 12, "is not a Windows icon (.ico)",
+     [](const std::string& folder) { WriteFile(folder + "/art/broken.ico", std::string("\0\0\1\0\2\0", 6)); }},
+    // Read, but of the wrong size.
+    {"HeaderBitmap: art/header.bmp", "HeaderBitmap: art/page.png", 15,
+     "'art/page.png' is 120 x 168; HeaderBitmap (bitmap 202) must be 130 x 31"},
 };
 
 void PrintTo(const BadCase& c, std::ostream* os) { *os << c.rule; }
