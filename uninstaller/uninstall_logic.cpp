@@ -445,7 +445,10 @@ int32_t FormatSummary(char* output, int32_t capacity, const UninstallReport& rep
 
 int32_t RunUninstall(UninstallPort& port, const InstallManifest& product)
 {
-    RemovalPlan plan;
+    // Kept off the stack, which grows a page at a time without probes.
+    static RemovalPlan plan;
+    static char question[MessageSize];
+    static char summary[MessageSize];
     char path[RecordedPathSize];
     if (ReadRecorded(port, product, ProgramPathValue, path, sizeof path) != ReadDone ||
         PlanRemoval(&plan, product, path) != 1) {
@@ -455,7 +458,6 @@ int32_t RunUninstall(UninstallPort& port, const InstallManifest& product)
     char group[RecordedGroupSize];
     int32_t groupState = ReadGroup(port, product, group);
 
-    char question[MessageSize];
     if (TextFormat(question, sizeof question, ConfirmText, product.ProductName, plan.Folder,
                    product.ProductName) < 0 ||
         port.Ask(question) != 1)
@@ -476,7 +478,6 @@ int32_t RunUninstall(UninstallPort& port, const InstallManifest& product)
     if (report.Entry != Kept)
         report.Self = port.RemoveSelf(product.Payload[UninstallerRow].FileName);
 
-    char summary[MessageSize];
     FormatSummary(summary, sizeof summary, report, product, plan.Folder, group);
     port.Tell(summary, BoxInformation);
     return RunDone;
