@@ -57,6 +57,12 @@ int32_t JoinPath(char* output, int32_t capacity, const char* directory,
 int32_t StoredPath(char* output, int32_t capacity, const char* directory,
                    const char* name)
 {
+    return MarkedPath(output, capacity, directory, name, StoredMark);
+}
+
+int32_t MarkedPath(char* output, int32_t capacity, const char* directory,
+                   const char* name, char mark)
+{
     int32_t nameLength = TextLength(name);
     int32_t needed = TextLength(directory) + SeparatorNeeded(directory) + nameLength + 1;
     if (needed > capacity || nameLength == 0) {
@@ -66,7 +72,7 @@ int32_t StoredPath(char* output, int32_t capacity, const char* directory,
     int32_t at = PutDirectory(output, 0, directory);
     for (int32_t i = 0; i < nameLength; ++i)
         output[at++] = name[i];
-    output[at - 1] = '_';
+    output[at - 1] = mark;
     output[at] = 0;
     return 1;
 }

@@ -16,6 +16,12 @@ int32_t JoinPath(char* output, int32_t capacity, const char* directory,
 int32_t StoredPath(char* output, int32_t capacity, const char* directory,
                    const char* name);
 
+// The same path with its last character made mark: the expansion's
+// temporary file beside the destination takes '~'.
+int32_t MarkedPath(char* output, int32_t capacity, const char* directory,
+                   const char* name, char mark);
+enum { StoredMark = '_', ExpandingMark = '~' };
+
 // Bytes JoinPath needs for these parts, both terminators included.
 int32_t JoinedSize(const char* directory, const char* name, int32_t quoted);
 

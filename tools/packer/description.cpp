@@ -564,9 +564,10 @@ private:
                                   " characters; the field holds " + std::to_string(FileNameWidth - 1));
         } else if (name.find_first_of(kNameForbidden) != std::string::npos) {
             Problem(row.line, "FileName " + Quoted(name) + " may not hold any of " + kNameForbidden);
-        } else if (name.back() == '_') {
-            Problem(row.line, "FileName " + Quoted(name) + " ends in '_': its stored copy (the name with the "
-                                                          "last character made '_') would be the file itself");
+        } else if (name.back() == '_' || name.back() == '~') {
+            Problem(row.line, "FileName " + Quoted(name) + " ends in '" + name.back() +
+                                  "': its stored copy or the file it is expanded into (the name with the "
+                                  "last character made '_' or '~') would be the file itself");
         } else if (name.back() == '.' || name.back() == ' ') {
             Problem(row.line, "FileName " + Quoted(name) + " may not end in '.' or a blank");
         } else if (IsDeviceName(name)) {

@@ -82,6 +82,7 @@ const BadCase kCases[] = {
     {"Row: Quodpost.hlp", "Row: ", 18, "the installed file name is empty"},
     {"Quodpost.hlp", "Quod:post.hlp", 18, "FileName 'Quod:post.hlp' may not hold any of"},
     {"Quodpost.hlp", "Quodpost.hl_", 18, "ends in '_': its stored copy"},
+    {"Quodpost.hlp", "Quodpost.hl~", 18, "ends in '~': its stored copy or the file it is expanded into"},
     {"Quodpost.hlp", "Quodpost.", 18, "may not end in '.' or a blank"},
     {"Quodpost.hlp", "nul.hlp", 18, "FileName 'nul.hlp' is a Windows device name"},
     {"Quodpost.hlp", "QUODPOST.EXE", 18, "FileName 'QUODPOST.EXE' is already row 1's"},
