@@ -146,7 +146,8 @@ const char* FolderRefusal(const char* text, int32_t wholeLength, const InstallMa
         return "%sPath may not be empty!";
     if (text[1] != ':' || text[2] != '\\')
         return "%sMissing : or \\ in drive.";
-    if (!text[3])
+    char resolved[FullPathSize];
+    if (!text[3] || NormalizeFolder(resolved, sizeof resolved, text) < 0)
         return "%sPath may not be a root drive...";
     if (wholeLength > TextLength(text) || !DestinationFits(text, product))
         return "%sPath is too long.";
@@ -281,7 +282,10 @@ int32_t ValidateFolder(FolderPage& page)
         page.Warn(message);
         return -1;
     }
-    ShowFolder(page, text, 0);
+    // Shown, and installed into, as the system resolves it.
+    char folder[FullPathSize];
+    NormalizeFolder(folder, sizeof folder, text);
+    ShowFolder(page, folder, 0);
     return 1;
 }
 

@@ -31,8 +31,6 @@ const char DeleteGroupFormat[] = "[DeleteGroup(\"%s\")]";
 
 enum { RootLength = 3 };
 
-bool Separator(char c) { return c == '\\' || c == '/'; }
-
 char Folded(char c) { return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c; }
 
 void Empty(char* output, int32_t capacity)
@@ -201,48 +199,6 @@ const char* Plural(int32_t count, const char* one, const char* many)
 }
 
 } // namespace
-
-int32_t NormalizeFolder(char* output, int32_t capacity, const char* text)
-{
-    Empty(output, capacity);
-    if (capacity < RootLength + 2 || !text[0] || text[1] != ':' || text[2] != '\\' ||
-        !text[RootLength])
-        return -1;
-    output[0] = text[0];
-    output[1] = ':';
-    int32_t at = 2;  // what is kept so far, without the root's backslash
-    const char* p = text + RootLength;
-    while (*p) {
-        const char* start = p;
-        while (*p && !Separator(*p))
-            ++p;
-        int32_t length = (int32_t)(p - start);
-        if (*p)
-            ++p;
-        if (length == 0 || (length == 1 && start[0] == '.'))
-            continue;
-        if (length == 2 && start[0] == '.' && start[1] == '.') {
-            while (at > 2 && output[at - 1] != '\\')
-                --at;
-            if (at > 2)
-                --at;
-            continue;
-        }
-        if (at + 1 + length + 1 > capacity) {
-            Empty(output, capacity);
-            return -1;
-        }
-        output[at++] = '\\';
-        for (int32_t i = 0; i < length; ++i)
-            output[at++] = start[i];
-    }
-    if (at == 2) {
-        Empty(output, capacity);
-        return -1;
-    }
-    output[at] = 0;
-    return 1;
-}
 
 int32_t PlanRemoval(RemovalPlan* plan, const InstallManifest& product, const char* programPath)
 {

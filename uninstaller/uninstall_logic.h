@@ -25,13 +25,6 @@ enum {
 
 // ---- the recorded folder -------------------------------------------------
 
-// The folder text names, as the system resolves it: '/' read as '\', empty
-// and "." components dropped, ".." taking back the component before it, no
-// backslash at the end. -1 (output empty) when text does not start with a
-// drive's "X:\" and something after it, resolves to a drive root, or does
-// not fit.
-int32_t NormalizeFolder(char* output, int32_t capacity, const char* text);
-
 // What an uninstall removes, in order: the payload files (rows 1 to
 // FileCount - 1; row 0 is the running uninstaller), then the stored copies
 // an unfinished installation left (every row's), then the folders, deepest

@@ -265,8 +265,9 @@ TEST(ResetAndValidate, TheDefaultUnlessThereAlreadyAndATypedFolderOnlyOnceChecke
         EXPECT_EQ(page.current, 3);
     }
     EXPECT_EQ(page.rebuilds, 5);
-    // A typed folder is checked, then shown; a refused one is kept in the field only.
-    page.field = "D:\\New";
+    // A typed folder is checked, then shown as resolved; a refused one is kept
+    // in the field only.
+    page.field = "D:\\Old\\..\\.\\New\\";
     EXPECT_EQ(ValidateFolder(page), 1);
     EXPECT_EQ(page.View(), "0Folders|1D:\\|2New");
     page.field = "C:\\";
@@ -282,6 +283,8 @@ TEST(FolderRefusal, RefusesWithTheRulesMessageOrAccepts)
                       Root = "Path may not be a root drive...", TooLong = "Path is too long.";
     const std::pair<std::string, std::string> cases[] = {
         {"", Empty}, {"C", Missing}, {"C:/Apps", Missing}, {"C:\\", Root},
+        {"C:\\Apps\\..", Root}, {"C:\\.\\Apps\\..\\..\\", Root}, {"C:\\\\", Root},
+        {"C:\\..\\Apps", ""},
         {"D:\\Apps\\Pellomark", ""}, {"1:\\x", ""}, {"C:\\Apps\\", ""},
         {"C:\\" + std::string(252, 'a'), TooLong},  // 255 characters
         {"C:\\" + std::string(253, 'a'), TooLong},

@@ -321,10 +321,11 @@ void LeaveAtGroupPage(const Process& setup)
     ExpectExitZero(setup);
 }
 
-void InstallInto(const std::string& folder, bool tryToClose)
+// typed, when given, is folder as the user typed it.
+void InstallInto(const std::string& folder, bool tryToClose, const std::string& typed = "")
 {
     Process setup = StartSetup();
-    HWND page = folder == DefaultFolder ? ReachCopy() : ChooseFolder(folder);
+    HWND page = folder == DefaultFolder ? ReachCopy() : ChooseFolder(typed.empty() ? folder : typed);
     CheckPageStyle(page);
     Shot("copy");
     Watch watch = tryToClose ? WatchCopy(page, setup, TryToClose) : WatchCopy(page, setup);
@@ -390,13 +391,16 @@ SCENARIO(copy_installs_every_file, 800, 600)
     InstallInto(DefaultFolder, true);
 }
 
-// A typed folder that does not exist, several new levels deep, with a final
-// backslash: it is made, and the files go there.
+// A typed folder that does not exist, several new levels deep, with "." and
+// ".." and a final backslash: it is made as the system resolves it, and the
+// files go there.
 SCENARIO(copy_into_new_folders_ending_in_a_backslash, 800, 600)
 {
     CHECK(!Exists("C:\\Apps"));
-    InstallInto("C:\\Apps\\Suite\\Tools\\Pellomark\\", false);
+    InstallInto("C:\\Apps\\Suite\\Tools\\Pellomark", false,
+                "C:\\Apps\\Old\\..\\Suite\\.\\Tools\\Pellomark\\");
     CHECK(IsFolder("C:\\Apps\\Suite\\Tools"));
+    CHECK(!Exists("C:\\Apps\\Old"));
 }
 
 FAULT_SCENARIO(copy_destination_held_open, 800, 600)
