@@ -51,6 +51,7 @@ add_library(cratewise_installer OBJECT
     ${PROJECT_SOURCE_DIR}/pages/group.cpp
     ${PROJECT_SOURCE_DIR}/pages/completion.cpp
     ${PROJECT_SOURCE_DIR}/platform/dde.cpp
+    ${PROJECT_SOURCE_DIR}/platform/hardening.cpp
 )
 target_link_libraries(cratewise_installer PRIVATE cratewise_flags)
 
