@@ -28,6 +28,9 @@ namespace {
 
 const char VersionKeyName[] = "Current Version";
 const char DeleteGroupFormat[] = "[DeleteGroup(\"%s\")]";
+// Shown minimised and not activated: it is only made the current group.
+const char ShowGroupFormat[] = "[ShowGroup(\"%s\",7)]";
+const char DeleteItemFormat[] = "[DeleteItem(\"%s\")]";
 
 enum { RootLength = 3 };
 
@@ -164,15 +167,30 @@ void RemoveGroup(UninstallPort& port, const InstallManifest& product, int32_t st
         Say(port, BoxWarning, GroupUnsendableText, group);
         return;
     }
-    int32_t outcome = port.SendGroupCommand(command);
-    if (outcome == GroupDeleted) {
-        report.Group = GroupWasDeleted;
-    } else if (outcome == GroupUnreachable) {
+    port.AllowDdeReplies();
+    if (port.OpenProgramManager() != 1) {
         report.Group = GroupWasUnreachable;
         Say(port, BoxError, GroupUnreachableText, group, product.ProductName);
-    } else {
-        report.Group = GroupWasRefused;
+        return;
     }
+    // The group's own items, each named by the caption the installer gave
+    // it, go from the group that ShowGroup makes the current one; the group
+    // goes only when nothing else is left in it.
+    char step[GroupCommandSize];
+    report.Group = GroupWasRefused;
+    if (TextFormat(step, sizeof step, ShowGroupFormat, group) > 0 &&
+        port.SendGroupCommand(step) == GroupDeleted) {
+        int32_t items = product.ShortcutCount < product.FileCount ? product.ShortcutCount
+                                                                  : product.FileCount;
+        for (int32_t row = 0; row < items && row < PayloadSlots; ++row)
+            if (TextFormat(step, sizeof step, DeleteItemFormat, product.Payload[row].Caption) > 0)
+                port.SendGroupCommand(step);
+        if (port.GroupHoldsOthers(group))
+            report.Group = GroupWasShared;
+        else if (port.SendGroupCommand(command) == GroupDeleted)
+            report.Group = GroupWasDeleted;
+    }
+    port.CloseProgramManager();
 }
 
 // The uninstall entry, then the version value and, while they are empty, the
@@ -363,6 +381,8 @@ int32_t FormatSummary(char* output, int32_t capacity, const UninstallReport& rep
         text.Add("\n- %i parent folders, up to %s", report.ParentsRemoved, report.OuterParent);
     if (report.Group == GroupWasDeleted)
         text.Add("\n- the program group \"%s\"", group);
+    else if (report.Group == GroupWasShared)
+        text.Add("\n- its shortcuts from the program group \"%s\"", group);
     if (report.Entry == Removed)
         text.Add("\n- its entries in the registry");
     if (report.Self == SelfAfterExit)
@@ -383,6 +403,8 @@ int32_t FormatSummary(char* output, int32_t capacity, const UninstallReport& rep
         text.Add("\n- the program group recorded for it");
     else if (report.Group == GroupWasUnsendable || report.Group == GroupWasUnreachable)
         text.Add("\n- the program group \"%s\"", group);
+    else if (report.Group == GroupWasShared)
+        text.Add("\n- the program group \"%s\", which holds shortcuts of other programs", group);
     else if (report.Group == GroupWasRefused)
         text.Add("\n- the program group \"%s\", if it is still there: Windows Explorer did "
                  "not delete it", group);

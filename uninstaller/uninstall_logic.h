@@ -91,7 +91,7 @@ extern const char FinishSwitch[];
 // ---- the run ---------------------------------------------------------------
 
 enum RemovalOutcome { Removed = 1, Missing = 0, Kept = -1 };
-enum GroupOutcome { GroupDeleted = 1, GroupRefused = 0, GroupUnreachable = -1 };
+enum GroupOutcome { GroupDeleted = 1, GroupRefused = 0, GroupUnreachable = -1 };  // of a command
 enum SelfOutcome { SelfAfterExit = 2, SelfAtRestart = 1, SelfMissing = 0, SelfKept = -1 };
 enum BoxKind { BoxWarning, BoxError, BoxQuestion, BoxInformation };
 enum ReadOutcome { ReadDone = 1, ReadMissing = 0, ReadFailed = -1 };
@@ -110,8 +110,18 @@ public:
     // RemovalOutcome each. A folder is removed only when empty.
     virtual int32_t RemoveFile(const char* path) = 0;
     virtual int32_t RemoveFolder(const char* path) = 0;
-    // Sends one command to Program Manager. GroupOutcome.
+    // Lets Program Manager's replies through to an elevated program; before
+    // the conversation is opened.
+    virtual void AllowDdeReplies() = 0;
+    // One conversation with Program Manager: 1 when open, GroupUnreachable
+    // when not. Each command is GroupDeleted when accepted, GroupRefused when
+    // not.
+    virtual int32_t OpenProgramManager() = 0;
     virtual int32_t SendGroupCommand(const char* command) = 0;
+    virtual void CloseProgramManager() = 0;
+    // Whether the group still holds anything, once the product's own items
+    // are gone: shortcuts of other programs.
+    virtual bool GroupHoldsOthers(const char* group) = 0;
     // RemovalOutcome each.
     virtual int32_t RemoveEntry(const char* product) = 0;
     virtual int32_t RemoveValue(const char* key, const char* value) = 0;
@@ -141,7 +151,8 @@ enum GroupReport {
     GroupWasUnreadable,
     GroupWasUnsendable,
     GroupWasUnreachable,
-    GroupWasRefused
+    GroupWasRefused,
+    GroupWasShared  // its items removed; the group kept for what else it holds
 };
 
 enum RunResult {
