@@ -6,7 +6,10 @@
 #include "../manifest/manifest.h"
 #include "../manifest/state.h"
 #include "../manifest/text.h"
+#include "../platform/hardening.h"
 #include "../resources/resource.h"
+
+#include <sddl.h>
 
 namespace {
 
@@ -90,16 +93,29 @@ void StepMeter(HWND page)
     }
 }
 
-void CreateFolderChain(const char* path)
+// Folders made here: Administrators and SYSTEM in full control, users may
+// read and run, and nothing is inherited from above, where a drive's root
+// lets every user change what is made below it.
+const char ProtectedFolderAccess[] =
+    "D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+
+// false when the protected access list cannot be made.
+bool CreateFolderChain(const char* path)
 {
+    SECURITY_ATTRIBUTES access = {sizeof access, 0, FALSE};
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(
+            ProtectedFolderAccess, SDDL_REVISION_1, &access.lpSecurityDescriptor, 0))
+        return false;
     int32_t lengths[FullPathSize];
     int32_t levels = PlanFolderChain(path, lengths, FullPathSize);
     char folder[FullPathSize];
     for (int32_t i = 0; i < levels; ++i) {
         TextCopyPart(folder, sizeof folder, path, lengths[i]);
         // A level that exists already is no error.
-        CreateDirectoryA(folder, 0);
+        CreateDirectoryA(folder, &access);
     }
+    LocalFree(access.lpSecurityDescriptor);
+    return true;
 }
 
 // The failure that stops the installation, or NoFailure. A resource that
@@ -154,8 +170,10 @@ bool IsFolder(const char* path)
 void WriteStoredCopies(HWND page)
 {
     KillTimer(page, WriteTimer);
-    CreateFolderChain(State.InstallDir);
-    if (!IsFolder(State.InstallDir)) {
+    // Checked again now that it is made: no file goes through a link.
+    DiskProbe disk;
+    if (!CreateFolderChain(State.InstallDir) || !IsFolder(State.InstallDir) ||
+        FolderTrustRefusal(State.InstallDir, disk)) {
         ShowFailure(page, FolderCreateFailed);
         AbortInstallation(page);
         return;

@@ -3,6 +3,10 @@
 #ifndef CRATEWISE_HARDENING_H
 #define CRATEWISE_HARDENING_H
 
+#include <stdint.h>
+
+#include "../pages/location_logic.h"
+
 // Libraries that system code loads later by name are looked for in the
 // system folder only, never beside a downloaded program. Where the system
 // has no such setting, nothing changes.
@@ -13,5 +17,14 @@ void LimitLibrarySearch();
 // DDE's acknowledgements travel as such messages. To be called before the
 // DDE library is initialised.
 void AllowDdeMessages();
+
+// What a folder on disk is: a FolderStanding. Its owner is read only when
+// it is neither missing nor a link.
+int32_t ProbeFolder(const char* path);
+
+class DiskProbe : public FolderProbe {
+public:
+    int32_t Standing(const char* folder) override { return ProbeFolder(folder); }
+};
 
 #endif

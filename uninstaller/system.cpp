@@ -155,6 +155,8 @@ int32_t InWindowsFolder(char* output, int32_t capacity, const char* fileName)
     return JoinPath(output, capacity, windows, fileName, 0);
 }
 
+int32_t WindowsPort::Standing(const char* folder) { return ProbeFolder(folder); }
+
 int32_t WindowsPort::ReadEntryValue(const char* product, const char* value, char* data,
                                     uint32_t capacity, uint32_t* size, uint32_t* type)
 {

@@ -11,6 +11,7 @@ public:
     explicit WindowsPort(const InstallManifest& product)
         : Product(product), Instance(0), Service(0), Topic(0), Conversation(0) {}
 
+    int32_t Standing(const char* folder) override;
     int32_t ReadEntryValue(const char* product, const char* value, char* data,
                            uint32_t capacity, uint32_t* size, uint32_t* type) override;
     int32_t Ask(const char* text) override;

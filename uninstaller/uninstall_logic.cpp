@@ -8,6 +8,9 @@
 const char FinishSwitch[] = "/finish";
 
 const char NotInstalledText[] = "%s is not installed on this computer.\nNothing was changed.";
+const char DistrustedFolderText[] =
+    "%s is not removed: its folder\n%s\nbelongs to another user, or is, or lies below, a "
+    "link, so files deleted there might not be its own.\nNothing was changed.";
 const char ConfirmText[] =
     "This removes %s from the folder\n%s\n\n"
     "Its program files, its program group and its registry entries are deleted. "
@@ -432,6 +435,10 @@ int32_t RunUninstall(UninstallPort& port, const InstallManifest& product)
         PlanRemoval(&plan, product, path) != 1) {
         Say(port, BoxWarning, NotInstalledText, product.ProductName);
         return RunNotInstalled;
+    }
+    if (FolderTrustRefusal(plan.Folder, port)) {
+        Say(port, BoxWarning, DistrustedFolderText, product.ProductName, plan.Folder);
+        return RunFolderDistrusted;
     }
     char group[RecordedGroupSize];
     int32_t groupState = ReadGroup(port, product, group);

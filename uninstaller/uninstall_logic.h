@@ -10,6 +10,7 @@
 #include "../manifest/manifest.h"
 #include "../manifest/paths.h"
 #include "../manifest/registry.h"
+#include "../pages/location_logic.h"
 
 enum {
     RecordedPathSize = FullPathSize,  // "Program Path", its zero included
@@ -98,7 +99,7 @@ enum ReadOutcome { ReadDone = 1, ReadMissing = 0, ReadFailed = -1 };
 
 // What the uninstaller needs of the system. Registry keys are below
 // HKEY_LOCAL_MACHINE.
-class UninstallPort {
+class UninstallPort : public FolderProbe {
 public:
     // Value name of the product's uninstall entry, raw, at most capacity
     // bytes, with its size and type. ReadOutcome.
@@ -159,7 +160,8 @@ enum RunResult {
     RunNotInstalled = 0,
     RunDeclined = 1,
     RunFilesKept = 2,  // a file could not be removed; nothing after the files was done
-    RunDone = 3
+    RunDone = 3,
+    RunFolderDistrusted = 4  // another user's folder, or a link: nothing was changed
 };
 
 // The whole uninstall, in order: read the entry, confirm, files, folders,
@@ -170,6 +172,7 @@ int32_t RunUninstall(UninstallPort& port, const InstallManifest& product);
 int32_t FormatSummary(char* output, int32_t capacity, const UninstallReport& report,
                       const InstallManifest& product, const char* folder, const char* group);
 extern const char NotInstalledText[];
+extern const char DistrustedFolderText[];
 extern const char ConfirmText[];
 extern const char FileKeptText[];
 extern const char GroupUnreachableText[];

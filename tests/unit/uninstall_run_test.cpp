@@ -61,6 +61,12 @@ public:
         *type = found.type;
         return ReadDone;
     }
+    int32_t Standing(const char* folder) override
+    {
+        return links.count(folder) ? FolderIsLink
+               : others.count(folder) ? FolderOwnedByOthers
+               : folders.count(folder) ? FolderOwnedSafely : FolderMissing;
+    }
     int32_t Ask(const char* text) override { return Log("ask: ", text, answer); }
     void Tell(const char* text, int32_t kind) override
     {
@@ -115,6 +121,7 @@ public:
     bool entryPresent = true, entryStays = false;
     std::set<std::string> failingReads;
     std::set<std::string> folders = {"C:\\Dornwick", Folder};
+    std::set<std::string> links, others;  // folders that are links, or another user's
     std::set<std::string> files = {Folder + "\\Quodpost.exe", Folder + "\\Quodpost.hlp",
                                    Folder + "\\Read_me.txt"};
     std::set<std::string> keys = {"Shareware", "Shareware\\Dornwick",
@@ -193,6 +200,25 @@ TEST(RunUninstall, WithoutATrustedFolderSaysNotInstalledAndChangesNothing)
         EXPECT_EQ(system.log[0].rfind(declined ? "ask: " : "warned: Pellomark is not installed "
                                       "on this computer.\nNothing was changed.", 0), 0u);
         EXPECT_EQ(system.files.size(), 3u);
+    }
+}
+
+// No file is deleted through a link, nor from another user's folder.
+TEST(RunUninstall, AFolderOfAnotherUserOrBehindALinkChangesNothing)
+{
+    void (*const cases[])(FakeSystem&) = {
+        [](FakeSystem& s) { s.links.insert("C:\\Dornwick"); },
+        [](FakeSystem& s) { s.links.insert(Folder); },
+        [](FakeSystem& s) { s.others.insert(Folder); },
+    };
+    for (auto arrange : cases) {
+        FakeSystem system;
+        arrange(system);
+        EXPECT_EQ(RunUninstall(system, Sample), RunFolderDistrusted);
+        EXPECT_EQ(system.log, std::vector<std::string>{
+                                  "warned: Pellomark is not removed: its folder\n" + Folder +
+                                  "\nbelongs to another user, or is, or lies below, a link, so files "
+                                  "deleted there might not be its own.\nNothing was changed."});
     }
 }
 

@@ -3,6 +3,8 @@
 // that cannot be closed, and the failures that end it.
 #include "../pilot/flows.h"
 
+#include <aclapi.h>
+
 #include <algorithm>
 
 using namespace pilot;
@@ -263,6 +265,26 @@ void CheckInstalled(const std::string& folder)
     }
 }
 
+// Whether Everyone is let into the folder. Wine derives the access list from
+// the folder's mode: one made with the installer's protected list lets
+// Everyone in no more, one made without it still lets Everyone read.
+bool EveryoneMayEnter(const std::string& folder)
+{
+    PACL list = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoA(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                              nullptr, &list, nullptr, &descriptor) != ERROR_SUCCESS)
+        return true;
+    bool found = false;
+    for (DWORD i = 0; list && i < list->AceCount && !found; ++i) {
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        found = GetAce(list, i, (void**)&ace) && ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE &&
+                IsWellKnownSid((PSID)&ace->SidStart, WinWorldSid);
+    }
+    LocalFree(descriptor);
+    return found;
+}
+
 // After an abort: no stored copy and no file half expanded is left.
 void CheckNothingLeft(const std::string& folder)
 {
@@ -333,6 +355,7 @@ void InstallInto(const std::string& folder, bool tryToClose, const std::string& 
     CheckLabels(watch, folder, ExpectedLabels(folder).size() - 1);
     CheckMeter(watch, {WriteColor, ExpandColor, RemoveColor}, 3);
     CheckInstalled(folder);
+    CHECK(!EveryoneMayEnter(folder));
     LeaveAtGroupPage(setup);
 }
 
