@@ -187,7 +187,8 @@ int32_t WindowsPort::Ask(const char* text)
 
 void WindowsPort::Tell(const char* text, int32_t kind)
 {
-    MessageBoxA(0, text, Product.InstallerName, BoxStyle(kind) | MB_SETFOREGROUND);
+    // Over the group window that Program Manager may open meanwhile.
+    MessageBoxA(0, text, Product.InstallerName, BoxStyle(kind) | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
 int32_t WindowsPort::RemoveFile(const char* path)
