@@ -526,8 +526,7 @@ FAULT_SCENARIO(copy_damaged_payload_is_refused, 800, 600)
     Process setup = Launch(folder + "\\setup.exe", "", folder);
     ReachCopy();
     ExpectFailedExpansion(setup, DamagedText);
-    CHECK(SameBytes(Stored(DefaultFolder, 0), ResourceBytes(0)));
-    CHECK(!Exists(Stored(DefaultFolder, 1)));
+    CheckNothingLeft(DefaultFolder);
     for (int row = 0; row < RowCount; ++row)
         CHECK(!Exists(Destination(DefaultFolder, row)));
     CHECK(!RegKeyExists(HKEY_LOCAL_MACHINE, "Shareware"));
