@@ -83,10 +83,10 @@ DefaultFolderTemplate: C:\Dornwick\%s
 SupportAddress: support@dornwick.example
 Agreement: $sample/agreement.txt
 Notice: A product that carries one file of 50 MiB.
-Icon: $sample/art/product.art
-PageBitmap: $sample/art/page.art
-GroupBitmap: $sample/art/group.art
-HeaderBitmap: $sample/art/header.art
+Icon: $sample/art/product.ico
+PageBitmap: $sample/art/page.png
+GroupBitmap: $sample/art/group.png
+HeaderBitmap: $sample/art/header.png
 Row: Quodgone.exe | Purgeset | Uninstall | compressed | $build/uninstaller/Quodgone.exe
 Row: Bulkdata.bin | Bulk     | Pellomark | compressed | $dir/Bulkdata.bin
 Row: Quodpost.hlp | HelpFile | Help      | compressed | $sample/help.txt

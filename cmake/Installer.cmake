@@ -9,12 +9,20 @@ target_compile_options(cratewise_flags INTERFACE
     $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti -fno-threadsafe-statics>
     -fno-asynchronous-unwind-tables -ffunction-sections -fno-ident
     # 32-bit Windows keeps its stack 4-byte aligned; asking for more costs
-    # code in every function and buys nothing without SSE. The i686 compiler
-    # keeps a frame pointer in every function unless told not to.
+    # code in every function and buys nothing without SSE. Arguments are
+    # pushed rather than stored, which is smaller; that needs no stack probes,
+    # which no frame below a page needs, and none may grow past one.
     $<$<EQUAL:${CMAKE_SIZEOF_VOID_P},4>:-mpreferred-stack-boundary=2>
-    $<$<EQUAL:${CMAKE_SIZEOF_VOID_P},4>:-fomit-frame-pointer>)
+    $<$<EQUAL:${CMAKE_SIZEOF_VOID_P},4>:-fomit-frame-pointer>
+    $<$<EQUAL:${CMAKE_SIZEOF_VOID_P},4>:-mno-stack-arg-probe>
+    $<$<EQUAL:${CMAKE_SIZEOF_VOID_P},4>:-mno-accumulate-outgoing-args>
+    $<$<EQUAL:${CMAKE_SIZEOF_VOID_P},4>:-Wframe-larger-than=4000>)
+# The same inputs make the same bytes, wherever and whenever they are built:
+# no link time in the header, no build folder in the code.
+target_compile_options(cratewise_flags INTERFACE
+    -ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
 target_link_options(cratewise_flags INTERFACE
-    -static-libgcc -static-libstdc++ -mwindows -Wl,--gc-sections -s)
+    -static-libgcc -static-libstdc++ -mwindows -Wl,--gc-sections -s -Wl,--no-insert-timestamp)
 
 # What every program of ours (the setup executables, the uninstaller) links:
 # its own entry point instead of the C runtime's start-up. The entry symbol
@@ -49,6 +57,7 @@ add_library(cratewise_installer OBJECT
     ${PROJECT_SOURCE_DIR}/pages/group.cpp
     ${PROJECT_SOURCE_DIR}/pages/completion.cpp
     ${PROJECT_SOURCE_DIR}/platform/dde.cpp
+    ${PROJECT_SOURCE_DIR}/platform/hardening.cpp
 )
 target_link_libraries(cratewise_installer PRIVATE cratewise_flags)
 

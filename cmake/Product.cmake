@@ -15,6 +15,22 @@
 #
 # Targets: <name>_packed (the packer's outputs), <name>_uninstaller and
 # <name>_setup.
+# Code signing (scripts/package.sh sets these): with a PKCS#12 certificate
+# and a file holding its password, the uninstaller is signed (SHA-256, with
+# osslsigncode) before it goes into the payload; CRATEWISE_SIGN_TIMESTAMP
+# names an RFC 3161 time-stamping server, which needs the network.
+set(CRATEWISE_SIGN_PKCS12 "" CACHE FILEPATH "PKCS#12 code-signing certificate; empty: nothing is signed")
+set(CRATEWISE_SIGN_PASSWORD_FILE "" CACHE FILEPATH "The file holding the certificate's password")
+set(CRATEWISE_SIGN_TIMESTAMP "" CACHE STRING "Time-stamping server; empty: no time stamp")
+if(CRATEWISE_SIGN_PKCS12)
+    find_program(CRATEWISE_OSSLSIGNCODE osslsigncode REQUIRED)
+    set(CRATEWISE_SIGN_COMMAND ${CRATEWISE_OSSLSIGNCODE} sign -pkcs12 ${CRATEWISE_SIGN_PKCS12}
+        -readpass ${CRATEWISE_SIGN_PASSWORD_FILE} -h sha256)
+    if(CRATEWISE_SIGN_TIMESTAMP)
+        list(APPEND CRATEWISE_SIGN_COMMAND -ts ${CRATEWISE_SIGN_TIMESTAMP})
+    endif()
+endif()
+
 function(cratewise_product name)
     cmake_parse_arguments(ARG "" "DESCRIPTION;OUTPUT_NAME" "" ${ARGN})
     if(NOT ARG_DESCRIPTION)
@@ -43,6 +59,23 @@ function(cratewise_product name)
                 set(target ${name}_uninstaller)
                 if(NOT TARGET ${target})
                     cratewise_product_uninstaller(${name} "${description}" "${row}" ${packed})
+                endif()
+                if(CRATEWISE_SIGN_PKCS12)
+                    # Signed before it is compressed into the payload: the copy
+                    # in the Windows directory carries the signature.
+                    set(signed ${folder}/uninstaller/signed/$<TARGET_FILE_NAME:${target}>)
+                    add_custom_command(
+                        OUTPUT ${folder}/uninstaller/signed/.stamp
+                        COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}/uninstaller/signed
+                        COMMAND ${CMAKE_COMMAND} -E remove -f ${signed}
+                        COMMAND ${CRATEWISE_SIGN_COMMAND} -in $<TARGET_FILE:${target}> -out ${signed}
+                        COMMAND ${CMAKE_COMMAND} -E touch ${folder}/uninstaller/signed/.stamp
+                        DEPENDS ${target} ${CRATEWISE_SIGN_PKCS12} ${CRATEWISE_SIGN_PASSWORD_FILE}
+                        COMMENT "Signing the uninstaller of ${name}"
+                        VERBATIM)
+                    list(APPEND target_args --target "uninstaller=${signed}")
+                    list(APPEND target_deps ${target} ${folder}/uninstaller/signed/.stamp)
+                    continue()
                 endif()
                 list(APPEND target_args --target "uninstaller=$<TARGET_FILE:${target}>")
                 list(APPEND target_deps ${target})

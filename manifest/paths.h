@@ -16,6 +16,19 @@ int32_t JoinPath(char* output, int32_t capacity, const char* directory,
 int32_t StoredPath(char* output, int32_t capacity, const char* directory,
                    const char* name);
 
+// The same path with its last character made mark: the expansion's
+// temporary file beside the destination takes '~'.
+int32_t MarkedPath(char* output, int32_t capacity, const char* directory,
+                   const char* name, char mark);
+enum { StoredMark = '_', ExpandingMark = '~' };
+
+// The folder text names, as the system resolves it: '/' read as '\\', empty
+// and "." components dropped, ".." taking back the component before it, no
+// backslash at the end. -1 (output empty) when text does not start with a
+// drive's "X:\\" and something after it, resolves to a drive root, or does
+// not fit.
+int32_t NormalizeFolder(char* output, int32_t capacity, const char* text);
+
 // Bytes JoinPath needs for these parts, both terminators included.
 int32_t JoinedSize(const char* directory, const char* name, int32_t quoted);
 

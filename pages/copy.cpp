@@ -6,7 +6,10 @@
 #include "../manifest/manifest.h"
 #include "../manifest/state.h"
 #include "../manifest/text.h"
+#include "../platform/hardening.h"
 #include "../resources/resource.h"
+
+#include <sddl.h>
 
 namespace {
 
@@ -25,8 +28,6 @@ enum {
     RemovedPause = 1000
 };
 
-const DWORD CreateFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN;
-
 int32_t InstalledCount() { return PayloadCount(Manifest.FileCount); }
 
 void StoredCopyPath(char* output, int32_t index)
@@ -35,24 +36,43 @@ void StoredCopyPath(char* output, int32_t index)
 }
 
 // The uninstaller goes into the Windows directory, everything else into the
-// destination folder.
-void DestinationPath(char* output, int32_t index)
+// destination folder. With a mark, the file beside it that it is expanded
+// into first.
+void DestinationPath(char* output, int32_t index, char mark)
 {
     const char* folder = index == UninstallerRow ? State.WindowsDir : State.InstallDir;
-    JoinPath(output, FullPathSize, folder, Manifest.Payload[index].FileName, 0);
+    const char* name = Manifest.Payload[index].FileName;
+    if (mark)
+        MarkedPath(output, FullPathSize, folder, name, mark);
+    else
+        JoinPath(output, FullPathSize, folder, name, 0);
 }
 
-// An installed file left read-only (copied from a disc, say), hidden or
-// system is the installer's own to replace, and CreateFileA refuses to
-// replace any of them.
-void AllowReplacing(const char* path)
+const DWORD CreateFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN;
+
+// Each stored copy is held open from its creation until it is removed:
+// others may read it, as the LZ library must, but neither write nor delete
+// it, so what is expanded is what was written.
+HANDLE HeldCopies[PayloadSlots];
+
+// A file of our own, new: whatever lies at path is removed first, and one
+// that cannot be removed (another program holds it open, say) is never
+// used in its place.
+HANDLE CreateFresh(const char* path)
 {
-    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path);
+    return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, 0, CREATE_NEW, CreateFlags, 0);
 }
 
-HANDLE CreateForWriting(const char* path)
+void RemoveStoredCopy(int32_t index)
 {
-    return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, 0, CREATE_ALWAYS, CreateFlags, 0);
+    if (!HeldCopies[index])
+        return;
+    CloseHandle(HeldCopies[index]);
+    HeldCopies[index] = 0;
+    char stored[FullPathSize];
+    StoredCopyPath(stored, index);
+    DeleteFileA(stored);
 }
 
 void ResetMeter(COLORREF color)
@@ -73,22 +93,34 @@ void StepMeter(HWND page)
     }
 }
 
-void CreateFolderChain(const char* path)
+// Folders made here: Administrators and SYSTEM in full control, users may
+// read and run, and nothing is inherited from above, where a drive's root
+// lets every user change what is made below it.
+const char ProtectedFolderAccess[] =
+    "D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+
+// false when the protected access list cannot be made.
+bool CreateFolderChain(const char* path)
 {
+    SECURITY_ATTRIBUTES access = {sizeof access, 0, FALSE};
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(
+            ProtectedFolderAccess, SDDL_REVISION_1, &access.lpSecurityDescriptor, 0))
+        return false;
     int32_t lengths[FullPathSize];
     int32_t levels = PlanFolderChain(path, lengths, FullPathSize);
     char folder[FullPathSize];
     for (int32_t i = 0; i < levels; ++i) {
         TextCopyPart(folder, sizeof folder, path, lengths[i]);
         // A level that exists already is no error.
-        CreateDirectoryA(folder, 0);
+        CreateDirectoryA(folder, &access);
     }
+    LocalFree(access.lpSecurityDescriptor);
+    return true;
 }
 
-// A resource that is missing, short or not what the packer put there is
-// damaged data: -1, and nothing is written. Failures to write pass
-// silently: a stored copy that is missing or cut short fails its
-// expansion, which tells the user.
+// The failure that stops the installation, or NoFailure. A resource that
+// is missing, short or not what the packer put there is damaged data, and
+// nothing is written.
 int32_t WriteStoredCopy(int32_t index, const char* path)
 {
     const PayloadEntry& entry = Manifest.Payload[index];
@@ -99,15 +131,15 @@ int32_t WriteStoredCopy(int32_t index, const char* path)
     if (loaded && (bytes = LockResource(loaded)) != 0)
         size = StoredBytes(entry.StoredSize, SizeofResource(State.AppInstance, found));
     if (size != entry.StoredSize || Crc32(bytes, size) != PayloadCrc[index])
-        return -1;
-    HANDLE file = CreateForWriting(path);
+        return PayloadDamaged;
+    HANDLE file = CreateFresh(path);
     if (file == INVALID_HANDLE_VALUE)
-        return 1;
+        return DestinationOpenFailed;
+    HeldCopies[index] = file;
     DWORD written = 0;
-    if (size)
-        WriteFile(file, bytes, size, &written, 0);
-    CloseHandle(file);
-    return 1;
+    if (size && (!WriteFile(file, bytes, size, &written, 0) || written != size))
+        return DestinationWriteFailed;
+    return NoFailure;
 }
 
 void ShowFailure(HWND page, int32_t failure)
@@ -117,10 +149,13 @@ void ShowFailure(HWND page, int32_t failure)
     MessageBoxA(page, text, Manifest.InstallerName, MB_OK | MB_ICONERROR);
 }
 
-// After the failure's own box: the meter given back, the abort notice, and
-// the page ended with 0. Nothing on disk is touched.
+// After the failure's own box: the stored copies removed, the meter given
+// back, the abort notice, and the page ended with 0. Every installed file
+// keeps what it held before.
 void AbortInstallation(HWND page)
 {
+    for (int32_t i = 0; i < PayloadSlots; ++i)
+        RemoveStoredCopy(i);
     State.MeterState.ExpandIndex = -1;
     SendMessageA(page, WM_UNHOOK_METER, 0, 0);
     EndDialog(page, AbortNotice(page));
@@ -135,8 +170,10 @@ bool IsFolder(const char* path)
 void WriteStoredCopies(HWND page)
 {
     KillTimer(page, WriteTimer);
-    CreateFolderChain(State.InstallDir);
-    if (!IsFolder(State.InstallDir)) {
+    // Checked again now that it is made: no file goes through a link.
+    DiskProbe disk;
+    if (!CreateFolderChain(State.InstallDir) || !IsFolder(State.InstallDir) ||
+        FolderTrustRefusal(State.InstallDir, disk)) {
         ShowFailure(page, FolderCreateFailed);
         AbortInstallation(page);
         return;
@@ -149,8 +186,9 @@ void WriteStoredCopies(HWND page)
         StoredCopyPath(stored, i);
         SetDlgItemTextA(page, IDC_COPY_FILE, Manifest.Payload[i].FileName);
         SetDlgItemTextA(page, IDC_COPY_PATH, stored);
-        if (WriteStoredCopy(i, stored) == -1) {
-            ShowFailure(page, PayloadDamaged);
+        int32_t failure = WriteStoredCopy(i, stored);
+        if (failure != NoFailure) {
+            ShowFailure(page, failure);
             AbortInstallation(page);
             return;
         }
@@ -194,9 +232,11 @@ private:
 };
 
 // 1 when the destination holds exactly the expanded source; -1 once the
-// user has been told why not. Files are left as they are either way.
+// user has been told why not. The source is expanded into a file of its own
+// beside the destination, which takes its place only once it is whole: a
+// failure leaves the destination as it was.
 int32_t ExpandPayload(HWND page, const char* source, const char* destination,
-                      uint32_t expandedSize)
+                      const char* expanding, uint32_t expandedSize)
 {
     OFSTRUCT opened;
     INT lz = LZOpenFileA((LPSTR)source, &opened, OF_READ);
@@ -204,23 +244,32 @@ int32_t ExpandPayload(HWND page, const char* source, const char* destination,
         ShowFailure(page, SourceOpenFailed);
         return -1;
     }
-    AllowReplacing(destination);
-    HANDLE file = CreateForWriting(destination);
-    if (file == INVALID_HANDLE_VALUE) {
-        ShowFailure(page, DestinationOpenFailed);
-        LZClose(lz);
-        return -1;
+    int32_t failure = DestinationOpenFailed;
+    HANDLE file = CreateFresh(expanding);
+    if (file != INVALID_HANDLE_VALUE) {
+        LzExpansion expansion(page, lz, file);
+        ExpandOutcome outcome = ExpandStream(expansion, expandedSize);
+        if (!CloseHandle(file) && outcome == ExpandComplete)
+            outcome = ExpandWriteFailed;
+        failure = ExpandFailure(outcome);
     }
-    LzExpansion expansion(page, lz, file);
-    ExpandOutcome outcome = ExpandStream(expansion, expandedSize);
     LZClose(lz);
-    if (!CloseHandle(file) && outcome == ExpandComplete)
-        outcome = ExpandWriteFailed;
-    if (outcome != ExpandComplete) {
-        ShowFailure(page, ExpandFailure(outcome));
-        return -1;
+    if (failure == NoFailure) {
+        // An installed file left read-only (copied from a disc, say), hidden
+        // or system is the installer's own to replace, and would refuse it.
+        DWORD attributes = GetFileAttributesA(destination);
+        SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
+        if (!MoveFileExA(expanding, destination,
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            SetFileAttributesA(destination, attributes);
+            failure = DestinationOpenFailed;
+        }
     }
-    return 1;
+    if (failure == NoFailure)
+        return 1;
+    DeleteFileA(expanding);
+    ShowFailure(page, failure);
+    return -1;
 }
 
 void ExpandNextPayload(HWND page)
@@ -231,13 +280,16 @@ void ExpandNextPayload(HWND page)
     if (index >= 0 && index < InstalledCount()) {
         char source[FullPathSize];
         char destination[FullPathSize];
+        char expanding[FullPathSize];
         StoredCopyPath(source, index);
-        DestinationPath(destination, index);
+        DestinationPath(destination, index, 0);
+        DestinationPath(expanding, index, ExpandingMark);
         SetDlgItemTextA(page, IDC_COPY_ACTION, "Copying:");
         SetDlgItemTextA(page, IDC_COPY_FILE, source);
         SetDlgItemTextA(page, IDC_COPY_PATH, destination);
         meter.ExpandIndex = index + 1;
-        if (ExpandPayload(page, source, destination, Manifest.Payload[index].ExpandedSize) == -1) {
+        if (ExpandPayload(page, source, destination, expanding,
+                          Manifest.Payload[index].ExpandedSize) == -1) {
             AbortInstallation(page);
             return;
         }
@@ -261,7 +313,7 @@ void RemoveStoredCopies(HWND page)
         char stored[FullPathSize];
         StoredCopyPath(stored, i);
         SetDlgItemTextA(page, IDC_COPY_FILE, stored);
-        DeleteFileA(stored);
+        RemoveStoredCopy(i);
         StepMeter(page);
         PumpFor(page, EntryPause);
     }

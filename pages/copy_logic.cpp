@@ -130,5 +130,5 @@ int32_t ExpandFailure(ExpandOutcome outcome)
     case ExpandComplete:
         break;
     }
-    return -1;
+    return NoFailure;
 }

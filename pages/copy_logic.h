@@ -80,6 +80,7 @@ ExpandOutcome ExpandStream(ExpandPort& port, uint32_t expectedSize);
 
 // What can stop the installation of the files, each with its own message.
 enum CopyFailure {
+    NoFailure = -1,
     SourceOpenFailed,
     DestinationOpenFailed,
     FolderCreateFailed,
@@ -89,7 +90,7 @@ enum CopyFailure {
     ExpandedLengthDiffers
 };
 
-// The failure for an expansion's outcome (ExpandComplete has none: -1).
+// The failure for an expansion's outcome (ExpandComplete: NoFailure).
 int32_t ExpandFailure(ExpandOutcome outcome);
 
 // "Unable to ...!\nInstallation will now be aborted." for the failure.

@@ -70,6 +70,7 @@ int32_t ListGroups(DdePort& dde, GroupView& view)
 int32_t ConnectProgramManager(DdePort& dde, GroupView& view)
 {
     dde.Forget();
+    dde.AllowReplies();
     if (dde.Initialize() != 1)
         return -1;
     int32_t service = dde.MakeName(ServiceNameSlot, ProgramManagerName);

@@ -4,6 +4,7 @@
 #include "../manifest/manifest.h"
 #include "../manifest/state.h"
 #include "../manifest/text.h"
+#include "../platform/hardening.h"
 #include "../resources/resource.h"
 
 static_assert(EntryHidden == FILE_ATTRIBUTE_HIDDEN && EntrySystem == FILE_ATTRIBUTE_SYSTEM
@@ -29,6 +30,7 @@ public:
     {
     }
 
+    int32_t Standing(const char* folder) override { return ProbeFolder(folder); }
     void ShowPath(const char* path) override { SetDlgItemTextA(page_, IDC_FOLDER_EDIT, path); }
     int32_t ReadPath(char* output, int32_t capacity) override
     {

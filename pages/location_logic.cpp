@@ -146,10 +146,32 @@ const char* FolderRefusal(const char* text, int32_t wholeLength, const InstallMa
         return "%sPath may not be empty!";
     if (text[1] != ':' || text[2] != '\\')
         return "%sMissing : or \\ in drive.";
-    if (!text[3])
+    char resolved[FullPathSize];
+    if (!text[3] || NormalizeFolder(resolved, sizeof resolved, text) < 0)
         return "%sPath may not be a root drive...";
     if (wholeLength > TextLength(text) || !DestinationFits(text, product))
         return "%sPath is too long.";
+    return 0;
+}
+
+const char* FolderTrustRefusal(const char* folder, FolderProbe& probe)
+{
+    char level[FullPathSize];
+    // Each level below the root, top down: a link anywhere would lead every
+    // file elsewhere; only the folder itself must be no other user's.
+    int32_t length = TextLength(folder);
+    for (int32_t at = RootLength + 1; at <= length; ++at) {
+        if (folder[at] && folder[at] != '\\')
+            continue;
+        TextCopyPart(level, sizeof level, folder, at);
+        int32_t standing = probe.Standing(level);
+        if (standing == FolderMissing)
+            return 0;
+        if (standing == FolderIsLink)
+            return "%sThe folder is, or lies below, a link.";
+        if (at == length && standing == FolderOwnedByOthers)
+            return "%sThe folder belongs to another user.";
+    }
     return 0;
 }
 
@@ -274,14 +296,20 @@ int32_t ValidateFolder(FolderPage& page)
 {
     char text[FullPathSize];
     int32_t wholeLength = page.ReadPath(text, sizeof text);
+    // Checked, shown and installed into as the system resolves it.
+    char folder[FullPathSize];
     const char* refusal = FolderRefusal(text, wholeLength, page.Product);
+    if (!refusal) {
+        NormalizeFolder(folder, sizeof folder, text);
+        refusal = FolderTrustRefusal(folder, page);
+    }
     if (refusal) {
         char message[RefusalSize];
         TextFormat(message, sizeof message, refusal, RefusalPrefix);
         page.Warn(message);
         return -1;
     }
-    ShowFolder(page, text, 0);
+    ShowFolder(page, folder, 0);
     return 1;
 }
 

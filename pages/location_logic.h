@@ -33,6 +33,29 @@ enum : uint32_t {
     EntryDirectory = 0x10
 };
 
+// What a folder on disk is, as far as trusting it goes.
+enum FolderStanding {
+    FolderMissing = 0,
+    FolderOwnedSafely = 1,  // by Administrators, SYSTEM or the user running us
+    FolderOwnedByOthers = 2,
+    FolderIsLink = 3        // a junction or a symbolic link
+};
+
+// Asks the file system what a folder is.
+class FolderProbe {
+public:
+    virtual int32_t Standing(const char* folder) = 0;
+
+protected:
+    ~FolderProbe() {}
+};
+
+// The refusal format (its %s takes RefusalPrefix) for a folder that another
+// user owns, and so could still change what is put in it, or that is, or
+// lies below, a link; 0 when there is none. folder is resolved, as
+// NormalizeFolder gives it; each level that exists is asked about.
+const char* FolderTrustRefusal(const char* folder, FolderProbe& probe);
+
 // The installer-state fields the browser keeps.
 struct FolderBrowser {
     char* InstallDir;            // FullPathSize bytes
@@ -42,7 +65,7 @@ struct FolderBrowser {
 };
 
 // What the browser needs of the page and the system.
-class FolderPage {
+class FolderPage : public FolderProbe {
 public:
     FolderPage(const FolderBrowser& browser, const InstallManifest& product)
         : Browser(browser), Product(product) {}

@@ -1,4 +1,5 @@
 #include "dde.h"
+#include "hardening.h"
 #include "../manifest/state.h"
 #include "../manifest/text.h"
 
@@ -19,6 +20,8 @@ void WindowsDde::Forget()
     link_.ServiceName = 0;
     link_.TopicName = 0;
 }
+
+void WindowsDde::AllowReplies() { AllowDdeMessages(); }
 
 int32_t WindowsDde::Initialize()
 {

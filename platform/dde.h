@@ -14,6 +14,7 @@ public:
     WindowsDde(DdeLink& link, PFNCALLBACK callback);
 
     void Forget() override;
+    void AllowReplies() override;
     int32_t Initialize() override;
     int32_t MakeName(DdeNameSlot slot, const char* text) override;
     int32_t Connect() override;

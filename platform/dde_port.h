@@ -17,6 +17,9 @@ class DdePort {
 public:
     // Sets every handle of the link to none.
     virtual void Forget() = 0;
+    // Lets Program Manager's replies through to an elevated program; first,
+    // before the library is initialised.
+    virtual void AllowReplies() = 0;
     // Initialises the library as a client only. 1, or -1 with no instance kept.
     virtual int32_t Initialize() = 0;
     // Makes the string handle of one slot from text. 1, or -1 (slot stays none).

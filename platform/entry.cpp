@@ -1,6 +1,7 @@
 // The programs' entry point, without the C runtime's start-up: they use no
 // static constructors and no C runtime state, and are smaller for it.
 #include "win32.h"
+#include "hardening.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ LPSTR Arguments(LPSTR line)
 
 extern "C" __attribute__((force_align_arg_pointer, noreturn)) void WinMainCRTStartup()
 {
+    LimitLibrarySearch();
     STARTUPINFOA startup;
     startup.cb = sizeof startup;
     GetStartupInfoA(&startup);

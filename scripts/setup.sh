@@ -9,6 +9,7 @@ packages=(
     g++-mingw-w64-i686 g++-mingw-w64-x86-64
     wine wine64 wine32:i386 xvfb xauth imagemagick fonts-liberation
     mscompress libmspack-dev clang libclang-rt-dev
+    libmagick++-6.q16-dev osslsigncode openssl
 )
 
 sudo=""

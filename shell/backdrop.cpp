@@ -7,11 +7,7 @@
 
 namespace {
 
-const COLORREF StripeColor = 0x680820;
 const COLORREF LabelColor = 0xFFACB0;
-// The background of the box picture; the part of it outside the drawing is
-// flooded with the stripe colour.
-const COLORREF BoxKeyColor = 0x808000;
 const char InstallerLabel[] = "Cratewise:";
 
 enum { TitleLayers = 4, TaglineLayers = 3 };

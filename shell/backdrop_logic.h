@@ -24,8 +24,16 @@ enum {
     StepLabelX = 10,
     InstallerLabelX = 10,
     InstallerLabelY = 100,
-    StepRows = 7
+    StepRows = 7,
+    HeaderPictureWidth = 130,
+    HeaderPictureHeight = 31
 };
+
+// COLORREF values (0x00BBGGRR); the packer's pictures use them too.
+const uint32_t StripeColor = 0x680820;
+// The background of the box picture; the part of it outside the drawing is
+// flooded with the stripe colour.
+const uint32_t BoxKeyColor = 0x808000;
 
 struct BackdropPoint {
     int32_t X;

@@ -1,6 +1,7 @@
 #include "system.h"
 
 #include "../manifest/text.h"
+#include "../platform/hardening.h"
 
 namespace {
 
@@ -103,6 +104,44 @@ bool StartFinishingCopy(const char* self)
     return true;
 }
 
+enum { UserPrograms = 0x0002, SharedPrograms = 0x0017 };  // CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS
+typedef HRESULT(WINAPI* FolderPathFunction)(HWND, int, HANDLE, DWORD, LPSTR);
+
+// From the system folder only, as every library of ours.
+FolderPathFunction FolderPath()
+{
+    char system[FullPathSize], path[FullPathSize];
+    UINT length = GetSystemDirectoryA(system, sizeof system);
+    if (length == 0 || length >= sizeof system ||
+        JoinPath(path, sizeof path, system, "shell32.dll", 0) < 0)
+        return 0;
+    HMODULE shell = LoadLibraryExA(path, 0, LOAD_WITH_ALTERED_SEARCH_PATH);
+    return shell ? (FolderPathFunction)(void*)GetProcAddress(shell, "SHGetFolderPathA") : 0;
+}
+
+// Whether the group's folder below that Start menu folder holds anything
+// besides the folder's own settings.
+bool FolderHoldsOthers(int which, const char* group)
+{
+    FolderPathFunction folderPath = FolderPath();
+    char programs[FullPathSize], folder[FullPathSize], pattern[FullPathSize];
+    if (!folderPath || folderPath(0, which, 0, 0, programs) != S_OK ||
+        JoinPath(folder, sizeof folder, programs, group, 0) < 0 ||
+        JoinPath(pattern, sizeof pattern, folder, "*", 0) < 0)
+        return false;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    bool others = false;
+    do {
+        const char* name = found.cFileName;
+        others = lstrcmpA(name, ".") && lstrcmpA(name, "..") && lstrcmpiA(name, "desktop.ini");
+    } while (!others && FindNextFileA(search, &found));
+    FindClose(search);
+    return others;
+}
+
 } // namespace
 
 int32_t InWindowsFolder(char* output, int32_t capacity, const char* fileName)
@@ -115,6 +154,8 @@ int32_t InWindowsFolder(char* output, int32_t capacity, const char* fileName)
     }
     return JoinPath(output, capacity, windows, fileName, 0);
 }
+
+int32_t WindowsPort::Standing(const char* folder) { return ProbeFolder(folder); }
 
 int32_t WindowsPort::ReadEntryValue(const char* product, const char* value, char* data,
                                     uint32_t capacity, uint32_t* size, uint32_t* type)
@@ -146,7 +187,8 @@ int32_t WindowsPort::Ask(const char* text)
 
 void WindowsPort::Tell(const char* text, int32_t kind)
 {
-    MessageBoxA(0, text, Product.InstallerName, BoxStyle(kind) | MB_SETFOREGROUND);
+    // Over the group window that Program Manager may open meanwhile.
+    MessageBoxA(0, text, Product.InstallerName, BoxStyle(kind) | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
 int32_t WindowsPort::RemoveFile(const char* path)
@@ -177,29 +219,54 @@ int32_t WindowsPort::RemoveFolder(const char* path)
     return RemoveDirectoryA(path) ? Removed : Kept;
 }
 
+void WindowsPort::AllowDdeReplies() { AllowDdeMessages(); }
+
+int32_t WindowsPort::OpenProgramManager()
+{
+    Instance = 0;
+    if (DdeInitializeA(&Instance, IgnoreDde, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) {
+        Instance = 0;
+        return GroupUnreachable;
+    }
+    Service = DdeCreateStringHandleA(Instance, ProgramManager, CP_WINANSI);
+    Topic = DdeCreateStringHandleA(Instance, ProgramManager, CP_WINANSI);
+    Conversation = (Service && Topic) ? DdeConnect(Instance, Service, Topic, 0) : 0;
+    if (Conversation)
+        return 1;
+    CloseProgramManager();
+    return GroupUnreachable;
+}
+
 int32_t WindowsPort::SendGroupCommand(const char* command)
 {
-    DWORD instance = 0;
-    if (DdeInitializeA(&instance, IgnoreDde, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR)
-        return GroupUnreachable;
-    HSZ service = DdeCreateStringHandleA(instance, ProgramManager, CP_WINANSI);
-    HSZ topic = DdeCreateStringHandleA(instance, ProgramManager, CP_WINANSI);
-    HCONV conversation = (service && topic) ? DdeConnect(instance, service, topic, 0) : 0;
-    int32_t outcome = GroupUnreachable;
-    if (conversation) {
-        DWORD result = 0;
-        HDDEDATA done = DdeClientTransaction((BYTE*)command, (DWORD)TextLength(command) + 1,
-                                             conversation, 0, CF_TEXT, XTYP_EXECUTE,
-                                             GroupCommandTimeout, &result);
-        outcome = done ? GroupDeleted : GroupRefused;
-        DdeDisconnect(conversation);
-    }
-    if (service)
-        DdeFreeStringHandle(instance, service);
-    if (topic)
-        DdeFreeStringHandle(instance, topic);
-    DdeUninitialize(instance);
-    return outcome;
+    DWORD result = 0;
+    return Conversation && DdeClientTransaction((BYTE*)command, (DWORD)TextLength(command) + 1,
+                                                Conversation, 0, CF_TEXT, XTYP_EXECUTE,
+                                                GroupCommandTimeout, &result)
+               ? GroupDeleted
+               : GroupRefused;
+}
+
+void WindowsPort::CloseProgramManager()
+{
+    if (Conversation)
+        DdeDisconnect(Conversation);
+    if (Service)
+        DdeFreeStringHandle(Instance, Service);
+    if (Topic)
+        DdeFreeStringHandle(Instance, Topic);
+    if (Instance)
+        DdeUninitialize(Instance);
+    Instance = 0;
+    Service = Topic = 0;
+    Conversation = 0;
+}
+
+bool WindowsPort::GroupHoldsOthers(const char* group)
+{
+    // Program Manager keeps a group as a folder of the Start menu, the
+    // user's own or the one all users share.
+    return FolderHoldsOthers(UserPrograms, group) || FolderHoldsOthers(SharedPrograms, group);
 }
 
 int32_t WindowsPort::RemoveEntry(const char* product)

@@ -8,6 +8,9 @@
 const char FinishSwitch[] = "/finish";
 
 const char NotInstalledText[] = "%s is not installed on this computer.\nNothing was changed.";
+const char DistrustedFolderText[] =
+    "%s is not removed: its folder\n%s\nbelongs to another user, or is, or lies below, a "
+    "link, so files deleted there might not be its own.\nNothing was changed.";
 const char ConfirmText[] =
     "This removes %s from the folder\n%s\n\n"
     "Its program files, its program group and its registry entries are deleted. "
@@ -28,10 +31,11 @@ namespace {
 
 const char VersionKeyName[] = "Current Version";
 const char DeleteGroupFormat[] = "[DeleteGroup(\"%s\")]";
+// Shown minimised and not activated: it is only made the current group.
+const char ShowGroupFormat[] = "[ShowGroup(\"%s\",7)]";
+const char DeleteItemFormat[] = "[DeleteItem(\"%s\")]";
 
 enum { RootLength = 3 };
-
-bool Separator(char c) { return c == '\\' || c == '/'; }
 
 char Folded(char c) { return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c; }
 
@@ -166,15 +170,30 @@ void RemoveGroup(UninstallPort& port, const InstallManifest& product, int32_t st
         Say(port, BoxWarning, GroupUnsendableText, group);
         return;
     }
-    int32_t outcome = port.SendGroupCommand(command);
-    if (outcome == GroupDeleted) {
-        report.Group = GroupWasDeleted;
-    } else if (outcome == GroupUnreachable) {
+    port.AllowDdeReplies();
+    if (port.OpenProgramManager() != 1) {
         report.Group = GroupWasUnreachable;
         Say(port, BoxError, GroupUnreachableText, group, product.ProductName);
-    } else {
-        report.Group = GroupWasRefused;
+        return;
     }
+    // The group's own items, each named by the caption the installer gave
+    // it, go from the group that ShowGroup makes the current one; the group
+    // goes only when nothing else is left in it.
+    char step[GroupCommandSize];
+    report.Group = GroupWasRefused;
+    if (TextFormat(step, sizeof step, ShowGroupFormat, group) > 0 &&
+        port.SendGroupCommand(step) == GroupDeleted) {
+        int32_t items = product.ShortcutCount < product.FileCount ? product.ShortcutCount
+                                                                  : product.FileCount;
+        for (int32_t row = 0; row < items && row < PayloadSlots; ++row)
+            if (TextFormat(step, sizeof step, DeleteItemFormat, product.Payload[row].Caption) > 0)
+                port.SendGroupCommand(step);
+        if (port.GroupHoldsOthers(group))
+            report.Group = GroupWasShared;
+        else if (port.SendGroupCommand(command) == GroupDeleted)
+            report.Group = GroupWasDeleted;
+    }
+    port.CloseProgramManager();
 }
 
 // The uninstall entry, then the version value and, while they are empty, the
@@ -201,48 +220,6 @@ const char* Plural(int32_t count, const char* one, const char* many)
 }
 
 } // namespace
-
-int32_t NormalizeFolder(char* output, int32_t capacity, const char* text)
-{
-    Empty(output, capacity);
-    if (capacity < RootLength + 2 || !text[0] || text[1] != ':' || text[2] != '\\' ||
-        !text[RootLength])
-        return -1;
-    output[0] = text[0];
-    output[1] = ':';
-    int32_t at = 2;  // what is kept so far, without the root's backslash
-    const char* p = text + RootLength;
-    while (*p) {
-        const char* start = p;
-        while (*p && !Separator(*p))
-            ++p;
-        int32_t length = (int32_t)(p - start);
-        if (*p)
-            ++p;
-        if (length == 0 || (length == 1 && start[0] == '.'))
-            continue;
-        if (length == 2 && start[0] == '.' && start[1] == '.') {
-            while (at > 2 && output[at - 1] != '\\')
-                --at;
-            if (at > 2)
-                --at;
-            continue;
-        }
-        if (at + 1 + length + 1 > capacity) {
-            Empty(output, capacity);
-            return -1;
-        }
-        output[at++] = '\\';
-        for (int32_t i = 0; i < length; ++i)
-            output[at++] = start[i];
-    }
-    if (at == 2) {
-        Empty(output, capacity);
-        return -1;
-    }
-    output[at] = 0;
-    return 1;
-}
 
 int32_t PlanRemoval(RemovalPlan* plan, const InstallManifest& product, const char* programPath)
 {
@@ -407,6 +384,8 @@ int32_t FormatSummary(char* output, int32_t capacity, const UninstallReport& rep
         text.Add("\n- %i parent folders, up to %s", report.ParentsRemoved, report.OuterParent);
     if (report.Group == GroupWasDeleted)
         text.Add("\n- the program group \"%s\"", group);
+    else if (report.Group == GroupWasShared)
+        text.Add("\n- its shortcuts from the program group \"%s\"", group);
     if (report.Entry == Removed)
         text.Add("\n- its entries in the registry");
     if (report.Self == SelfAfterExit)
@@ -427,6 +406,8 @@ int32_t FormatSummary(char* output, int32_t capacity, const UninstallReport& rep
         text.Add("\n- the program group recorded for it");
     else if (report.Group == GroupWasUnsendable || report.Group == GroupWasUnreachable)
         text.Add("\n- the program group \"%s\"", group);
+    else if (report.Group == GroupWasShared)
+        text.Add("\n- the program group \"%s\", which holds shortcuts of other programs", group);
     else if (report.Group == GroupWasRefused)
         text.Add("\n- the program group \"%s\", if it is still there: Windows Explorer did "
                  "not delete it", group);
@@ -445,17 +426,23 @@ int32_t FormatSummary(char* output, int32_t capacity, const UninstallReport& rep
 
 int32_t RunUninstall(UninstallPort& port, const InstallManifest& product)
 {
-    RemovalPlan plan;
+    // Kept off the stack, which grows a page at a time without probes.
+    static RemovalPlan plan;
+    static char question[MessageSize];
+    static char summary[MessageSize];
     char path[RecordedPathSize];
     if (ReadRecorded(port, product, ProgramPathValue, path, sizeof path) != ReadDone ||
         PlanRemoval(&plan, product, path) != 1) {
         Say(port, BoxWarning, NotInstalledText, product.ProductName);
         return RunNotInstalled;
     }
+    if (FolderTrustRefusal(plan.Folder, port)) {
+        Say(port, BoxWarning, DistrustedFolderText, product.ProductName, plan.Folder);
+        return RunFolderDistrusted;
+    }
     char group[RecordedGroupSize];
     int32_t groupState = ReadGroup(port, product, group);
 
-    char question[MessageSize];
     if (TextFormat(question, sizeof question, ConfirmText, product.ProductName, plan.Folder,
                    product.ProductName) < 0 ||
         port.Ask(question) != 1)
@@ -476,7 +463,6 @@ int32_t RunUninstall(UninstallPort& port, const InstallManifest& product)
     if (report.Entry != Kept)
         report.Self = port.RemoveSelf(product.Payload[UninstallerRow].FileName);
 
-    char summary[MessageSize];
     FormatSummary(summary, sizeof summary, report, product, plan.Folder, group);
     port.Tell(summary, BoxInformation);
     return RunDone;

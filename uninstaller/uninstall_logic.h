@@ -10,6 +10,7 @@
 #include "../manifest/manifest.h"
 #include "../manifest/paths.h"
 #include "../manifest/registry.h"
+#include "../pages/location_logic.h"
 
 enum {
     RecordedPathSize = FullPathSize,  // "Program Path", its zero included
@@ -24,13 +25,6 @@ enum {
 
 
 // ---- the recorded folder -------------------------------------------------
-
-// The folder text names, as the system resolves it: '/' read as '\', empty
-// and "." components dropped, ".." taking back the component before it, no
-// backslash at the end. -1 (output empty) when text does not start with a
-// drive's "X:\" and something after it, resolves to a drive root, or does
-// not fit.
-int32_t NormalizeFolder(char* output, int32_t capacity, const char* text);
 
 // What an uninstall removes, in order: the payload files (rows 1 to
 // FileCount - 1; row 0 is the running uninstaller), then the stored copies
@@ -98,14 +92,14 @@ extern const char FinishSwitch[];
 // ---- the run ---------------------------------------------------------------
 
 enum RemovalOutcome { Removed = 1, Missing = 0, Kept = -1 };
-enum GroupOutcome { GroupDeleted = 1, GroupRefused = 0, GroupUnreachable = -1 };
+enum GroupOutcome { GroupDeleted = 1, GroupRefused = 0, GroupUnreachable = -1 };  // of a command
 enum SelfOutcome { SelfAfterExit = 2, SelfAtRestart = 1, SelfMissing = 0, SelfKept = -1 };
 enum BoxKind { BoxWarning, BoxError, BoxQuestion, BoxInformation };
 enum ReadOutcome { ReadDone = 1, ReadMissing = 0, ReadFailed = -1 };
 
 // What the uninstaller needs of the system. Registry keys are below
 // HKEY_LOCAL_MACHINE.
-class UninstallPort {
+class UninstallPort : public FolderProbe {
 public:
     // Value name of the product's uninstall entry, raw, at most capacity
     // bytes, with its size and type. ReadOutcome.
@@ -117,8 +111,18 @@ public:
     // RemovalOutcome each. A folder is removed only when empty.
     virtual int32_t RemoveFile(const char* path) = 0;
     virtual int32_t RemoveFolder(const char* path) = 0;
-    // Sends one command to Program Manager. GroupOutcome.
+    // Lets Program Manager's replies through to an elevated program; before
+    // the conversation is opened.
+    virtual void AllowDdeReplies() = 0;
+    // One conversation with Program Manager: 1 when open, GroupUnreachable
+    // when not. Each command is GroupDeleted when accepted, GroupRefused when
+    // not.
+    virtual int32_t OpenProgramManager() = 0;
     virtual int32_t SendGroupCommand(const char* command) = 0;
+    virtual void CloseProgramManager() = 0;
+    // Whether the group still holds anything, once the product's own items
+    // are gone: shortcuts of other programs.
+    virtual bool GroupHoldsOthers(const char* group) = 0;
     // RemovalOutcome each.
     virtual int32_t RemoveEntry(const char* product) = 0;
     virtual int32_t RemoveValue(const char* key, const char* value) = 0;
@@ -148,14 +152,16 @@ enum GroupReport {
     GroupWasUnreadable,
     GroupWasUnsendable,
     GroupWasUnreachable,
-    GroupWasRefused
+    GroupWasRefused,
+    GroupWasShared  // its items removed; the group kept for what else it holds
 };
 
 enum RunResult {
     RunNotInstalled = 0,
     RunDeclined = 1,
     RunFilesKept = 2,  // a file could not be removed; nothing after the files was done
-    RunDone = 3
+    RunDone = 3,
+    RunFolderDistrusted = 4  // another user's folder, or a link: nothing was changed
 };
 
 // The whole uninstall, in order: read the entry, confirm, files, folders,
@@ -166,6 +172,7 @@ int32_t RunUninstall(UninstallPort& port, const InstallManifest& product);
 int32_t FormatSummary(char* output, int32_t capacity, const UninstallReport& report,
                       const InstallManifest& product, const char* folder, const char* group);
 extern const char NotInstalledText[];
+extern const char DistrustedFolderText[];
 extern const char ConfirmText[];
 extern const char FileKeptText[];
 extern const char GroupUnreachableText[];

@@ -40,6 +40,7 @@ void MakeScratch()
         {"art/product.ico", std::string("\0\0\1\0\1\0", 6) + std::string(16, '\0')},
         // A bitmap's file header and its info header's size, little-endian.
         {"art/page.bmp", std::string("BM>\0\0\0\0\0\0\0\x1A\0\0\0(\0\0\0", 18) + std::string(40, '\0')},
+        {"art/page.png", std::string("\x89PNG\r\n\x1A\n", 8) + std::string(32, '\0')},
         {"art/short.bmp", "BM"},
         {"art/broken.ico", std::string("\0\0\2\0", 4)},
         {"gone.exe", "MZ stands in for the uninstaller\n"},
@@ -48,8 +49,7 @@ void MakeScratch()
     };
     // The reader does not look into these.
     for (const char* name : {"agreement.txt", "help.txt", "read_me.txt", "readme.txt", "tally.dat",
-                             "tally.ini", "art/product.art", "art/page.art", "art/group.art",
-                             "art/header.art"})
+                             "tally.ini", "art/product.art"})
         files.push_back({name, "Any text.\n"});
     for (const auto& file : files) {
         FILE* out = fopen((scratch + "/" + file.first).c_str(), "wb");

@@ -17,6 +17,7 @@ using Log = std::vector<std::string>;
 class FakeGroup : public DdePort, public GroupView {
 public:
     void Forget() override { instance = conversation = names[0] = names[1] = 0; }
+    void AllowReplies() override { log.push_back("allow replies"); }
     int32_t Initialize() override { return Make("initialize", "init", instance); }
     int32_t MakeName(DdeNameSlot slot, const char* text) override
     {
@@ -278,8 +279,9 @@ TEST(ConnectProgramManager, ListsTheGroupsInAZeroedCopyAndTearsDownInOrder)
     FakeGroup page;
     page.reply = Bytes("Pellomark\r\n\0", 12);
     EXPECT_EQ(OpenGroupPage(page, page, page.session), 1);
-    EXPECT_EQ(page.log, (Log{"initialize", "name service PROGMAN", "name topic PROGMAN", "connect",
-                             "request 5000", "free work", "release reply"}));
+    EXPECT_EQ(page.log, (Log{"allow replies", "initialize", "name service PROGMAN",
+                             "name topic PROGMAN", "connect", "request 5000", "free work",
+                             "release reply"}));
     EXPECT_EQ(page.groups, Log{"Pellomark"});
     EXPECT_EQ(page.allocated, std::vector<uint32_t>{14});
     page.log.clear();
@@ -297,13 +299,14 @@ TEST(ConnectProgramManager, ListsTheGroupsInAZeroedCopyAndTearsDownInOrder)
 
 TEST(ConnectProgramManager, AFailureTellsAbortsAndTheTeardownReleasesExactlyWhatWasMade)
 {
-    const Log names = {"initialize", "name service PROGMAN", "name topic PROGMAN"};
+    const Log names = {"allow replies", "initialize", "name service PROGMAN",
+                       "name topic PROGMAN"};
     const struct { const char* failAt; Log opening, teardown; } cases[] = {
-        {"init", {"initialize"}, {}},
+        {"init", {names[0], names[1]}, {}},
         {"service", names, {"free topic", "uninitialize"}},
         {"topic", names, {"free service", "uninitialize"}},
         {"names", names, {"uninitialize"}},
-        {"connect", {names[0], names[1], names[2], "connect"},
+        {"connect", {names[0], names[1], names[2], names[3], "connect"},
          {"free service", "free topic", "uninitialize"}},
     };
     for (const auto& c : cases) {

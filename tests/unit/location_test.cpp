@@ -30,6 +30,11 @@ public:
         for (int32_t& level : levels)
             level = Canary;
     }
+    int32_t Standing(const char* folder) override
+    {
+        auto found = standings.find(folder);
+        return found == standings.end() ? FolderMissing : found->second;
+    }
     void ShowPath(const char* path) override { field = path; }
     int32_t ReadPath(char* output, int32_t capacity) override
     {
@@ -101,6 +106,7 @@ public:
     int32_t current = 0, drivesShown = 0, selected = -1, rebuilds = 0;
     int32_t levels[FolderIndentSlots + CanarySlots];
     std::string field, warnings;
+    std::map<std::string, int32_t> standings;  // what the disk holds; missing otherwise
     std::vector<std::pair<std::string, int32_t>> items;
     std::map<int32_t, int32_t> heights;
     std::string drives = std::string("C:\\\0Z:\\\0\0", 9);
@@ -265,8 +271,9 @@ TEST(ResetAndValidate, TheDefaultUnlessThereAlreadyAndATypedFolderOnlyOnceChecke
         EXPECT_EQ(page.current, 3);
     }
     EXPECT_EQ(page.rebuilds, 5);
-    // A typed folder is checked, then shown; a refused one is kept in the field only.
-    page.field = "D:\\New";
+    // A typed folder is checked, then shown as resolved; a refused one is kept
+    // in the field only.
+    page.field = "D:\\Old\\..\\.\\New\\";
     EXPECT_EQ(ValidateFolder(page), 1);
     EXPECT_EQ(page.View(), "0Folders|1D:\\|2New");
     page.field = "C:\\";
@@ -276,12 +283,38 @@ TEST(ResetAndValidate, TheDefaultUnlessThereAlreadyAndATypedFolderOnlyOnceChecke
     EXPECT_EQ(page.rebuilds, 6);
 }
 
+// The folder itself may belong to no other user, and no level of it may be a
+// link; the levels asked are those of the folder as resolved.
+TEST(ResetAndValidate, RefusesAFolderOfAnotherUserOrBehindALink)
+{
+    const std::string Owner = "The folder belongs to another user.",
+                      Link = "The folder is, or lies below, a link.";
+    const struct { std::map<std::string, int32_t> disk; std::string refusal; } cases[] = {
+        {{}, ""},
+        {{{"D:\\Apps", FolderOwnedByOthers}}, ""},
+        {{{"D:\\Apps", FolderOwnedSafely}, {"D:\\Apps\\New", FolderOwnedSafely}}, ""},
+        {{{"D:\\Apps", FolderOwnedSafely}, {"D:\\Apps\\New", FolderOwnedByOthers}}, Owner},
+        {{{"D:\\Apps", FolderIsLink}}, Link},
+        {{{"D:\\Apps", FolderOwnedByOthers}, {"D:\\Apps\\New", FolderIsLink}}, Link},
+    };
+    for (const auto& c : cases) {
+        FakePage page;
+        page.standings = c.disk;
+        page.standings["D:\\Apps\\Old"] = FolderIsLink;  // typed, but resolved away
+        page.field = "D:\\Apps\\Old\\..\\New";
+        EXPECT_EQ(ValidateFolder(page), c.refusal.empty() ? 1 : -1);
+        EXPECT_EQ(page.warnings, c.refusal.empty() ? "" : "Path invalid!\n\n" + c.refusal);
+    }
+}
+
 TEST(FolderRefusal, RefusesWithTheRulesMessageOrAccepts)
 {
     const std::string Empty = "Path may not be empty!", Missing = "Missing : or \\ in drive.",
                       Root = "Path may not be a root drive...", TooLong = "Path is too long.";
     const std::pair<std::string, std::string> cases[] = {
         {"", Empty}, {"C", Missing}, {"C:/Apps", Missing}, {"C:\\", Root},
+        {"C:\\Apps\\..", Root}, {"C:\\.\\Apps\\..\\..\\", Root}, {"C:\\\\", Root},
+        {"C:\\..\\Apps", ""},
         {"D:\\Apps\\Pellomark", ""}, {"1:\\x", ""}, {"C:\\Apps\\", ""},
         {"C:\\" + std::string(252, 'a'), TooLong},  // 255 characters
         {"C:\\" + std::string(253, 'a'), TooLong},

@@ -61,6 +61,12 @@ public:
         *type = found.type;
         return ReadDone;
     }
+    int32_t Standing(const char* folder) override
+    {
+        return links.count(folder) ? FolderIsLink
+               : others.count(folder) ? FolderOwnedByOthers
+               : folders.count(folder) ? FolderOwnedSafely : FolderMissing;
+    }
     int32_t Ask(const char* text) override { return Log("ask: ", text, answer); }
     void Tell(const char* text, int32_t kind) override
     {
@@ -78,10 +84,14 @@ public:
         folders.erase(outcome == Removed ? path : "");
         return Log("folder ", path, outcome);
     }
+    void AllowDdeReplies() override { log.push_back("allow replies"); }
+    int32_t OpenProgramManager() override { return Log("open ", "progman", groupOutcome); }
     int32_t SendGroupCommand(const char* command) override
     {
-        return Log("progman ", command, groupOutcome);
+        return Log("progman ", command, strstr(command, refusing.c_str()) ? GroupRefused : GroupDeleted);
     }
+    void CloseProgramManager() override { log.push_back("close progman"); }
+    bool GroupHoldsOthers(const char* group) override { return Log("look in ", group, shared); }
     int32_t RemoveEntry(const char* product) override
     {
         int32_t outcome = !entryPresent ? Missing : entryStays ? Kept : Removed;
@@ -111,16 +121,22 @@ public:
     bool entryPresent = true, entryStays = false;
     std::set<std::string> failingReads;
     std::set<std::string> folders = {"C:\\Dornwick", Folder};
+    std::set<std::string> links, others;  // folders that are links, or another user's
     std::set<std::string> files = {Folder + "\\Quodpost.exe", Folder + "\\Quodpost.hlp",
                                    Folder + "\\Read_me.txt"};
     std::set<std::string> keys = {"Shareware", "Shareware\\Dornwick",
                                   "Shareware\\Dornwick\\Programs",
                                   "Shareware\\Dornwick\\Programs\\Pellomark", VersionKey};
     std::set<std::string> values = {"Program Version"};  // of the version key
-    int32_t groupOutcome = GroupDeleted, selfOutcome = SelfAfterExit, answer = 1;
+    int32_t groupOutcome = 1, selfOutcome = SelfAfterExit, answer = 1;
+    bool shared = false;                    // the group holds another program's shortcut
+    std::string refusing = "no command";  // Program Manager refuses commands holding this
     std::vector<std::string> log;
     std::string lastBox;
 };
+
+const char OwnItems[] = "[ShowGroup(\"Pellomark\",7)][DeleteItem(\"Uninstall\")]"
+                       "[DeleteItem(\"Pellomark\")][DeleteItem(\"Help\")][DeleteItem(\"Read Me\")]";
 
 const std::string Removed3 = "Pellomark has been uninstalled.\n\nRemoved:\n"
                              "- 3 program files from C:\\Dornwick\\Pellomark\n";
@@ -140,8 +156,14 @@ TEST(RunUninstall, RemovesACompletedInstallationInOrder)
                              "Quodpost.ex_", "Quodpost.hl_", "Read_me.tx_"})
         expected.push_back("file " + Folder + "\\" + name);
     for (const std::string& line : {
-             "folder " + Folder, std::string("folder C:\\Dornwick"),
-             std::string("progman [DeleteGroup(\"Pellomark\")]"), std::string("entry Pellomark"),
+             "folder " + Folder, std::string("folder C:\\Dornwick"), std::string("allow replies"),
+             std::string("open progman"), std::string("progman [ShowGroup(\"Pellomark\",7)]"),
+             std::string("progman [DeleteItem(\"Uninstall\")]"),
+             std::string("progman [DeleteItem(\"Pellomark\")]"),
+             std::string("progman [DeleteItem(\"Help\")]"),
+             std::string("progman [DeleteItem(\"Read Me\")]"), std::string("look in Pellomark"),
+             std::string("progman [DeleteGroup(\"Pellomark\")]"), std::string("close progman"),
+             std::string("entry Pellomark"),
              std::string("value Program Version"), "key " + VersionKey,
              std::string("key Shareware\\Dornwick\\Programs\\Pellomark"),
              std::string("key Shareware\\Dornwick\\Programs"),
@@ -181,6 +203,25 @@ TEST(RunUninstall, WithoutATrustedFolderSaysNotInstalledAndChangesNothing)
     }
 }
 
+// No file is deleted through a link, nor from another user's folder.
+TEST(RunUninstall, AFolderOfAnotherUserOrBehindALinkChangesNothing)
+{
+    void (*const cases[])(FakeSystem&) = {
+        [](FakeSystem& s) { s.links.insert("C:\\Dornwick"); },
+        [](FakeSystem& s) { s.links.insert(Folder); },
+        [](FakeSystem& s) { s.others.insert(Folder); },
+    };
+    for (auto arrange : cases) {
+        FakeSystem system;
+        arrange(system);
+        EXPECT_EQ(RunUninstall(system, Sample), RunFolderDistrusted);
+        EXPECT_EQ(system.log, std::vector<std::string>{
+                                  "warned: Pellomark is not removed: its folder\n" + Folder +
+                                  "\nbelongs to another user, or is, or lies below, a link, so files "
+                                  "deleted there might not be its own.\nNothing was changed."});
+    }
+}
+
 TEST(RunUninstall, GoesOnWithoutTheGroupAndSaysWhy)
 {
     const struct {
@@ -189,10 +230,20 @@ TEST(RunUninstall, GoesOnWithoutTheGroupAndSaysWhy)
         const char* box;      // 0: none before the summary
         const char* summary;
     } cases[] = {
-        {[](FakeSystem& s) { s.groupOutcome = GroupUnreachable; }, "[DeleteGroup(\"Pellomark\")]",
+        {[](FakeSystem& s) { s.groupOutcome = GroupUnreachable; }, "",
          "Unable to connect with Windows Explorer to remove the program group \"Pellomark\"!\n"
          "The rest of Pellomark is removed all the same.",
          "Left in place:\n- the program group \"Pellomark\""},
+        // Another program's shortcut in the group keeps the group, not ours.
+        {[](FakeSystem& s) { s.shared = true; }, OwnItems, nullptr,
+         "Removed:\n- 3 program files from C:\\Dornwick\\Pellomark\n- the folder "
+         "C:\\Dornwick\\Pellomark\n- its parent folder C:\\Dornwick\n- its shortcuts from the "
+         "program group \"Pellomark\"\n- its entries in the registry\n- the uninstaller "
+         "Quodgone.exe, once this box is closed\n\nLeft in place:\n- the program group "
+         "\"Pellomark\", which holds shortcuts of other programs"},
+        // A group that is not there: none of its items is looked for.
+        {[](FakeSystem& s) { s.refusing = "ShowGroup"; }, "[ShowGroup(\"Pellomark\",7)]", nullptr,
+         "- the program group \"Pellomark\", if it is still there"},
         {[](FakeSystem& s) { s.entry["Program Group"].type = 3; }, nullptr,
          "The program group recorded for Pellomark cannot be read, so it is left in place.",
          "- the program group recorded for it"},

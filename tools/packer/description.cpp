@@ -100,9 +100,11 @@ bool PrintableAscii(const std::string& field, const std::string& value, std::str
 // Characters that no Windows file or folder name may hold.
 const char kNameForbidden[] = "\\/:*?\"<>|";
 
+// Windows reads "CON .txt" as CON too: blanks before the extension do not count.
 bool IsDeviceName(const std::string& fileName) {
     std::string base = UpperCase(fileName.substr(0, fileName.find('.')));
-    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL"};
+    base.erase(base.find_last_not_of(' ') + 1);
+    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
     for (const char* device : devices)
         if (base == device) return true;
     return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
@@ -276,15 +278,15 @@ private:
         entry.shown = value;
         entry.path = Resolve(value);
         bool icon = slot == IconArt;
-        if (EndsWithNoCase(value, ".art")) {
-            entry.format = ArtFormat::Source;
-        } else if (icon && EndsWithNoCase(value, ".ico")) {
+        if (icon && EndsWithNoCase(value, ".ico")) {
             entry.format = ArtFormat::Icon;
         } else if (!icon && EndsWithNoCase(value, ".bmp")) {
             entry.format = ArtFormat::Bitmap;
+        } else if (!icon && EndsWithNoCase(value, ".png")) {
+            entry.format = ArtFormat::Png;
         } else {
-            Problem(number, key + " " + Quoted(value) + " must be an artwork source (.art) or " +
-                                (icon ? "an icon (.ico)" : "a bitmap (.bmp)"));
+            Problem(number, key + " " + Quoted(value) + " must be " +
+                                (icon ? "an icon (.ico)" : "a PNG (.png) or bitmap (.bmp) image"));
         }
     }
 
@@ -409,11 +411,19 @@ private:
     }
 
     void CheckProductName() {
-        size_t bad = d_.productName.find_first_of(kNameForbidden);
+        const std::string& name = d_.productName;
+        size_t bad = name.find_first_of(kNameForbidden);
         if (bad != std::string::npos)
-            Problem(LineOf("ProductName"), "ProductName may not hold " + Quoted(d_.productName.substr(bad, 1)) +
+            Problem(LineOf("ProductName"), "ProductName may not hold " + Quoted(name.substr(bad, 1)) +
                                                ": it names the default folder, the program group and a "
                                                "registry key");
+        else if (IsDeviceName(name))
+            Problem(LineOf("ProductName"), "ProductName " + Quoted(name) +
+                                               " is a Windows device name: it names the default folder");
+        else if (!name.empty() && name.find_first_not_of('.') == std::string::npos)
+            Problem(LineOf("ProductName"), "ProductName " + Quoted(name) +
+                                               " is made of dots: as the default folder's name it would "
+                                               "lead to another folder");
     }
 
     void CheckBanner() {
@@ -483,6 +493,12 @@ private:
         char path[FullPathSize];
         if (ReplaceFirstPlaceholder(path, sizeof path, folder.c_str(), d_.productName.c_str()) < 0) {
             Problem(line, "the default folder does not fit in " + std::to_string(FullPathSize) + " bytes");
+            return;
+        }
+        char resolved[FullPathSize];
+        if (NormalizeFolder(resolved, sizeof resolved, path) < 0) {
+            Problem(line, "the default folder " + Quoted(path) + " resolves to a drive root, which the "
+                          "folder page refuses");
             return;
         }
         // The folder page refuses a folder that some later path would not
@@ -564,9 +580,10 @@ private:
                                   " characters; the field holds " + std::to_string(FileNameWidth - 1));
         } else if (name.find_first_of(kNameForbidden) != std::string::npos) {
             Problem(row.line, "FileName " + Quoted(name) + " may not hold any of " + kNameForbidden);
-        } else if (name.back() == '_') {
-            Problem(row.line, "FileName " + Quoted(name) + " ends in '_': its stored copy (the name with the "
-                                                          "last character made '_') would be the file itself");
+        } else if (name.back() == '_' || name.back() == '~') {
+            Problem(row.line, "FileName " + Quoted(name) + " ends in '" + name.back() +
+                                  "': its stored copy or the file it is expanded into (the name with the "
+                                  "last character made '_' or '~') would be the file itself");
         } else if (name.back() == '.' || name.back() == ' ') {
             Problem(row.line, "FileName " + Quoted(name) + " may not end in '.' or a blank");
         } else if (IsDeviceName(name)) {
@@ -639,6 +656,10 @@ private:
                 continue;
             }
             total += row.sourceSize;
+            if (row.form == StoredForm::Plain && StartsWith(row.sourcePath, "SZDD\x88\xF0\x27\x33"))
+                Problem(row.line, "source " + Quoted(row.source) + " begins with the SZDD signature: stored "
+                                  "plain, the installer's LZ library would expand it and every "
+                                  "installation would abort; store the row compressed");
             if (i == size_t(UninstallerRow) && !StartsWith(row.sourcePath, "MZ"))
                 Problem(row.line, "source " + Quoted(row.source) + " of row 0 is not a Windows program "
                                                                   "(it must be the uninstaller)");
@@ -666,6 +687,9 @@ private:
             bool known = info == 12 || info == 40 || info == 52 || info == 56 || info == 108 || info == 124;
             if (head.size() < 26 || head[0] != 'B' || head[1] != 'M' || !known)
                 Problem(entry.line, Quoted(entry.shown) + " is not a Windows bitmap (.bmp)");
+        } else if (entry.format == ArtFormat::Png) {
+            if (head.size() < 8 || std::memcmp(head.data(), "\x89PNG\r\n\x1A\n", 8) != 0)
+                Problem(entry.line, Quoted(entry.shown) + " is not a PNG image (.png)");
         } else if (entry.format == ArtFormat::Icon) {
             uint32_t count = head.size() >= 6 ? uint32_t(head[4]) | uint32_t(head[5]) << 8 : 0;
             if (head.size() < 6 || head[0] || head[1] || head[2] != 1 || head[3] || count == 0 ||

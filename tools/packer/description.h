@@ -36,13 +36,13 @@ struct PayloadRow {
 // The four pictures, in the order of their keys.
 enum ArtSlot { IconArt, PageArt, GroupArt, HeaderArt, ArtSlotCount };
 
-enum class ArtFormat { Source, Bitmap, Icon };  // .art, .bmp, .ico
+enum class ArtFormat { Png, Bitmap, Icon };  // .png, .bmp, .ico
 
 struct ArtEntry {
     int line = 0;
     std::string path;     // the file
     std::string shown;    // as written
-    ArtFormat format = ArtFormat::Source;
+    ArtFormat format = ArtFormat::Png;
 };
 
 struct ProductDescription {

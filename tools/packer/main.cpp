@@ -24,7 +24,8 @@ const char kUsage[] =
     "                      uninstaller)\n"
     "  --depfile FILE      also list every file read, as the dependencies of\n"
     "                      FOLDER/manifest.cpp\n"
-    "  --check             only read and check the description\n"
+    "  --check             read, check and pack the description in memory;\n"
+    "                      write nothing\n"
     "  --names FILE        only write FILE, a manifest with the product's names\n"
     "                      and texts and no sizes, for building its uninstaller\n";
 
@@ -120,12 +121,14 @@ int Run(const Options& options) {
     std::vector<packer::Diagnostic> problems;
     if (!packer::ReadDescriptionFile(options.description, options.targets, &description, &problems))
         return Report(problems, options.description);
-    if (options.check) return 0;
 
-    std::string folder = packer::AbsolutePath(options.out);
+    // A check packs too, in memory: a picture of the wrong size or a row
+    // that does not compress back is as much a fault as a bad line.
+    std::string folder = packer::AbsolutePath(options.check ? "." : options.out);
     packer::Package package;
     if (!packer::PackProduct(description, folder, &package, &problems))
         return Report(problems, options.description);
+    if (options.check) return 0;
 
     std::string error;
     std::string dependencies;

@@ -4,7 +4,7 @@
 #include <exception>
 #include <new>
 
-#include "artwork.h"
+#include "picture.h"
 #include "szdd.h"
 #include "szdd_verify.h"
 #include "manifest/crc32.h"
@@ -13,7 +13,6 @@ namespace packer {
 
 namespace {
 
-constexpr uint64_t kMaxArtSourceSize = 1 << 20;
 constexpr uint64_t kMaxArtFileSize = 16 << 20;
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
@@ -75,25 +74,14 @@ private:
 
     void Picture(ArtSlot slot) {
         const ArtEntry& entry = d_.art[slot];
-        std::vector<uint8_t> bytes;
-        if (entry.format != ArtFormat::Source) {
-            if (Read(entry.line, entry.path, kMaxArtFileSize, &bytes)) Add(kArtNames[slot], std::move(bytes));
-            return;
-        }
-        if (!Read(entry.line, entry.path, kMaxArtSourceSize, &bytes)) return;
-        artgen::Artwork art;
+        std::vector<uint8_t> image, picture;
         std::string error;
-        if (!artgen::CompileArtwork(std::string(bytes.begin(), bytes.end()), entry.path, &art, &error)) {
-            Problem(entry.line, "the picture does not draw: " + error);
+        if (!Read(entry.line, entry.path, kMaxArtFileSize, &image)) return;
+        if (!ConvertPicture(slot, image, entry.shown, &picture, &error)) {
+            Problem(entry.line, error);
             return;
         }
-        bool icon = slot == IconArt;
-        if ((art.kind == artgen::ArtKind::kIcon) != icon) {
-            Problem(entry.line, Quoted(entry.shown) + " draws " + (icon ? "a bitmap" : "an icon") + ", not " +
-                                    (icon ? "an icon" : "a bitmap"));
-            return;
-        }
-        Add(kArtNames[slot], artgen::EncodeArtwork(art));
+        Add(kArtNames[slot], std::move(picture));
     }
 
     void Agreement() {

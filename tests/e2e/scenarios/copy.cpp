@@ -3,6 +3,8 @@
 // that cannot be closed, and the failures that end it.
 #include "../pilot/flows.h"
 
+#include <aclapi.h>
+
 #include <algorithm>
 
 using namespace pilot;
@@ -13,12 +15,8 @@ const int ActionLabel = 400, FileLabel = 401, PathLabel = 403, PathText = 404, M
 const int FolderEdit = 300;
 const COLORREF WriteColor = 0x000080, ExpandColor = 0x800000, RemoveColor = 0x008000;
 
-const char* const LengthDiffersText =
-    "Unable to expand source file completely!\nInstallation will now be aborted.";
 const char* const WriteFailedText =
     "Unable to write destination file!\nInstallation will now be aborted.";
-const char* const SourceOpenFailedText =
-    "Unable to open source file!\nInstallation will now be aborted.";
 const char* const DestinationOpenFailedText =
     "Unable to open destination file!\nInstallation will now be aborted.";
 const char* const FolderFailedText =
@@ -51,6 +49,14 @@ std::string Stored(const std::string& folder, int row)
 std::string Destination(const std::string& folder, int row)
 {
     return Joined(row == 0 ? WindowsDirectory() : folder, Rows[row].file);
+}
+
+// The file beside the destination that a row is expanded into first.
+std::string Expanding(const std::string& folder, int row)
+{
+    std::string path = Destination(folder, row);
+    path.back() = '~';
+    return path;
 }
 
 // The file the sample product built a row from, given by the build as a
@@ -255,14 +261,52 @@ void CheckInstalled(const std::string& folder)
 {
     for (int row = 0; row < RowCount; ++row) {
         CHECK(SameBytes(Destination(folder, row), SourceBytes(row)));
-        CHECK(!Exists(Stored(folder, row)));
+        CHECK(!Exists(Stored(folder, row)) && !Exists(Expanding(folder, row)));
     }
 }
 
+// Whether Everyone is let into the folder. Wine derives the access list from
+// the folder's mode: one made with the installer's protected list lets
+// Everyone in no more, one made without it still lets Everyone read.
+bool EveryoneMayEnter(const std::string& folder)
+{
+    PACL list = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoA(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                              nullptr, &list, nullptr, &descriptor) != ERROR_SUCCESS)
+        return true;
+    bool found = false;
+    for (DWORD i = 0; list && i < list->AceCount && !found; ++i) {
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        found = GetAce(list, i, (void**)&ace) && ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE &&
+                IsWellKnownSid((PSID)&ace->SidStart, WinWorldSid);
+    }
+    LocalFree(descriptor);
+    return found;
+}
+
+// After an abort: no stored copy and no file half expanded is left.
+void CheckNothingLeft(const std::string& folder)
+{
+    for (int row = 0; row < RowCount; ++row)
+        CHECK(!Exists(Stored(folder, row)) && !Exists(Expanding(folder, row)));
+}
+
 // Neither a key nor a close request ends the page: it has no buttons and no
-// system menu, and it takes no commands.
+// system menu, and it takes no commands. Meanwhile the first stored copy,
+// written by now, is the page's own: others may read it, as the LZ library
+// does, but neither write nor delete it.
 void TryToClose(HWND page)
 {
+    std::string stored = Stored(DefaultFolder, 0);
+    HANDLE writer = CreateFileA(stored.c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (!CHECK(writer == INVALID_HANDLE_VALUE))
+        CloseHandle(writer);
+    CHECK(!DeleteFileA(stored.c_str()));
+    CHECK(SameBytes(stored, ResourceBytes(0)));
+
     Key(page, VK_ESCAPE);
     Key(page, VK_RETURN);
     CloseFromSystemMenu(page);
@@ -299,10 +343,11 @@ void LeaveAtGroupPage(const Process& setup)
     ExpectExitZero(setup);
 }
 
-void InstallInto(const std::string& folder, bool tryToClose)
+// typed, when given, is folder as the user typed it.
+void InstallInto(const std::string& folder, bool tryToClose, const std::string& typed = "")
 {
     Process setup = StartSetup();
-    HWND page = folder == DefaultFolder ? ReachCopy() : ChooseFolder(folder);
+    HWND page = folder == DefaultFolder ? ReachCopy() : ChooseFolder(typed.empty() ? folder : typed);
     CheckPageStyle(page);
     Shot("copy");
     Watch watch = tryToClose ? WatchCopy(page, setup, TryToClose) : WatchCopy(page, setup);
@@ -310,6 +355,7 @@ void InstallInto(const std::string& folder, bool tryToClose)
     CheckLabels(watch, folder, ExpectedLabels(folder).size() - 1);
     CheckMeter(watch, {WriteColor, ExpandColor, RemoveColor}, 3);
     CheckInstalled(folder);
+    CHECK(!EveryoneMayEnter(folder));
     LeaveAtGroupPage(setup);
 }
 
@@ -329,8 +375,8 @@ void ExpectFailedExpansion(const Process& setup, const std::string& text)
 }
 
 // A failure some way into the page, watched: the labels up to tick `through`
-// and still at it when the box came, a full write phase on the meter, then
-// the failed expansion's boxes.
+// and still at it when the box came, a full write phase on the meter if it
+// came after it, then the failure's boxes.
 void ExpectWatchedFailure(const std::string& folder, size_t through, const std::string& text)
 {
     Process setup = StartSetup();
@@ -338,7 +384,7 @@ void ExpectWatchedFailure(const std::string& folder, size_t through, const std::
     Watch watch = WatchCopy(page, setup);
     REQUIRE(watch.boxed);
     CheckLabels(watch, folder, through);
-    CheckMeter(watch, {WriteColor, ExpandColor}, 1);
+    CheckMeter(watch, {WriteColor, ExpandColor}, through > RowCount ? 1 : 0);
     CHECK_EQ(ReadLabels(page), ExpectedLabels(folder)[through]);
     Shot("failed");
     ExpectFailedExpansion(setup, text);
@@ -368,63 +414,77 @@ SCENARIO(copy_installs_every_file, 800, 600)
     InstallInto(DefaultFolder, true);
 }
 
-// A typed folder that does not exist, several new levels deep, with a final
-// backslash: it is made, and the files go there.
+// A typed folder that does not exist, several new levels deep, with "." and
+// ".." and a final backslash: it is made as the system resolves it, and the
+// files go there.
 SCENARIO(copy_into_new_folders_ending_in_a_backslash, 800, 600)
 {
     CHECK(!Exists("C:\\Apps"));
-    InstallInto("C:\\Apps\\Suite\\Tools\\Pellomark\\", false);
+    InstallInto("C:\\Apps\\Suite\\Tools\\Pellomark", false,
+                "C:\\Apps\\Old\\..\\Suite\\.\\Tools\\Pellomark\\");
     CHECK(IsFolder("C:\\Apps\\Suite\\Tools"));
+    CHECK(!Exists("C:\\Apps\\Old"));
 }
 
 FAULT_SCENARIO(copy_destination_held_open, 800, 600)
 {
-    // Row 2's destination, opened without sharing, cannot be replaced.
+    // Row 2's destination, an older version opened without sharing, cannot
+    // be replaced: it keeps what it held.
+    const std::string older = "the help of an older version\r\n";
     REQUIRE(MakeFolders(DefaultFolder));
     std::string held = Destination(DefaultFolder, 2);
+    REQUIRE(WriteBytes(held, older));
     HANDLE file = CreateFileA(held.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     REQUIRE(file != INVALID_HANDLE_VALUE);
     ExpectWatchedFailure(DefaultFolder, RowCount + 3, DestinationOpenFailedText);
     CloseHandle(file);
 
     for (int row = 0; row < 2; ++row)
         CHECK(SameBytes(Destination(DefaultFolder, row), SourceBytes(row)));
+    CHECK_EQ(FileBytes(held), older);
     CHECK(!Exists(Destination(DefaultFolder, 3)));
-    for (int row = 0; row < RowCount; ++row)
-        CHECK(SameBytes(Stored(DefaultFolder, row), ResourceBytes(row)));
+    CheckNothingLeft(DefaultFolder);
 }
 
-// A folder where the program's stored copy should go: the write phase cannot
-// create it and says nothing; its expansion then cannot open it.
-FAULT_SCENARIO(copy_stored_copy_cannot_be_created, 800, 600)
+// Another user's program planted where the program's stored copy goes, and
+// held open against writing: the page cannot make the stored copy its own,
+// so it stops there, and the planted file is never expanded.
+FAULT_SCENARIO(copy_planted_stored_copy_is_refused, 800, 600)
 {
-    REQUIRE(MakeFolders(Stored(DefaultFolder, 1)));
-    ExpectWatchedFailure(DefaultFolder, RowCount + 2, SourceOpenFailedText);
+    const std::string planted = "MZ a program of another user's\r\n";
+    REQUIRE(MakeFolders(DefaultFolder));
+    std::string stored = Stored(DefaultFolder, 1);
+    REQUIRE(WriteBytes(stored, planted));
+    HANDLE held = CreateFileA(stored.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    REQUIRE(held != INVALID_HANDLE_VALUE);
+    ExpectWatchedFailure(DefaultFolder, 2, DestinationOpenFailedText);
+    CloseHandle(held);
 
-    CHECK(SameBytes(Destination(DefaultFolder, 0), SourceBytes(0)));
-    CHECK(!Exists(Destination(DefaultFolder, 1)));
-    CHECK(IsFolder(Stored(DefaultFolder, 1)));
-    for (int row = 2; row < RowCount; ++row)
-        CHECK(SameBytes(Stored(DefaultFolder, row), ResourceBytes(row)));
+    CHECK_EQ(FileBytes(stored), planted);
+    CHECK(!Exists(Stored(DefaultFolder, 0)));
+    for (int row = 0; row < RowCount; ++row)
+        CHECK(!Exists(Destination(DefaultFolder, row)));
+    CHECK(!RegKeyExists(HKEY_LOCAL_MACHINE, "Shareware"));
 }
 
 // The drive fills while the stored copies are written: the uninstaller's
-// stored copy is cut short, and its expansion into the Windows directory
-// comes out shorter than its row says.
+// stored copy cannot be written whole, and the page stops there; the older
+// uninstaller in the Windows directory stays as it was.
 FAULT_SCENARIO(copy_small_drive_fills_while_writing, 800, 600)
 {
     const std::string folder = "E:\\Pellomark";
+    const std::string older = "MZ an older uninstaller\r\n";
+    REQUIRE(WriteBytes(Destination(folder, 0), older));
     ULONGLONG room = 4096;
     REQUIRE(room < ResourceBytes(0).size());
     LeaveRoom(room);
-    ExpectWatchedFailure(folder, RowCount + 1, LengthDiffersText);
+    ExpectWatchedFailure(folder, 1, WriteFailedText);
 
-    std::string stored = FileBytes(Stored(folder, 0));
-    Log("stored copy of row 0: %zu of %zu bytes", stored.size(), ResourceBytes(0).size());
-    CHECK(stored.size() < ResourceBytes(0).size());
-    CHECK(FileBytes(Destination(folder, 0)).size() < SourceBytes(0).size());
+    CHECK_EQ(FileBytes(Destination(folder, 0)), older);
     CHECK(!Exists(Destination(folder, 1)));
+    CheckNothingLeft(folder);
 }
 
 // The stored copies all fit; the drive fills while the program is expanded
@@ -437,13 +497,16 @@ FAULT_SCENARIO(copy_small_drive_fills_while_expanding, 800, 600)
         stored += Pages(ResourceBytes(row).size());
     ULONGLONG room = stored + 32768;
     REQUIRE(room < stored + Pages(SourceBytes(1).size()));
+    // An older program there is kept whole: no cut-off file takes its place.
+    const std::string older = "MZ an older program\r\n";
+    REQUIRE(MakeFolders(folder));
+    REQUIRE(WriteBytes(Destination(folder, 1), older));
     LeaveRoom(room);
     ExpectWatchedFailure(folder, RowCount + 2, WriteFailedText);
 
-    for (int row = 0; row < RowCount; ++row)
-        CHECK(SameBytes(Stored(folder, row), ResourceBytes(row)));
     CHECK(SameBytes(Destination(folder, 0), SourceBytes(0)));
-    CHECK(FileBytes(Destination(folder, 1)).size() < SourceBytes(1).size());
+    CHECK_EQ(FileBytes(Destination(folder, 1)), older);
+    CheckNothingLeft(folder);
 }
 
 // A byte of the program's resource flipped in a copy of the executable: the
@@ -463,8 +526,7 @@ FAULT_SCENARIO(copy_damaged_payload_is_refused, 800, 600)
     Process setup = Launch(folder + "\\setup.exe", "", folder);
     ReachCopy();
     ExpectFailedExpansion(setup, DamagedText);
-    CHECK(SameBytes(Stored(DefaultFolder, 0), ResourceBytes(0)));
-    CHECK(!Exists(Stored(DefaultFolder, 1)));
+    CheckNothingLeft(DefaultFolder);
     for (int row = 0; row < RowCount; ++row)
         CHECK(!Exists(Destination(DefaultFolder, row)));
     CHECK(!RegKeyExists(HKEY_LOCAL_MACHINE, "Shareware"));
@@ -517,6 +579,7 @@ FAULT_SCENARIO(copy_uninstaller_in_use, 800, 600)
     ExpectFailedExpansion(setup, DestinationOpenFailedText);
     CHECK(Running(old));
     CHECK(FileBytes(inUse) == running);
+    CheckNothingLeft(DefaultFolder);
     for (int row = 1; row < RowCount; ++row)
         CHECK(!Exists(Destination(DefaultFolder, row)));
     Kill(old);

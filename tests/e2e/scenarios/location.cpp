@@ -233,6 +233,7 @@ SCENARIO(location_refusals, 800, 600)
     ExpectRefusal(page, "", "Path may not be empty!");
     ExpectRefusal(page, "C", "Missing : or \\ in drive.");
     ExpectRefusal(page, "C:\\", "Path may not be a root drive...");
+    ExpectRefusal(page, "C:\\Dornwick\\.\\..", "Path may not be a root drive...");
     // One character more than the longest folder whose stored copies the
     // LZ library can still open (127 characters).
     ExpectRefusal(page, "C:\\" + std::string(112, 'a'), "Path is too long.");

@@ -11,14 +11,20 @@ SCENARIO_BY_HAND(planted_dlls_are_not_loaded, 800, 600)
     REQUIRE(MakeFolders(downloads));
     std::string setupCopy = downloads + "\\setup.exe";
     REQUIRE(CopyFileA(Opts().setup.c_str(), setupCopy.c_str(), FALSE));
-    for (const char* name : {"lz32.dll", "comctl32.dll"})
+    for (const char* name : {"lz32.dll", "comctl32.dll", "uxtheme.dll"})
         REQUIRE(CopyFileA((planted + "\\" + name).c_str(), (downloads + "\\" + name).c_str(), FALSE));
     // The harness starts Wine preferring the DLL beside the program for these
     // two, as Windows treats a DLL that is not a known system DLL; by default
-    // Wine would take its own and the scenario could not fail.
+    // Wine would take its own and the scenario could not fail. The window
+    // manager loads uxtheme by name once the program runs: only the
+    // program's own limit on where libraries are looked for keeps a planted
+    // one out. Wine is told to prefer a planted one the same way.
+    REQUIRE(RegSetText(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe\\DllOverrides",
+                       "uxtheme", "native,builtin"));
 
     Process setup = Launch(setupCopy, "", downloads);
     Install(setup);
     CHECK(!Exists("C:\\planted-lz32.txt"));
     CHECK(!Exists("C:\\planted-comctl32.txt"));
+    CHECK(!Exists("C:\\planted-uxtheme.txt"));
 }

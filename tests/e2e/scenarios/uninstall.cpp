@@ -153,11 +153,16 @@ SCENARIO(uninstall_after_real_install, 800, 600)
     CHECK(Exists(again));
 }
 
-// Declined first, which changes nothing; then accepted.
+// Declined first, which changes nothing; then accepted. The group was
+// another program's before: its shortcut stays, and so does the group.
 SCENARIO(uninstall_keeps_what_the_user_added, 800, 600)
 {
+    const std::string theirs = GroupFolder("Pellomark") + "\\Their Tool.lnk";
+    REQUIRE(MakeFolders(GroupFolder("Pellomark")));
+    REQUIRE(WriteBytes(theirs, "another program's shortcut"));
     Snapshot before = TakeSnapshot();
     InstallSample();
+    CHECK_EQ(ShortcutNames(GroupFolder("Pellomark")).size(), (size_t)5);
     std::string notes = std::string(DefaultFolder) + "\\My notes.txt";
     REQUIRE(WriteBytes(notes, "mine\r\n"));
 
@@ -169,16 +174,26 @@ SCENARIO(uninstall_keeps_what_the_user_added, 800, 600)
     ExpectUnchanged(installed);
 
     Box done = Uninstall(Uninstaller(), DefaultFolder, &uninstaller);
+    // Wine's Program Manager opens the group's folder window for ShowGroup,
+    // over the box: once it is closed the box's icon can be read.
+    for (HWND group : TopWindows("", "Pellomark"))
+        if (ClassOf(group) != "#32770")
+            PostMessageA(group, WM_CLOSE, 0, 0);
+    done = WaitBox(Installer, 10000, uninstaller.pid);
     CHECK_EQ(done.icon, std::string("information"));
     CHECK(done.text.find("\n\nLeft in place:\n- the folder C:\\Dornwick\\Pellomark, which holds "
                          "files that Pellomark did not install") != std::string::npos);
     CHECK(done.text.find("- the folder C:\\Dornwick\\Pellomark\n") == std::string::npos);
+    CHECK(done.text.find("- the program group \"Pellomark\", which holds shortcuts of other "
+                         "programs") != std::string::npos);
     Answer(done, IDOK);
     ExpectUninstallerGone(uninstaller);
 
     std::string content;
     CHECK(ReadBytes(notes, &content) && content == "mine\r\n");
-    CHECK(NoTrace());
+    CHECK(!RegKeyExists(HKEY_LOCAL_MACHINE, UninstallEntry) &&
+          !RegKeyExists(HKEY_LOCAL_MACHINE, "Shareware"));
+    CHECK(ShortcutNames(GroupFolder("Pellomark")) == std::vector<std::string>{"Their Tool.lnk"});
     std::vector<std::string> differences = DifferencesAfterUninstall(before);
     std::sort(differences.begin(), differences.end());
     CHECK_EQ(differences.size(), (size_t)3);

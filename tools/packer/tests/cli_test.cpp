@@ -60,6 +60,12 @@ TEST(PackerCli, ChecksTheSampleAndTellsUsageErrors) {
     const std::string none = scratch + "/none.product";
     EXPECT_EQ(Packer("--check '" + none + "'", log), 1);
     EXPECT_NE(ReadText(log).find(none + ":1: '" + none + "' does not exist"), std::string::npos) << ReadText(log);
+    // A check packs too: a picture of the wrong size is found, nothing written.
+    MakeProductFiles(scratch);
+    WriteFile(scratch + "/p.product", Join(BaseDescription()));
+    Shell("cd '" + scratch + "/art' && convert page.png -crop 100x100+0+0 +repage page.png");
+    EXPECT_EQ(Packer("--check --target uninstaller='" + scratch + "/gone.exe' '" + scratch + "/p.product'", log), 1);
+    EXPECT_NE(ReadText(log).find("'art/page.png' is 100 x 100"), std::string::npos) << ReadText(log);
 }
 
 TEST(PackerCli, NamesOnlyNeedsNoBuiltTargetsAndRecordsNoSizes) {

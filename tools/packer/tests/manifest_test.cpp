@@ -66,7 +66,7 @@ TEST(GeneratedManifest, ItsDependencyListNamesEveryInput) {
     std::vector<uint8_t> bytes = ReadBytes(std::string(PACKER_TINY_PACKED) + "/packer.d");
     std::string depfile(bytes.begin(), bytes.end());
     EXPECT_EQ(depfile.find(std::string(PACKER_TINY_PACKED) + "/manifest.cpp:"), 0u) << depfile;
-    for (const char* input : {PACKER_TINY_PRODUCT, PACKER_STAND_IN, "/tiny/art/header.art", "/tiny/tally.ini"})
+    for (const char* input : {PACKER_TINY_PRODUCT, PACKER_STAND_IN, "/tiny/art/header.bmp", "/tiny/tally.ini"})
         EXPECT_NE(depfile.find(input), std::string::npos) << input << " in " << depfile;
 }
 

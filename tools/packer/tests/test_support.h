@@ -62,10 +62,10 @@ inline std::vector<std::string> BaseDescription() {
         "Agreement: agreement.txt",
         "Notice: Stop by our home page now and then",
         "Notice: http://www.dornwick.example/",
-        "Icon: art/icon.art",
-        "PageBitmap: art/page.art",
-        "GroupBitmap: art/page.art",
-        "HeaderBitmap: art/page.art",
+        "Icon: art/product.ico",
+        "PageBitmap: art/page.png",
+        "GroupBitmap: art/page.png",
+        "HeaderBitmap: art/header.bmp",
         "Row: Quodgone.exe | Purgeset | Uninstall | compressed | @uninstaller",
         "Row: Quodpost.exe | Program | Pellomark | compressed | program.exe",
         "Row: Quodpost.hlp | HelpFile | Help | compressed | help.txt",
@@ -84,10 +84,13 @@ inline std::string Join(const std::vector<std::string>& lines) {
 inline std::string StandIn(const std::string& folder) { return folder + "/uninstaller.exe"; }
 
 inline void MakeProductFiles(const std::string& folder) {
-    Shell("mkdir -p '" + folder + "/art'");
+    // The tiny product's pictures: a PNG, a run-length encoded BMP and an
+    // icon of PNG images.
+    std::string tiny = PACKER_TINY_PRODUCT;
+    tiny.erase(tiny.rfind('/'));
+    Shell("mkdir -p '" + folder + "/art' && cp '" + tiny + "'/art/page.png '" + tiny + "'/art/header.bmp '" + tiny +
+          "'/art/product.ico '" + folder + "/art/'");
     WriteFile(folder + "/agreement.txt", "TERMS\n\nUse it kindly.\r\n");
-    WriteFile(folder + "/art/page.art", "bitmap 8 8 4\npalette\n  vga\nend\nfill white\n");
-    WriteFile(folder + "/art/icon.art", "icon\npalette\n  vga\nend\nimage 16 16 4\nfillrect 2 2 12 12 red\n");
     // Varied bytes, so that any change to the compressed form shows.
     std::string program = "MZ";
     for (uint32_t i = 0, seed = 12345; i < 2000; ++i) {
