@@ -49,6 +49,7 @@ add_library(cratewise_installer OBJECT
     ${PROJECT_SOURCE_DIR}/shell/picture.cpp
     ${PROJECT_SOURCE_DIR}/pages/pagekit.cpp
     ${PROJECT_SOURCE_DIR}/pages/splash.cpp
+    ${PROJECT_SOURCE_DIR}/pages/agreement.cpp
     ${PROJECT_SOURCE_DIR}/pages/location.cpp
     ${PROJECT_SOURCE_DIR}/pages/copy.cpp
     ${PROJECT_SOURCE_DIR}/pages/meter.cpp

@@ -4,6 +4,7 @@
 #define CRATEWISE_STATE_H
 
 #include "../platform/win32.h"
+#include "../platform/dde.h"
 #include "paths.h"
 
 enum { IndentSlots = 500, GroupNameSize = 41 };
@@ -46,14 +47,6 @@ struct MeterState {
 struct MeterHook {
     HWND MeterWindow;
     WNDPROC PreviousProc;
-};
-
-struct DdeLink {
-    HWND PageWindow;
-    HCONV Conversation;
-    DWORD Instance;
-    HSZ ServiceName;
-    HSZ TopicName;
 };
 
 struct InstallState {

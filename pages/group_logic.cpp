@@ -2,7 +2,6 @@
 
 #include "../manifest/text.h"
 
-const char ProgramManagerName[] = "PROGMAN";
 const char ConnectFailedText[] = "Unable to connect with Windows Explorer to create shortcuts!";
 const char ShortcutsFailedText[] = "Unable To Create Shortcuts!";
 const char ShortcutsCreatedText[] = "Shortcuts Created Successfully!";
@@ -81,20 +80,6 @@ int32_t ConnectProgramManager(DdePort& dde, GroupView& view)
         return -1;
     ListGroups(dde, view);
     return 1;
-}
-
-void ReleaseProgramManager(DdePort& dde)
-{
-    if (dde.HasConversation())
-        dde.Disconnect();
-    if (dde.HasInstance()) {
-        if (dde.HasName(ServiceNameSlot))
-            dde.FreeName(ServiceNameSlot);
-        if (dde.HasName(TopicNameSlot))
-            dde.FreeName(TopicNameSlot);
-        dde.Uninitialize();
-    }
-    dde.Forget();
 }
 
 int32_t OpenGroupPage(DdePort& dde, GroupView& view, GroupSession& session)

@@ -1,6 +1,5 @@
 #include "dde.h"
 #include "hardening.h"
-#include "../manifest/state.h"
 #include "../manifest/text.h"
 
 WindowsDde::WindowsDde(DdeLink& link, PFNCALLBACK callback)

@@ -6,7 +6,14 @@
 #include "win32.h"
 #include "dde_port.h"
 
-struct DdeLink;
+// The handles of one conversation, and the window its notices go to.
+struct DdeLink {
+    HWND PageWindow;
+    HCONV Conversation;
+    DWORD Instance;
+    HSZ ServiceName;
+    HSZ TopicName;
+};
 
 class WindowsDde : public DdePort {
 public:

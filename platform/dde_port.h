@@ -1,7 +1,7 @@
-// The DDE operations the group page and the completion step use, as an
-// interface: the Windows side carries them out with the DDE management
-// library and keeps the handles in the installer state; tests stand in for
-// them. No Windows headers here.
+// The DDE operations the group page, the completion step and the
+// uninstaller use, as an interface: the Windows side carries them out with
+// the DDE management library and keeps the handles in a link record; tests
+// stand in for them. No Windows headers here.
 #ifndef CRATEWISE_DDE_PORT_H
 #define CRATEWISE_DDE_PORT_H
 
@@ -45,5 +45,11 @@ public:
 protected:
     ~DdePort() {}
 };
+
+// Program Manager's service and topic name.
+extern const char ProgramManagerName[];
+
+// Lets go of exactly what the link holds.
+void ReleaseProgramManager(DdePort& dde);
 
 #endif

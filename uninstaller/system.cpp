@@ -5,7 +5,6 @@
 
 namespace {
 
-const char ProgramManager[] = "PROGMAN";
 const char FinishPrefix[] = "Quo";
 enum {
     GroupCommandTimeout = 5000,
@@ -223,43 +222,28 @@ void WindowsPort::AllowDdeReplies() { AllowDdeMessages(); }
 
 int32_t WindowsPort::OpenProgramManager()
 {
-    Instance = 0;
-    if (DdeInitializeA(&Instance, IgnoreDde, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) {
-        Instance = 0;
-        return GroupUnreachable;
+    WindowsDde dde(Link, IgnoreDde);
+    dde.Forget();
+    if (dde.Initialize() == 1) {
+        int32_t service = dde.MakeName(ServiceNameSlot, ProgramManagerName);
+        int32_t topic = dde.MakeName(TopicNameSlot, ProgramManagerName);
+        if (service == 1 && topic == 1 && dde.Connect() == 1)
+            return 1;
     }
-    Service = DdeCreateStringHandleA(Instance, ProgramManager, CP_WINANSI);
-    Topic = DdeCreateStringHandleA(Instance, ProgramManager, CP_WINANSI);
-    Conversation = (Service && Topic) ? DdeConnect(Instance, Service, Topic, 0) : 0;
-    if (Conversation)
-        return 1;
-    CloseProgramManager();
+    ReleaseProgramManager(dde);
     return GroupUnreachable;
 }
 
 int32_t WindowsPort::SendGroupCommand(const char* command)
 {
-    DWORD result = 0;
-    return Conversation && DdeClientTransaction((BYTE*)command, (DWORD)TextLength(command) + 1,
-                                                Conversation, 0, CF_TEXT, XTYP_EXECUTE,
-                                                GroupCommandTimeout, &result)
-               ? GroupDeleted
-               : GroupRefused;
+    WindowsDde dde(Link, IgnoreDde);
+    return dde.Execute(command, GroupCommandTimeout) == 1 ? GroupDeleted : GroupRefused;
 }
 
 void WindowsPort::CloseProgramManager()
 {
-    if (Conversation)
-        DdeDisconnect(Conversation);
-    if (Service)
-        DdeFreeStringHandle(Instance, Service);
-    if (Topic)
-        DdeFreeStringHandle(Instance, Topic);
-    if (Instance)
-        DdeUninitialize(Instance);
-    Instance = 0;
-    Service = Topic = 0;
-    Conversation = 0;
+    WindowsDde dde(Link, IgnoreDde);
+    ReleaseProgramManager(dde);
 }
 
 bool WindowsPort::GroupHoldsOthers(const char* group)

@@ -4,12 +4,13 @@
 #define CRATEWISE_UNINSTALL_SYSTEM_H
 
 #include "../platform/win32.h"
+#include "../platform/dde.h"
 #include "uninstall_logic.h"
 
 class WindowsPort : public UninstallPort {
 public:
     explicit WindowsPort(const InstallManifest& product)
-        : Product(product), Instance(0), Service(0), Topic(0), Conversation(0) {}
+        : Product(product), Link() {}
 
     int32_t Standing(const char* folder) override;
     int32_t ReadEntryValue(const char* product, const char* value, char* data,
@@ -30,10 +31,7 @@ public:
 
 private:
     const InstallManifest& Product;
-    DWORD Instance;
-    HSZ Service;
-    HSZ Topic;
-    HCONV Conversation;
+    DdeLink Link;
 };
 
 // A file of that name in the Windows directory; -1 when it does not fit.
