@@ -41,7 +41,7 @@ target_link_libraries(cratewise_program INTERFACE cratewise_flags)
 set(CRATEWISE_SYSTEM_LIBS advapi32 gdi32 user32 kernel32)
 
 add_library(cratewise_installer OBJECT
-    ${PROJECT_SOURCE_DIR}/manifest/state.cpp
+    ${PROJECT_SOURCE_DIR}/platform/state.cpp
     ${PROJECT_SOURCE_DIR}/shell/main.cpp
     ${PROJECT_SOURCE_DIR}/shell/mainwindow.cpp
     ${PROJECT_SOURCE_DIR}/shell/sequence.cpp

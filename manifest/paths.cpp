@@ -122,3 +122,14 @@ int32_t NormalizeFolder(char* output, int32_t capacity, const char* text)
     output[at] = 0;
     return 1;
 }
+
+int32_t ReadMeCommand(char* commandLine, int32_t lineCapacity, char* quotedPath,
+                      int32_t pathCapacity, const char* installDir, const char* readMeName)
+{
+    if (JoinPath(quotedPath, pathCapacity, installDir, readMeName, 1) == 1 &&
+        TextFormat(commandLine, lineCapacity, "Notepad.exe %s", quotedPath) >= 0)
+        return 1;
+    quotedPath[0] = 0;
+    commandLine[0] = 0;
+    return -1;
+}

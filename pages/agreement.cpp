@@ -1,6 +1,6 @@
 #include "pages.h"
 #include "pagekit.h"
-#include "../manifest/state.h"
+#include "../platform/state.h"
 #include "../resources/resource.h"
 
 namespace {

@@ -3,9 +3,8 @@
 #include "completion_logic.h"
 #include "group_logic.h"
 #include "../manifest/manifest.h"
-#include "../manifest/state.h"
+#include "../platform/state.h"
 #include "../platform/dde.h"
-#include "../shell/shell.h"
 
 namespace {
 

@@ -136,17 +136,6 @@ bool VersionDiffers(const char* stored, uint32_t size, const char* version)
     return version[at] != 0;
 }
 
-int32_t ReadMeCommand(char* commandLine, int32_t lineCapacity, char* quotedPath,
-                      int32_t pathCapacity, const char* installDir, const char* readMeName)
-{
-    if (JoinPath(quotedPath, pathCapacity, installDir, readMeName, 1) == 1 &&
-        TextFormat(commandLine, lineCapacity, "Notepad.exe %s", quotedPath) >= 0)
-        return 1;
-    quotedPath[0] = 0;
-    commandLine[0] = 0;
-    return -1;
-}
-
 int32_t NotepadPath(char* output, int32_t capacity, const char* systemDir)
 {
     if (systemDir[0] == 0) {

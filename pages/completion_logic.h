@@ -6,12 +6,11 @@
 
 #include <stdint.h>
 
+#include "../manifest/paths.h"
 #include "../manifest/registry.h"
 
 enum {
     RegistryTextSize = 256,
-    QuotedPathSize = 256,
-    CommandLineSize = 260,
     MessageSize = 1024,
     StepRegistered = 32,
     StepFinished = 64,
@@ -80,10 +79,6 @@ RegistryOp NextRegistryOp(RegistryPlan* plan, const RegistryOutcome& last);
 // is another text than version; letter case counts.
 bool VersionDiffers(const char* stored, uint32_t size, const char* version);
 
-// The quoted read-me path and Notepad's command line "Notepad.exe <path>".
-// 1, or -1 (outputs empty) when either would not fit.
-int32_t ReadMeCommand(char* commandLine, int32_t lineCapacity, char* quotedPath,
-                      int32_t pathCapacity, const char* installDir, const char* readMeName);
 
 // Notepad in the system folder, so that no program of that name beside the
 // installer is started in its place. 1, or -1 when it would not fit.

@@ -4,7 +4,7 @@
 #include "copy_logic.h"
 #include "../manifest/crc32.h"
 #include "../manifest/manifest.h"
-#include "../manifest/state.h"
+#include "../platform/state.h"
 #include "../manifest/text.h"
 #include "../platform/hardening.h"
 #include "../resources/resource.h"

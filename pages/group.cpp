@@ -2,10 +2,9 @@
 #include "pagekit.h"
 #include "group_logic.h"
 #include "../manifest/manifest.h"
-#include "../manifest/state.h"
+#include "../platform/state.h"
 #include "../platform/dde.h"
 #include "../resources/resource.h"
-#include "../shell/shell.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include "pagekit.h"
 #include "location_logic.h"
 #include "../manifest/manifest.h"
-#include "../manifest/state.h"
+#include "../platform/state.h"
 #include "../manifest/text.h"
 #include "../platform/hardening.h"
 #include "../resources/resource.h"

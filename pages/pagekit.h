@@ -22,6 +22,12 @@ struct ItemLook {
 };
 INT_PTR PaintListItem(const DRAWITEMSTRUCT* item, const char* text, const ItemLook& look);
 
+// Width and height of the whole text in the font selected into dc.
+BOOL TextExtent(HDC dc, const char* text, SIZE* size);
+
+// Lights the backdrop's step labels of value and repaints them at once.
+void MarkStep(int32_t value);
+
 // An owner-drawn item's text, fetched whole however long it is; items longer
 // than the buffer are cut, never overrun.
 void FetchItemText(HWND control, UINT lengthMessage, UINT textMessage, UINT index,

@@ -2,7 +2,7 @@
 #include "backdrop.h"
 #include "drawkit_logic.h"
 #include "../manifest/manifest.h"
-#include "../manifest/state.h"
+#include "../platform/state.h"
 #include "../manifest/text.h"
 #include "../pages/pages.h"
 #include "../resources/resource.h"
@@ -10,8 +10,6 @@
 namespace {
 
 enum { StartTimer = 1, StartDelay = 1000 };
-
-const RECT StepListRect = {0, 120, 150, 244};
 
 const COLORREF TitleShades[4] = {0x000080, 0x0000A0, 0x0000C0, 0x0000FF};
 const COLORREF TaglineShades[3] = {0x800000, 0xA00000, 0xFF0000};
@@ -126,13 +124,6 @@ void DestroyMainWindow()
     CloseProgramManager();
     ReleaseHeaderPicture();
     PostQuitMessage(0);
-}
-
-void MarkStep(int32_t value)
-{
-    State.StepMask = value;
-    InvalidateRect(State.MainWindow, &StepListRect, FALSE);
-    UpdateWindow(State.MainWindow);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

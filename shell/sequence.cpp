@@ -1,6 +1,7 @@
 #include "shell.h"
 #include "sequence_logic.h"
-#include "../manifest/state.h"
+#include "../platform/state.h"
+#include "../pages/pagekit.h"
 #include "../pages/pages.h"
 #include "../resources/resource.h"
 

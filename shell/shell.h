@@ -9,7 +9,6 @@ HWND CreateMainWindow(HINSTANCE instance, int showCommand);
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CreateDrawKit(HWND window);
 void DestroyMainWindow();
-void MarkStep(int32_t value);
 
 // Runs the wizard from its first step; returns when the main window is gone.
 void RunWizard(HWND mainWindow);

@@ -3,7 +3,7 @@
 #include <stdarg.h>
 
 #include "../manifest/text.h"
-#include "../pages/location_logic.h"
+#include "../manifest/folders.h"
 
 const char FinishSwitch[] = "/finish";
 
@@ -34,8 +34,6 @@ const char DeleteGroupFormat[] = "[DeleteGroup(\"%s\")]";
 // Shown minimised and not activated: it is only made the current group.
 const char ShowGroupFormat[] = "[ShowGroup(\"%s\",7)]";
 const char DeleteItemFormat[] = "[DeleteItem(\"%s\")]";
-
-enum { RootLength = 3 };
 
 char Folded(char c) { return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c; }
 

@@ -10,7 +10,7 @@
 #include "../manifest/manifest.h"
 #include "../manifest/paths.h"
 #include "../manifest/registry.h"
-#include "../pages/location_logic.h"
+#include "../manifest/folders.h"
 
 enum {
     RecordedPathSize = FullPathSize,  // "Program Path", its zero included
