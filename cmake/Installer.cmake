@@ -57,6 +57,7 @@ add_library(cratewise_installer OBJECT
     ${PROJECT_SOURCE_DIR}/pages/completion.cpp
     ${PROJECT_SOURCE_DIR}/platform/dde.cpp
     ${PROJECT_SOURCE_DIR}/platform/hardening.cpp
+    ${PROJECT_SOURCE_DIR}/platform/registry.cpp
 )
 target_link_libraries(cratewise_installer PRIVATE cratewise_flags)
 
