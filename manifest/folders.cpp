@@ -16,7 +16,7 @@ enum { LzOpenPathSize = 128 };
 
 bool Listable(const char* folder)
 {
-    return JoinedSize(folder, SearchPattern, 0) <= PagePathSize;
+    return JoinedSize(folder, SearchPattern, Unquoted) <= PagePathSize;
 }
 
 bool DestinationFits(const char* folder, const InstallManifest& product)
@@ -27,7 +27,7 @@ bool DestinationFits(const char* folder, const InstallManifest& product)
         if (StoredPath(path, LzOpenPathSize, folder, name) != 1)
             return false;
         // The uninstaller itself goes into the Windows directory.
-        if (row != UninstallerRow && JoinPath(path, sizeof path, folder, name, 0) != 1)
+        if (row != UninstallerRow && JoinPath(path, sizeof path, folder, name, Unquoted) != 1)
             return false;
     }
     char quoted[QuotedPathSize];

@@ -28,7 +28,7 @@ void ShowAgreement(HWND page)
 
 void StartAgreement(HWND page)
 {
-    CenterPage(page, 1);
+    CenterPage(page, BesideStripe);
     BrandPage(page);
     ShowAgreement(page);
 }

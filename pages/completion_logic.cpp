@@ -22,7 +22,7 @@ void StartRegistryPlan(RegistryPlan* plan, const RegistryInputs& inputs)
         TextFormat(plan->DisplayName, sizeof plan->DisplayName, "%s Uninstall",
                    inputs.ProductName) >= 0 &&
         JoinPath(plan->UninstallCommand, sizeof plan->UninstallCommand, inputs.WindowsDir,
-                 inputs.UninstallerName, 0) == 1;
+                 inputs.UninstallerName, Unquoted) == 1;
 }
 
 void WriteRegistry(RegistryPort& registry, const RegistryInputs& inputs)
@@ -69,7 +69,7 @@ int32_t NotepadPath(char* output, int32_t capacity, const char* systemDir)
         output[0] = 0;
         return -1;
     }
-    return JoinPath(output, capacity, systemDir, "notepad.exe", 0);
+    return JoinPath(output, capacity, systemDir, "notepad.exe", Unquoted);
 }
 
 int32_t FormatReadMeQuestion(char* output, int32_t capacity, const char* productName)

@@ -45,7 +45,7 @@ void DestinationPath(char* output, int32_t index, char mark)
     if (mark)
         MarkedPath(output, FullPathSize, folder, name, mark);
     else
-        JoinPath(output, FullPathSize, folder, name, 0);
+        JoinPath(output, FullPathSize, folder, name, Unquoted);
 }
 
 const DWORD CreateFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN;
@@ -324,7 +324,7 @@ void RemoveStoredCopies(HWND page)
 
 void StartCopy(HWND page)
 {
-    CenterPage(page, 1);
+    CenterPage(page, BesideStripe);
     BrandPage(page);
     HookMeter(GetDlgItem(page, IDC_COPY_METER));
     GetWindowsDirectoryA(State.WindowsDir, sizeof State.WindowsDir);

@@ -94,7 +94,7 @@ void DefaultGroup(HWND page)
 void StartGroup(HWND page)
 {
     State.DdeLink.PageWindow = page;
-    CenterPage(page, 1);
+    CenterPage(page, BesideStripe);
     BrandPage(page);
     BrandPage(GetDlgItem(page, IDC_ACCENT));
     WindowsDde dde(State.DdeLink, DdeNotify);

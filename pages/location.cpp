@@ -125,7 +125,7 @@ private:
 
 void StartLocation(HWND page)
 {
-    CenterPage(page, 1);
+    CenterPage(page, BesideStripe);
     BrandPage(page);
     BrandPage(GetDlgItem(page, IDC_ACCENT));
     SendDlgItemMessageA(page, IDC_FOLDER_EDIT, EM_LIMITTEXT, FieldLimit, 0);

@@ -98,7 +98,7 @@ int32_t NavigationTarget(const char* installDir, int32_t listingDrives, int32_t 
     if (index == currentItem)
         return 0;
     if (index > currentItem) {
-        if (JoinPath(target, PagePathSize, installDir, itemText, 0) != 1)
+        if (JoinPath(target, PagePathSize, installDir, itemText, Unquoted) != 1)
             return 0;
         return Listable(target) ? 1 : 0;
     }
@@ -180,7 +180,7 @@ void ListDrives(FolderPage& page)
 void ListFolders(FolderPage& page, const char* path)
 {
     char pattern[PagePathSize];
-    if (JoinPath(pattern, sizeof pattern, path, SearchPattern, 0) == 1
+    if (JoinPath(pattern, sizeof pattern, path, SearchPattern, Unquoted) == 1
         && page.StartListing(pattern)) {
         uint32_t attributes = 0;
         char name[FullPathSize];

@@ -28,14 +28,14 @@ void MarkStep(int32_t value)
     UpdateWindow(State.MainWindow);
 }
 
-BOOL CenterPage(HWND page, int32_t besideStripe)
+BOOL CenterPage(HWND page, PagePlacement placement)
 {
     RECT outer;
     GetWindowRect(page, &outer);
     int32_t width = outer.right - outer.left;
     int32_t height = outer.bottom - outer.top;
     PagePosition at = CenterPosition(State.DrawKit.ScreenWidth, State.DrawKit.ScreenHeight,
-                                     width, height, besideStripe);
+                                     width, height, placement);
     return MoveWindow(page, at.X, at.Y, width, height, FALSE);
 }
 

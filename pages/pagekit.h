@@ -3,8 +3,9 @@
 #define CRATEWISE_PAGEKIT_H
 
 #include "../platform/win32.h"
+#include "pagekit_logic.h"
 
-BOOL CenterPage(HWND page, int32_t besideStripe);
+BOOL CenterPage(HWND page, PagePlacement placement);
 void BrandPage(HWND window);
 void PumpFor(HWND window, DWORD milliseconds);
 int32_t AbortNotice(HWND owner);

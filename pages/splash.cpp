@@ -7,7 +7,7 @@ enum { SplashTimer = 2, SplashDuration = 3000 };
 
 void StartSplash(HWND page)
 {
-    CenterPage(page, 0);
+    CenterPage(page, Centered);
     SetTimer(page, SplashTimer, SplashDuration, 0);
 }
 

@@ -35,7 +35,7 @@ bool NotThere(DWORD error)
 
 int32_t EntryKey(char* output, int32_t capacity, const char* product)
 {
-    return JoinPath(output, capacity, UninstallKeyPath, product, 0);
+    return JoinPath(output, capacity, UninstallKeyPath, product, Unquoted);
 }
 
 bool EntryExists(const char* product)
@@ -112,7 +112,7 @@ FolderPathFunction FolderPath()
     char system[FullPathSize], path[FullPathSize];
     UINT length = GetSystemDirectoryA(system, sizeof system);
     if (length == 0 || length >= sizeof system ||
-        JoinPath(path, sizeof path, system, "shell32.dll", 0) < 0)
+        JoinPath(path, sizeof path, system, "shell32.dll", Unquoted) < 0)
         return 0;
     HMODULE shell = LoadLibraryExA(path, 0, LOAD_WITH_ALTERED_SEARCH_PATH);
     return shell ? (FolderPathFunction)(void*)GetProcAddress(shell, "SHGetFolderPathA") : 0;
@@ -125,8 +125,8 @@ bool FolderHoldsOthers(int which, const char* group)
     FolderPathFunction folderPath = FolderPath();
     char programs[FullPathSize], folder[FullPathSize], pattern[FullPathSize];
     if (!folderPath || folderPath(0, which, 0, 0, programs) != S_OK ||
-        JoinPath(folder, sizeof folder, programs, group, 0) < 0 ||
-        JoinPath(pattern, sizeof pattern, folder, "*", 0) < 0)
+        JoinPath(folder, sizeof folder, programs, group, Unquoted) < 0 ||
+        JoinPath(pattern, sizeof pattern, folder, "*", Unquoted) < 0)
         return false;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern, &found);
@@ -151,7 +151,7 @@ int32_t InWindowsFolder(char* output, int32_t capacity, const char* fileName)
         output[0] = 0;
         return -1;
     }
-    return JoinPath(output, capacity, windows, fileName, 0);
+    return JoinPath(output, capacity, windows, fileName, Unquoted);
 }
 
 int32_t WindowsPort::Standing(const char* folder) { return ProbeFolder(folder); }

@@ -239,7 +239,7 @@ int32_t PlanRemoval(RemovalPlan* plan, const InstallManifest& product, const cha
         const char* name = product.Payload[row].FileName;
         if (!name[0])
             continue;
-        if (JoinPath(plan->Files[plan->FileCount], FullPathSize, plan->Folder, name, 0) < 0)
+        if (JoinPath(plan->Files[plan->FileCount], FullPathSize, plan->Folder, name, Unquoted) < 0)
             return -1;
         ++plan->FileCount;
     }
