@@ -8,6 +8,8 @@
 BOOL CenterPage(HWND page, PagePlacement placement);
 void BrandPage(HWND window);
 void PumpFor(HWND window, DWORD milliseconds);
+// Tells the user the installation is aborted; returns 0, which a page ends
+// with so that the wizard stops there.
 int32_t AbortNotice(HWND owner);
 
 // The answer to WM_CTLCOLORSTATIC for a static painted in the accent colours.

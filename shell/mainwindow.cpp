@@ -9,7 +9,7 @@
 
 namespace {
 
-enum { StartTimer = 1, StartDelay = 1000 };
+enum { StartDelay = 1000 };
 
 const COLORREF TitleShades[4] = {0x000080, 0x0000A0, 0x0000C0, 0x0000FF};
 const COLORREF TaglineShades[3] = {0x800000, 0xA00000, 0xFF0000};
@@ -114,6 +114,8 @@ LRESULT CreateDrawKit(HWND window)
     kit.StepLitColor = 0xFFF820;
     kit.StepDimColor = 0xE88420;
     LoadHeaderPicture(IDB_HEADER);
+    // The splash is modal inside WM_CREATE: the backdrop is not shown until
+    // it has gone, and the wizard starts a second after.
     DialogBoxParamA(State.AppInstance, MAKEINTRESOURCEA(IDD_SPLASH), window, SplashPage, 0);
     SetTimer(window, StartTimer, StartDelay, 0);
     return 1;
@@ -138,7 +140,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         PaintBackdrop(window);
         return 0;
     case WM_TIMER:
-        // Timer 1 is killed before the first page opens, so this runs once.
+        // The whole wizard runs here, each step calling the next from inside
+        // this one message; the start timer is killed before the first page
+        // opens, so this runs once.
         RunWizard(window);
         return 0;
     }

@@ -4,6 +4,9 @@
 
 #include "../platform/win32.h"
 
+// The main window's timer that starts the wizard.
+enum { StartTimer = 1 };
+
 ATOM RegisterMainClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance, int showCommand);
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
