@@ -13,7 +13,7 @@ enum {
     FinishLineSize = FullPathSize + 32
 };
 
-UINT BoxStyle(int32_t kind)
+UINT BoxStyle(BoxKind kind)
 {
     switch (kind) {
     case BoxWarning:
@@ -22,6 +22,8 @@ UINT BoxStyle(int32_t kind)
         return MB_OK | MB_ICONERROR;
     case BoxQuestion:
         return MB_YESNO | MB_ICONQUESTION;
+    case BoxInformation:
+        break;
     }
     return MB_OK | MB_ICONINFORMATION;
 }
@@ -156,8 +158,8 @@ int32_t InWindowsFolder(char* output, int32_t capacity, const char* fileName)
 
 int32_t WindowsPort::Standing(const char* folder) { return ProbeFolder(folder); }
 
-int32_t WindowsPort::ReadEntryValue(const char* product, const char* value, char* data,
-                                    uint32_t capacity, uint32_t* size, uint32_t* type)
+ReadOutcome WindowsPort::ReadEntryValue(const char* product, const char* value, char* data,
+                                        uint32_t capacity, uint32_t* size, uint32_t* type)
 {
     char key[RegistryPathSize];
     HKEY opened;
@@ -176,21 +178,19 @@ int32_t WindowsPort::ReadEntryValue(const char* product, const char* value, char
     return ReadDone;
 }
 
-int32_t WindowsPort::Ask(const char* text)
+bool WindowsPort::Ask(const char* text)
 {
     return MessageBoxA(0, text, Product.InstallerName, BoxStyle(BoxQuestion) | MB_SETFOREGROUND) ==
-                   IDYES
-               ? 1
-               : 0;
+           IDYES;
 }
 
-void WindowsPort::Tell(const char* text, int32_t kind)
+void WindowsPort::Tell(const char* text, BoxKind kind)
 {
     // Over the group window that Program Manager may open meanwhile.
     MessageBoxA(0, text, Product.InstallerName, BoxStyle(kind) | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
-int32_t WindowsPort::RemoveFile(const char* path)
+RemovalOutcome WindowsPort::RemoveFile(const char* path)
 {
     DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES)
@@ -207,7 +207,7 @@ int32_t WindowsPort::RemoveFile(const char* path)
     return GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES ? Missing : Kept;
 }
 
-int32_t WindowsPort::RemoveFolder(const char* path)
+RemovalOutcome WindowsPort::RemoveFolder(const char* path)
 {
     DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES)
@@ -220,7 +220,7 @@ int32_t WindowsPort::RemoveFolder(const char* path)
 
 void WindowsPort::AllowDdeReplies() { AllowDdeMessages(); }
 
-int32_t WindowsPort::OpenProgramManager()
+bool WindowsPort::OpenProgramManager()
 {
     WindowsDde dde(Link, IgnoreDde);
     dde.Forget();
@@ -228,13 +228,13 @@ int32_t WindowsPort::OpenProgramManager()
         int32_t service = dde.MakeName(ServiceNameSlot, ProgramManagerName);
         int32_t topic = dde.MakeName(TopicNameSlot, ProgramManagerName);
         if (service == 1 && topic == 1 && dde.Connect() == 1)
-            return 1;
+            return true;
     }
     ReleaseProgramManager(dde);
-    return GroupUnreachable;
+    return false;
 }
 
-int32_t WindowsPort::SendGroupCommand(const char* command)
+GroupOutcome WindowsPort::SendGroupCommand(const char* command)
 {
     WindowsDde dde(Link, IgnoreDde);
     return dde.Execute(command, GroupCommandTimeout) == 1 ? GroupDeleted : GroupRefused;
@@ -253,7 +253,7 @@ bool WindowsPort::GroupHoldsOthers(const char* group)
     return FolderHoldsOthers(UserPrograms, group) || FolderHoldsOthers(SharedPrograms, group);
 }
 
-int32_t WindowsPort::RemoveEntry(const char* product)
+RemovalOutcome WindowsPort::RemoveEntry(const char* product)
 {
     HKEY uninstall;
     LONG status =
@@ -267,7 +267,7 @@ int32_t WindowsPort::RemoveEntry(const char* product)
     return NotThere(status) ? Missing : Kept;
 }
 
-int32_t WindowsPort::RemoveValue(const char* key, const char* value)
+RemovalOutcome WindowsPort::RemoveValue(const char* key, const char* value)
 {
     HKEY opened;
     LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_SET_VALUE, &opened);
@@ -280,7 +280,7 @@ int32_t WindowsPort::RemoveValue(const char* key, const char* value)
     return NotThere(status) ? Missing : Kept;
 }
 
-int32_t WindowsPort::RemoveKeyIfEmpty(const char* key)
+RemovalOutcome WindowsPort::RemoveKeyIfEmpty(const char* key)
 {
     HKEY opened;
     LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_QUERY_VALUE, &opened);
@@ -294,7 +294,7 @@ int32_t WindowsPort::RemoveKeyIfEmpty(const char* key)
     return RegDeleteKeyA(HKEY_LOCAL_MACHINE, key) == ERROR_SUCCESS ? Removed : Kept;
 }
 
-int32_t WindowsPort::RemoveSelf(const char* fileName)
+SelfOutcome WindowsPort::RemoveSelf(const char* fileName)
 {
     char target[FullPathSize], self[FullPathSize];
     if (InWindowsFolder(target, sizeof target, fileName) < 0)

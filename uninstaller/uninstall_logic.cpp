@@ -106,7 +106,7 @@ int32_t ReadGroup(UninstallPort& port, const InstallManifest& product, char* gro
     return CheckGroupName(group);
 }
 
-void Say(UninstallPort& port, int32_t kind, const char* format, ...)
+void Say(UninstallPort& port, BoxKind kind, const char* format, ...)
 {
     char text[MessageSize];
     va_list args;
@@ -169,7 +169,7 @@ void RemoveGroup(UninstallPort& port, const InstallManifest& product, int32_t st
         return;
     }
     port.AllowDdeReplies();
-    if (port.OpenProgramManager() != 1) {
+    if (!port.OpenProgramManager()) {
         report.Group = GroupWasUnreachable;
         Say(port, BoxError, GroupUnreachableText, group, product.ProductName);
         return;
@@ -443,7 +443,7 @@ int32_t RunUninstall(UninstallPort& port, const InstallManifest& product)
 
     if (TextFormat(question, sizeof question, ConfirmText, product.ProductName, plan.Folder,
                    product.ProductName) < 0 ||
-        port.Ask(question) != 1)
+        !port.Ask(question))
         return RunDeclined;
 
     UninstallReport report = {};
