@@ -22,12 +22,12 @@ public:
 
     void Forget() override;
     void AllowReplies() override;
-    int32_t Initialize() override;
-    int32_t MakeName(DdeNameSlot slot, const char* text) override;
-    int32_t Connect() override;
+    bool Initialize() override;
+    bool MakeName(DdeNameSlot slot, const char* text) override;
+    bool Connect() override;
     const char* Request(uint32_t timeout, uint32_t* size) override;
     void ReleaseReply() override;
-    int32_t Execute(const char* command, uint32_t timeout) override;
+    bool Execute(const char* command, uint32_t timeout) override;
     bool HasConversation() override;
     bool HasInstance() override;
     bool HasName(DdeNameSlot slot) override;

@@ -224,10 +224,10 @@ bool WindowsPort::OpenProgramManager()
 {
     WindowsDde dde(Link, IgnoreDde);
     dde.Forget();
-    if (dde.Initialize() == 1) {
-        int32_t service = dde.MakeName(ServiceNameSlot, ProgramManagerName);
-        int32_t topic = dde.MakeName(TopicNameSlot, ProgramManagerName);
-        if (service == 1 && topic == 1 && dde.Connect() == 1)
+    if (dde.Initialize()) {
+        bool service = dde.MakeName(ServiceNameSlot, ProgramManagerName);
+        bool topic = dde.MakeName(TopicNameSlot, ProgramManagerName);
+        if (service && topic && dde.Connect())
             return true;
     }
     ReleaseProgramManager(dde);
@@ -237,7 +237,7 @@ bool WindowsPort::OpenProgramManager()
 GroupOutcome WindowsPort::SendGroupCommand(const char* command)
 {
     WindowsDde dde(Link, IgnoreDde);
-    return dde.Execute(command, GroupCommandTimeout) == 1 ? GroupDeleted : GroupRefused;
+    return dde.Execute(command, GroupCommandTimeout) ? GroupDeleted : GroupRefused;
 }
 
 void WindowsPort::CloseProgramManager()
