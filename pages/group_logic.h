@@ -10,7 +10,6 @@
 #include "../platform/dde_port.h"
 
 enum {
-    CommandSize = 512,
     GroupFieldSize = 40,        // what the field gives: 39 characters and the zero
     GroupFieldLimit = 40,       // the combo's own text limit
     ItemTextSize = 80,          // a list item's text as it is painted

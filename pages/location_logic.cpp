@@ -2,15 +2,16 @@
 
 #include "../manifest/paths.h"
 #include "../manifest/text.h"
+#include "../platform/dde_port.h"
 
 namespace {
 
 const char FoldersHeader[] = "Folders";
 const char DrivesHeader[] = "Drives";
 
-// The group page's AddItem command, 17 characters of its own in 512 bytes,
+// The group page's AddItem command, 17 characters of its own in its buffer,
 // holds any folder the page's buffers hold with any file name and caption.
-static_assert(17 + (PagePathSize - 1) + (FileNameWidth - 1) + (CaptionWidth - 1) + 1 <= 512,
+static_assert(17 + (PagePathSize - 1) + (FileNameWidth - 1) + (CaptionWidth - 1) + 1 <= CommandSize,
               "an item command could overflow");
 
 void SetLevels(int32_t* levels, int32_t from, int32_t level)

@@ -9,6 +9,9 @@
 
 enum DdeNameSlot { ServiceNameSlot = 0, TopicNameSlot = 1 };
 
+// The buffer a Program Manager command is formed in.
+enum { CommandSize = 512 };
+
 // The time-out that starts an execute without waiting for it; its completion
 // is reported later through the library's callback.
 const uint32_t AsyncTimeout = 0xFFFFFFFFu;

@@ -11,6 +11,7 @@
 #include "../manifest/paths.h"
 #include "../manifest/registry.h"
 #include "../manifest/folders.h"
+#include "../platform/dde_port.h"
 
 enum {
     RecordedPathSize = FullPathSize,  // "Program Path", its zero included
@@ -18,7 +19,7 @@ enum {
     PlanFileSlots = 2 * PayloadSlots,
     PlanFolderSlots = FullPathSize / 2,  // a full path has no more backslashes
     RegistryPathSize = 256,
-    GroupCommandSize = 512,
+    GroupCommandSize = CommandSize,
     MessageSize = 2048,
     RegistryText = 1  // REG_SZ
 };
