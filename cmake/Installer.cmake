@@ -43,7 +43,7 @@ target_link_libraries(cratewise_program INTERFACE cratewise_flags)
 set(CRATEWISE_SYSTEM_LIBS advapi32 gdi32 user32 kernel32)
 
 add_library(cratewise_installer OBJECT
-    ${PROJECT_SOURCE_DIR}/manifest/state.cpp
+    ${PROJECT_SOURCE_DIR}/platform/state.cpp
     ${PROJECT_SOURCE_DIR}/shell/main.cpp
     ${PROJECT_SOURCE_DIR}/shell/mainwindow.cpp
     ${PROJECT_SOURCE_DIR}/shell/sequence.cpp
@@ -51,6 +51,7 @@ add_library(cratewise_installer OBJECT
     ${PROJECT_SOURCE_DIR}/shell/picture.cpp
     ${PROJECT_SOURCE_DIR}/pages/pagekit.cpp
     ${PROJECT_SOURCE_DIR}/pages/splash.cpp
+    ${PROJECT_SOURCE_DIR}/pages/agreement.cpp
     ${PROJECT_SOURCE_DIR}/pages/location.cpp
     ${PROJECT_SOURCE_DIR}/pages/copy.cpp
     ${PROJECT_SOURCE_DIR}/pages/meter.cpp
@@ -58,6 +59,7 @@ add_library(cratewise_installer OBJECT
     ${PROJECT_SOURCE_DIR}/pages/completion.cpp
     ${PROJECT_SOURCE_DIR}/platform/dde.cpp
     ${PROJECT_SOURCE_DIR}/platform/hardening.cpp
+    ${PROJECT_SOURCE_DIR}/platform/registry.cpp
 )
 target_link_libraries(cratewise_installer PRIVATE cratewise_flags)
 

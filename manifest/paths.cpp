@@ -32,14 +32,14 @@ enum { RootLength = 3 };
 
 } // namespace
 
-int32_t JoinedSize(const char* directory, const char* name, int32_t quoted)
+int32_t JoinedSize(const char* directory, const char* name, PathQuoting quoted)
 {
     return (quoted ? 2 : 0) + TextLength(directory) + SeparatorNeeded(directory)
            + TextLength(name) + 2;
 }
 
 int32_t JoinPath(char* output, int32_t capacity, const char* directory,
-                 const char* name, int32_t quoted)
+                 const char* name, PathQuoting quoted)
 {
     if (JoinedSize(directory, name, quoted) > capacity) {
         Clear(output, capacity, 2);
@@ -121,4 +121,15 @@ int32_t NormalizeFolder(char* output, int32_t capacity, const char* text)
     }
     output[at] = 0;
     return 1;
+}
+
+int32_t ReadMeCommand(char* commandLine, int32_t lineCapacity, char* quotedPath,
+                      int32_t pathCapacity, const char* installDir, const char* readMeName)
+{
+    if (JoinPath(quotedPath, pathCapacity, installDir, readMeName, Quoted) == 1 &&
+        TextFormat(commandLine, lineCapacity, "Notepad.exe %s", quotedPath) >= 0)
+        return 1;
+    quotedPath[0] = 0;
+    commandLine[0] = 0;
+    return -1;
 }

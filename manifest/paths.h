@@ -1,15 +1,17 @@
-// The two path rules every page composes file paths with.
+// The path rules every page composes file paths and command lines with.
 #ifndef CRATEWISE_PATHS_H
 #define CRATEWISE_PATHS_H
 
 #include <stdint.h>
 
-enum { FullPathSize = 260, PagePathSize = 256 };
+enum { FullPathSize = 260, PagePathSize = 256, QuotedPathSize = 256, CommandLineSize = 260 };
+
+enum PathQuoting { Unquoted, Quoted };
 
 // directory + separator + name, optionally in double quotes, followed by two
 // zero bytes. Returns 1, or -1 (and an empty output) when it would not fit.
 int32_t JoinPath(char* output, int32_t capacity, const char* directory,
-                 const char* name, int32_t quoted);
+                 const char* name, PathQuoting quoted);
 
 // The still-compressed copy of a payload file: the name's last character
 // becomes '_', as SZDD tools name their output. Returns 1 or -1 as above.
@@ -30,6 +32,11 @@ enum { StoredMark = '_', ExpandingMark = '~' };
 int32_t NormalizeFolder(char* output, int32_t capacity, const char* text);
 
 // Bytes JoinPath needs for these parts, both terminators included.
-int32_t JoinedSize(const char* directory, const char* name, int32_t quoted);
+int32_t JoinedSize(const char* directory, const char* name, PathQuoting quoted);
+
+// The quoted read-me path and Notepad's command line "Notepad.exe <path>".
+// 1, or -1 (outputs empty) when either would not fit.
+int32_t ReadMeCommand(char* commandLine, int32_t lineCapacity, char* quotedPath,
+                      int32_t pathCapacity, const char* installDir, const char* readMeName);
 
 #endif

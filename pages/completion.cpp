@@ -3,63 +3,19 @@
 #include "completion_logic.h"
 #include "group_logic.h"
 #include "../manifest/manifest.h"
-#include "../manifest/state.h"
+#include "../platform/state.h"
 #include "../platform/dde.h"
-#include "../shell/shell.h"
+#include "../platform/registry.h"
 
 namespace {
-
-// Carries out one operation of the plan on the keys opened so far.
-RegistryOutcome RunRegistryOp(const RegistryOp& op, HKEY* keys, char* queried,
-                              DWORD queriedSize)
-{
-    RegistryOutcome outcome = {-1, 0, 0};
-    LONG status = ERROR_SUCCESS;
-    DWORD size = queriedSize;
-    switch (op.Action) {
-    case RegistryCreateKey:
-        status = RegCreateKeyExA(keys[op.Key], op.Name, 0, (LPSTR) "", REG_OPTION_NON_VOLATILE,
-                                 KEY_ALL_ACCESS, 0, &keys[op.Opened], 0);
-        break;
-    case RegistryOpenKey:
-        status = RegOpenKeyExA(keys[op.Key], op.Name, 0, KEY_ALL_ACCESS, &keys[op.Opened]);
-        break;
-    case RegistryQueryValue:
-        status = RegQueryValueExA(keys[op.Key], op.Name, 0, 0, (LPBYTE)queried, &size);
-        outcome.Data = queried;
-        outcome.Size = status == ERROR_SUCCESS ? size : 0;
-        break;
-    case RegistryDeleteValue:
-        RegDeleteValueA(keys[op.Key], op.Name);
-        break;
-    case RegistrySetValue:
-        RegSetValueExA(keys[op.Key], op.Name, 0, REG_SZ, (const BYTE*)op.Data, op.Size);
-        break;
-    case RegistryCloseKey:
-        RegCloseKey(keys[op.Key]);
-        keys[op.Key] = 0;
-        break;
-    }
-    outcome.Status = status == ERROR_SUCCESS ? 1 : -1;
-    return outcome;
-}
 
 void RegisterInstall()
 {
     RegistryInputs inputs = {Manifest.RegistryKeyTemplate, Manifest.ProductName,
                              Manifest.Version, State.InstallDir, State.WindowsDir,
                              State.GroupName, Manifest.Payload[UninstallerRow].FileName};
-    RegistryPlan plan;
-    StartRegistryPlan(&plan, inputs);
-    HKEY keys[RegistryKeySlots] = {HKEY_LOCAL_MACHINE, 0, 0, 0};
-    char queried[RegistryTextSize];
-    RegistryOutcome outcome = {1, 0, 0};
-    for (;;) {
-        RegistryOp op = NextRegistryOp(&plan, outcome);
-        if (op.Action == RegistryDone)
-            break;
-        outcome = RunRegistryOp(op, keys, queried, sizeof queried);
-    }
+    WindowsRegistry registry;
+    WriteRegistry(registry, inputs);
 }
 
 void ViewReadMe(HWND mainWindow)

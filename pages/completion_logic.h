@@ -1,17 +1,17 @@
 // The closing of the installation apart from the calls that carry it out:
-// the registry writes as a sequence of operations, the read-me's command line
-// and the closing texts.
+// the registry writes over a registry port, the read-me's command line and
+// the closing texts.
 #ifndef CRATEWISE_COMPLETION_LOGIC_H
 #define CRATEWISE_COMPLETION_LOGIC_H
 
 #include <stdint.h>
 
+#include "../manifest/paths.h"
 #include "../manifest/registry.h"
+#include "../platform/registry_port.h"
 
 enum {
     RegistryTextSize = 256,
-    QuotedPathSize = 256,
-    CommandLineSize = 260,
     MessageSize = 1024,
     StepRegistered = 32,
     StepFinished = 64,
@@ -19,35 +19,6 @@ enum {
     RestorePause = 300
 };
 
-
-enum RegistryAction {
-    RegistryCreateKey,
-    RegistryOpenKey,
-    RegistryQueryValue,
-    RegistryDeleteValue,
-    RegistrySetValue,
-    RegistryCloseKey,
-    RegistryDone
-};
-
-// The keys an operation names: the root, and the three the plan opens.
-enum RegistryKeySlot { MachineKey, VersionKey, UninstallKey, ProductKey, RegistryKeySlots };
-
-struct RegistryOp {
-    int32_t Action;
-    int32_t Key;        // the key worked on; for create and open, the parent
-    int32_t Opened;     // create and open: the slot that receives the new key
-    const char* Name;   // a sub-key's path or a value's name
-    const char* Data;   // set: the value's bytes (text, as REG_SZ)
-    uint32_t Size;      // set: their count, the terminating zero included
-};
-
-// How the operation before went: Status 1 or -1; a query's bytes.
-struct RegistryOutcome {
-    int32_t Status;
-    const char* Data;
-    uint32_t Size;
-};
 
 struct RegistryInputs {
     const char* KeyTemplate;    // two %s: the product, then the sub-key's name
@@ -59,32 +30,29 @@ struct RegistryInputs {
     const char* UninstallerName;
 };
 
-// Where the plan stands, with the texts it has formed. A text that would not
-// fit its buffer leaves out the writes that need it.
+// The texts the writes are formed from. A text that would not fit its
+// buffer leaves out the writes that need it.
 struct RegistryPlan {
     RegistryInputs Inputs;
-    int32_t Step;
     char KeyPath[RegistryTextSize];
     char DisplayName[RegistryTextSize];
     char UninstallCommand[RegistryTextSize];
-    int32_t KeyPathFits;
-    int32_t EntryFits;
+    bool KeyPathFits;
+    bool EntryFits;
 };
 
 void StartRegistryPlan(RegistryPlan* plan, const RegistryInputs& inputs);
 
-// The next operation, given how the one before went (the first call's
-// outcome is not looked at). RegistryDone once there is nothing more to do.
-RegistryOp NextRegistryOp(RegistryPlan* plan, const RegistryOutcome& last);
+// Records the installed version in the product's key, first clearing the
+// values an installed other version left; then, where the uninstall key
+// exists, the product's uninstall entry. What cannot be made is left out and
+// the rest still written.
+void WriteRegistry(RegistryPort& registry, const RegistryInputs& inputs);
 
 // Whether a stored version, size bytes read back (a terminator optional),
 // is another text than version; letter case counts.
 bool VersionDiffers(const char* stored, uint32_t size, const char* version);
 
-// The quoted read-me path and Notepad's command line "Notepad.exe <path>".
-// 1, or -1 (outputs empty) when either would not fit.
-int32_t ReadMeCommand(char* commandLine, int32_t lineCapacity, char* quotedPath,
-                      int32_t pathCapacity, const char* installDir, const char* readMeName);
 
 // Notepad in the system folder, so that no program of that name beside the
 // installer is started in its place. 1, or -1 when it would not fit.

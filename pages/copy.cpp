@@ -4,7 +4,7 @@
 #include "copy_logic.h"
 #include "../manifest/crc32.h"
 #include "../manifest/manifest.h"
-#include "../manifest/state.h"
+#include "../platform/state.h"
 #include "../manifest/text.h"
 #include "../platform/hardening.h"
 #include "../resources/resource.h"
@@ -45,7 +45,7 @@ void DestinationPath(char* output, int32_t index, char mark)
     if (mark)
         MarkedPath(output, FullPathSize, folder, name, mark);
     else
-        JoinPath(output, FullPathSize, folder, name, 0);
+        JoinPath(output, FullPathSize, folder, name, Unquoted);
 }
 
 const DWORD CreateFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN;
@@ -121,7 +121,7 @@ bool CreateFolderChain(const char* path)
 // The failure that stops the installation, or NoFailure. A resource that
 // is missing, short or not what the packer put there is damaged data, and
 // nothing is written.
-int32_t WriteStoredCopy(int32_t index, const char* path)
+CopyFailure WriteStoredCopy(int32_t index, const char* path)
 {
     const PayloadEntry& entry = Manifest.Payload[index];
     const void* bytes = 0;
@@ -142,7 +142,7 @@ int32_t WriteStoredCopy(int32_t index, const char* path)
     return NoFailure;
 }
 
-void ShowFailure(HWND page, int32_t failure)
+void ShowFailure(HWND page, CopyFailure failure)
 {
     char text[FailureTextSize];
     FailureText(text, sizeof text, failure);
@@ -186,7 +186,7 @@ void WriteStoredCopies(HWND page)
         StoredCopyPath(stored, i);
         SetDlgItemTextA(page, IDC_COPY_FILE, Manifest.Payload[i].FileName);
         SetDlgItemTextA(page, IDC_COPY_PATH, stored);
-        int32_t failure = WriteStoredCopy(i, stored);
+        CopyFailure failure = WriteStoredCopy(i, stored);
         if (failure != NoFailure) {
             ShowFailure(page, failure);
             AbortInstallation(page);
@@ -244,7 +244,7 @@ int32_t ExpandPayload(HWND page, const char* source, const char* destination,
         ShowFailure(page, SourceOpenFailed);
         return -1;
     }
-    int32_t failure = DestinationOpenFailed;
+    CopyFailure failure = DestinationOpenFailed;
     HANDLE file = CreateFresh(expanding);
     if (file != INVALID_HANDLE_VALUE) {
         LzExpansion expansion(page, lz, file);
@@ -324,7 +324,7 @@ void RemoveStoredCopies(HWND page)
 
 void StartCopy(HWND page)
 {
-    CenterPage(page, 1);
+    CenterPage(page, BesideStripe);
     BrandPage(page);
     HookMeter(GetDlgItem(page, IDC_COPY_METER));
     GetWindowsDirectoryA(State.WindowsDir, sizeof State.WindowsDir);

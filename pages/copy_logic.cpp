@@ -17,7 +17,7 @@ const char* const FailureHeads[] = {
 
 } // namespace
 
-int32_t FailureText(char* output, int32_t capacity, int32_t failure)
+int32_t FailureText(char* output, int32_t capacity, CopyFailure failure)
 {
     if (failure < 0 || failure > ExpandedLengthDiffers) {
         if (capacity > 0)
@@ -118,7 +118,7 @@ ExpandOutcome ExpandStream(ExpandPort& port, uint32_t expectedSize)
     return total == expectedSize ? ExpandComplete : ExpandLengthDiffers;
 }
 
-int32_t ExpandFailure(ExpandOutcome outcome)
+CopyFailure ExpandFailure(ExpandOutcome outcome)
 {
     switch (outcome) {
     case ExpandReadFailed:

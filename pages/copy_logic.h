@@ -91,11 +91,11 @@ enum CopyFailure {
 };
 
 // The failure for an expansion's outcome (ExpandComplete: NoFailure).
-int32_t ExpandFailure(ExpandOutcome outcome);
+CopyFailure ExpandFailure(ExpandOutcome outcome);
 
 // "Unable to ...!\nInstallation will now be aborted." for the failure.
 // Length, or -1 when it would not fit (output empty).
-int32_t FailureText(char* output, int32_t capacity, int32_t failure);
+int32_t FailureText(char* output, int32_t capacity, CopyFailure failure);
 
 enum { FailureTextSize = 96 };
 

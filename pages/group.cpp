@@ -2,10 +2,9 @@
 #include "pagekit.h"
 #include "group_logic.h"
 #include "../manifest/manifest.h"
-#include "../manifest/state.h"
+#include "../platform/state.h"
 #include "../platform/dde.h"
 #include "../resources/resource.h"
-#include "../shell/shell.h"
 
 namespace {
 
@@ -95,7 +94,7 @@ void DefaultGroup(HWND page)
 void StartGroup(HWND page)
 {
     State.DdeLink.PageWindow = page;
-    CenterPage(page, 1);
+    CenterPage(page, BesideStripe);
     BrandPage(page);
     BrandPage(GetDlgItem(page, IDC_ACCENT));
     WindowsDde dde(State.DdeLink, DdeNotify);

@@ -2,7 +2,6 @@
 
 #include "../manifest/text.h"
 
-const char ProgramManagerName[] = "PROGMAN";
 const char ConnectFailedText[] = "Unable to connect with Windows Explorer to create shortcuts!";
 const char ShortcutsFailedText[] = "Unable To Create Shortcuts!";
 const char ShortcutsCreatedText[] = "Shortcuts Created Successfully!";
@@ -71,30 +70,16 @@ int32_t ConnectProgramManager(DdePort& dde, GroupView& view)
 {
     dde.Forget();
     dde.AllowReplies();
-    if (dde.Initialize() != 1)
+    if (!dde.Initialize())
         return -1;
-    int32_t service = dde.MakeName(ServiceNameSlot, ProgramManagerName);
-    int32_t topic = dde.MakeName(TopicNameSlot, ProgramManagerName);
-    if (service != 1 || topic != 1)
+    bool service = dde.MakeName(ServiceNameSlot, ProgramManagerName);
+    bool topic = dde.MakeName(TopicNameSlot, ProgramManagerName);
+    if (!service || !topic)
         return -1;
-    if (dde.Connect() != 1)
+    if (!dde.Connect())
         return -1;
     ListGroups(dde, view);
     return 1;
-}
-
-void ReleaseProgramManager(DdePort& dde)
-{
-    if (dde.HasConversation())
-        dde.Disconnect();
-    if (dde.HasInstance()) {
-        if (dde.HasName(ServiceNameSlot))
-            dde.FreeName(ServiceNameSlot);
-        if (dde.HasName(TopicNameSlot))
-            dde.FreeName(TopicNameSlot);
-        dde.Uninitialize();
-    }
-    dde.Forget();
 }
 
 int32_t OpenGroupPage(DdePort& dde, GroupView& view, GroupSession& session)
@@ -120,9 +105,9 @@ bool HasQuote(const char* text)
 }
 
 // One command, formatted already; one that did not fit is never sent.
-int32_t Send(DdePort& dde, const char* command, int32_t length, uint32_t timeout)
+bool Send(DdePort& dde, const char* command, int32_t length, uint32_t timeout)
 {
-    return length < 0 ? -1 : dde.Execute(command, timeout);
+    return length >= 0 && dde.Execute(command, timeout);
 }
 
 // A synchronous command and, when it went through, the pause after it; a
@@ -130,7 +115,7 @@ int32_t Send(DdePort& dde, const char* command, int32_t length, uint32_t timeout
 void SendPaced(DdePort& dde, GroupView& view, const char* command, int32_t length,
                int32_t* result)
 {
-    if (Send(dde, command, length, CommandTimeout) == 1)
+    if (Send(dde, command, length, CommandTimeout))
         view.Pause(CommandPause);
     else
         *result = -1;
@@ -183,7 +168,7 @@ int32_t CreateShortcuts(DdePort& dde, GroupView& view, GroupSession& session,
     if (session.Ended || result != 1)
         return -1;
     length = FormatShowGroup(command, sizeof command, target.GroupName, ShowGroupMinimize);
-    return Send(dde, command, length, AsyncTimeout) == 1 ? 1 : -1;
+    return Send(dde, command, length, AsyncTimeout) ? 1 : -1;
 }
 
 void ContinueGroup(DdePort& dde, GroupView& view, GroupSession& session,

@@ -10,7 +10,6 @@
 #include "../platform/dde_port.h"
 
 enum {
-    CommandSize = 512,
     GroupFieldSize = 40,        // what the field gives: 39 characters and the zero
     GroupFieldLimit = 40,       // the combo's own text limit
     ItemTextSize = 80,          // a list item's text as it is painted
@@ -26,7 +25,6 @@ enum {
     StepSending = 16
 };
 
-extern const char ProgramManagerName[];
 extern const char ConnectFailedText[];
 extern const char ShortcutsFailedText[];
 extern const char ShortcutsCreatedText[];
@@ -78,9 +76,6 @@ int32_t ListGroups(DdePort& dde, GroupView& view);
 // 1 when a conversation is open (the list then filled), -1 otherwise. Every
 // handle that was made is left in the link for the teardown.
 int32_t ConnectProgramManager(DdePort& dde, GroupView& view);
-
-// Lets go of exactly what the link holds.
-void ReleaseProgramManager(DdePort& dde);
 
 // Where the shortcuts go and what they point at.
 struct ShortcutTarget {

@@ -2,7 +2,7 @@
 #include "pagekit.h"
 #include "location_logic.h"
 #include "../manifest/manifest.h"
-#include "../manifest/state.h"
+#include "../platform/state.h"
 #include "../manifest/text.h"
 #include "../platform/hardening.h"
 #include "../resources/resource.h"
@@ -125,7 +125,7 @@ private:
 
 void StartLocation(HWND page)
 {
-    CenterPage(page, 1);
+    CenterPage(page, BesideStripe);
     BrandPage(page);
     BrandPage(GetDlgItem(page, IDC_ACCENT));
     SendDlgItemMessageA(page, IDC_FOLDER_EDIT, EM_LIMITTEXT, FieldLimit, 0);

@@ -1,27 +1,18 @@
 #include "location_logic.h"
 
-#include "completion_logic.h"
 #include "../manifest/paths.h"
 #include "../manifest/text.h"
-
-const char RefusalPrefix[] = "Path invalid!\n\n";
+#include "../platform/dde_port.h"
 
 namespace {
 
 const char FoldersHeader[] = "Folders";
 const char DrivesHeader[] = "Drives";
-const char SearchPattern[] = "*.*";
 
-// The copy page opens each stored copy through the LZ library, whose
-// open-file record holds a path of at most 127 characters.
-enum { LzOpenPathSize = 128 };
-
-// The group page's AddItem command, 17 characters of its own in 512 bytes,
+// The group page's AddItem command, 17 characters of its own in its buffer,
 // holds any folder the page's buffers hold with any file name and caption.
-static_assert(17 + (PagePathSize - 1) + (FileNameWidth - 1) + (CaptionWidth - 1) + 1 <= 512,
+static_assert(17 + (PagePathSize - 1) + (FileNameWidth - 1) + (CaptionWidth - 1) + 1 <= CommandSize,
               "an item command could overflow");
-
-enum { RootLength = 3 };
 
 void SetLevels(int32_t* levels, int32_t from, int32_t level)
 {
@@ -37,12 +28,6 @@ void SetLevel(int32_t* levels, int32_t index, int32_t level)
 
 bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
 bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
-
-// A search pattern for folder fits the page's buffer, so it can be listed.
-bool Listable(const char* folder)
-{
-    return JoinedSize(folder, SearchPattern, 0) <= PagePathSize;
-}
 
 // InstallDir up to its n-th backslash, without it unless that leaves the root.
 int32_t PathUpTo(const char* installDir, int32_t n, char* target)
@@ -114,65 +99,11 @@ int32_t NavigationTarget(const char* installDir, int32_t listingDrives, int32_t 
     if (index == currentItem)
         return 0;
     if (index > currentItem) {
-        if (JoinPath(target, PagePathSize, installDir, itemText, 0) != 1)
+        if (JoinPath(target, PagePathSize, installDir, itemText, Unquoted) != 1)
             return 0;
         return Listable(target) ? 1 : 0;
     }
     return PathUpTo(installDir, index, target);
-}
-
-bool DestinationFits(const char* folder, const InstallManifest& product)
-{
-    char path[FullPathSize];
-    for (int32_t row = 0; row < product.FileCount && row < PayloadSlots; ++row) {
-        const char* name = product.Payload[row].FileName;
-        if (StoredPath(path, LzOpenPathSize, folder, name) != 1)
-            return false;
-        // The uninstaller itself goes into the Windows directory.
-        if (row != UninstallerRow && JoinPath(path, sizeof path, folder, name, 0) != 1)
-            return false;
-    }
-    char quoted[QuotedPathSize];
-    char command[CommandLineSize];
-    if (ReadMeCommand(command, sizeof command, quoted, sizeof quoted, folder,
-                      product.Payload[ReadMeRow].FileName) != 1)
-        return false;
-    return Listable(folder);
-}
-
-const char* FolderRefusal(const char* text, int32_t wholeLength, const InstallManifest& product)
-{
-    if (!text[0])
-        return "%sPath may not be empty!";
-    if (text[1] != ':' || text[2] != '\\')
-        return "%sMissing : or \\ in drive.";
-    char resolved[FullPathSize];
-    if (!text[3] || NormalizeFolder(resolved, sizeof resolved, text) < 0)
-        return "%sPath may not be a root drive...";
-    if (wholeLength > TextLength(text) || !DestinationFits(text, product))
-        return "%sPath is too long.";
-    return 0;
-}
-
-const char* FolderTrustRefusal(const char* folder, FolderProbe& probe)
-{
-    char level[FullPathSize];
-    // Each level below the root, top down: a link anywhere would lead every
-    // file elsewhere; only the folder itself must be no other user's.
-    int32_t length = TextLength(folder);
-    for (int32_t at = RootLength + 1; at <= length; ++at) {
-        if (folder[at] && folder[at] != '\\')
-            continue;
-        TextCopyPart(level, sizeof level, folder, at);
-        int32_t standing = probe.Standing(level);
-        if (standing == FolderMissing)
-            return 0;
-        if (standing == FolderIsLink)
-            return "%sThe folder is, or lies below, a link.";
-        if (at == length && standing == FolderOwnedByOthers)
-            return "%sThe folder belongs to another user.";
-    }
-    return 0;
 }
 
 int32_t IndentOf(const int32_t* levels, int32_t index)
@@ -250,7 +181,7 @@ void ListDrives(FolderPage& page)
 void ListFolders(FolderPage& page, const char* path)
 {
     char pattern[PagePathSize];
-    if (JoinPath(pattern, sizeof pattern, path, SearchPattern, 0) == 1
+    if (JoinPath(pattern, sizeof pattern, path, SearchPattern, Unquoted) == 1
         && page.StartListing(pattern)) {
         uint32_t attributes = 0;
         char name[FullPathSize];

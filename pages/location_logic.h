@@ -7,6 +7,7 @@
 
 #include <stdint.h>
 
+#include "../manifest/folders.h"
 #include "../manifest/manifest.h"
 
 // Item data of the list items; compared for equality.
@@ -32,29 +33,6 @@ enum : uint32_t {
     EntrySystem = 0x4,
     EntryDirectory = 0x10
 };
-
-// What a folder on disk is, as far as trusting it goes.
-enum FolderStanding {
-    FolderMissing = 0,
-    FolderOwnedSafely = 1,  // by Administrators, SYSTEM or the user running us
-    FolderOwnedByOthers = 2,
-    FolderIsLink = 3        // a junction or a symbolic link
-};
-
-// Asks the file system what a folder is.
-class FolderProbe {
-public:
-    virtual int32_t Standing(const char* folder) = 0;
-
-protected:
-    ~FolderProbe() {}
-};
-
-// The refusal format (its %s takes RefusalPrefix) for a folder that another
-// user owns, and so could still change what is put in it, or that is, or
-// lies below, a link; 0 when there is none. folder is resolved, as
-// NormalizeFolder gives it; each level that exists is asked about.
-const char* FolderTrustRefusal(const char* folder, FolderProbe& probe);
 
 // The installer-state fields the browser keeps.
 struct FolderBrowser {
@@ -132,15 +110,6 @@ int32_t NextChainPart(const char* path, int32_t* position, char* part, int32_t c
 int32_t NavigationTarget(const char* installDir, int32_t listingDrives, int32_t currentItem,
                          int32_t index, const char* itemText, char* target, int32_t* driveView);
 
-// Whether every path and command the later steps build from folder fits
-// their buffers, and so does the page's own search pattern.
-bool DestinationFits(const char* folder, const InstallManifest& product);
-
-// The refusal format for a typed text (its %s takes RefusalPrefix), or 0 when
-// the text is accepted. wholeLength is the field's length, which may exceed
-// what was read into text.
-const char* FolderRefusal(const char* text, int32_t wholeLength, const InstallManifest& product);
-extern const char RefusalPrefix[];
 
 // Indentation of an item; items past the stored levels are sub-folders.
 int32_t IndentOf(const int32_t* levels, int32_t index);

@@ -1,7 +1,7 @@
 #include "meter.h"
 #include "meter_logic.h"
-#include "../manifest/state.h"
-#include "../shell/backdrop.h"
+#include "../platform/state.h"
+#include "pagekit.h"
 
 void HookMeter(HWND meter)
 {

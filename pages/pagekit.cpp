@@ -1,23 +1,41 @@
 #include "pagekit.h"
 #include "pagekit_logic.h"
 #include "../manifest/manifest.h"
-#include "../manifest/state.h"
+#include "../platform/state.h"
 #include "../manifest/text.h"
 #include "../resources/resource.h"
-#include "../shell/backdrop.h"
 
 static_assert(ItemDrawEntire == ODA_DRAWENTIRE && ItemSelect == ODA_SELECT &&
               ItemFocus == ODA_FOCUS && ItemSelected == ODS_SELECTED,
               "owner-drawn actions and states");
 
-BOOL CenterPage(HWND page, int32_t besideStripe)
+namespace {
+
+// Where the backdrop paints the step list.
+const RECT StepListRect = {0, 120, 150, 244};
+
+} // namespace
+
+BOOL TextExtent(HDC dc, const char* text, SIZE* size)
+{
+    return GetTextExtentPointA(dc, text, TextLength(text), size);
+}
+
+void MarkStep(int32_t value)
+{
+    State.StepMask = value;
+    InvalidateRect(State.MainWindow, &StepListRect, FALSE);
+    UpdateWindow(State.MainWindow);
+}
+
+BOOL CenterPage(HWND page, PagePlacement placement)
 {
     RECT outer;
     GetWindowRect(page, &outer);
     int32_t width = outer.right - outer.left;
     int32_t height = outer.bottom - outer.top;
     PagePosition at = CenterPosition(State.DrawKit.ScreenWidth, State.DrawKit.ScreenHeight,
-                                     width, height, besideStripe);
+                                     width, height, placement);
     return MoveWindow(page, at.X, at.Y, width, height, FALSE);
 }
 

@@ -3,10 +3,13 @@
 #define CRATEWISE_PAGEKIT_H
 
 #include "../platform/win32.h"
+#include "pagekit_logic.h"
 
-BOOL CenterPage(HWND page, int32_t besideStripe);
+BOOL CenterPage(HWND page, PagePlacement placement);
 void BrandPage(HWND window);
 void PumpFor(HWND window, DWORD milliseconds);
+// Tells the user the installation is aborted; returns 0, which a page ends
+// with so that the wizard stops there.
 int32_t AbortNotice(HWND owner);
 
 // The answer to WM_CTLCOLORSTATIC for a static painted in the accent colours.
@@ -21,6 +24,12 @@ struct ItemLook {
     int32_t Image;
 };
 INT_PTR PaintListItem(const DRAWITEMSTRUCT* item, const char* text, const ItemLook& look);
+
+// Width and height of the whole text in the font selected into dc.
+BOOL TextExtent(HDC dc, const char* text, SIZE* size);
+
+// Lights the backdrop's step labels of value and repaints them at once.
+void MarkStep(int32_t value);
 
 // An owner-drawn item's text, fetched whole however long it is; items longer
 // than the buffer are cut, never overrun.

@@ -2,10 +2,10 @@
 #include "../manifest/text.h"
 
 PagePosition CenterPosition(int32_t screenWidth, int32_t screenHeight,
-                            int32_t pageWidth, int32_t pageHeight, int32_t besideStripe)
+                            int32_t pageWidth, int32_t pageHeight, PagePlacement placement)
 {
     PagePosition at;
-    at.X = besideStripe ? (screenWidth - pageWidth + StripeWidth) / 2
+    at.X = placement == BesideStripe ? (screenWidth - pageWidth + StripeWidth) / 2
                         : (screenWidth - pageWidth) / 2;
     at.Y = (screenHeight - pageHeight) / 2;
     return at;

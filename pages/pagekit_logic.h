@@ -12,6 +12,10 @@ enum {
     AccentTextColor = 0x800000
 };
 
+// Where a page goes: the splash on the whole screen, the others right of the
+// backdrop's stripe.
+enum PagePlacement { Centered, BesideStripe };
+
 struct PagePosition {
     int32_t X;
     int32_t Y;
@@ -21,7 +25,7 @@ struct PagePosition {
 // Truncating division, nothing clamped: a page larger than the screen gets
 // negative coordinates.
 PagePosition CenterPosition(int32_t screenWidth, int32_t screenHeight,
-                            int32_t pageWidth, int32_t pageHeight, int32_t besideStripe);
+                            int32_t pageWidth, int32_t pageHeight, PagePlacement placement);
 
 // Fills the first "%s" of a window text with the product's name, bounded to
 // the caption buffer; any other '%' is left alone.

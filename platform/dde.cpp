@@ -1,6 +1,5 @@
 #include "dde.h"
 #include "hardening.h"
-#include "../manifest/state.h"
 #include "../manifest/text.h"
 
 WindowsDde::WindowsDde(DdeLink& link, PFNCALLBACK callback)
@@ -23,26 +22,26 @@ void WindowsDde::Forget()
 
 void WindowsDde::AllowReplies() { AllowDdeMessages(); }
 
-int32_t WindowsDde::Initialize()
+bool WindowsDde::Initialize()
 {
     // A non-zero identifier would ask the library to re-initialise it.
     DWORD instance = 0;
     if (DdeInitializeA(&instance, callback_, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR)
-        return -1;
+        return false;
     link_.Instance = instance;
-    return 1;
+    return true;
 }
 
-int32_t WindowsDde::MakeName(DdeNameSlot slot, const char* text)
+bool WindowsDde::MakeName(DdeNameSlot slot, const char* text)
 {
     Name(slot) = DdeCreateStringHandleA(link_.Instance, text, CP_WINANSI);
-    return Name(slot) ? 1 : -1;
+    return Name(slot) != 0;
 }
 
-int32_t WindowsDde::Connect()
+bool WindowsDde::Connect()
 {
     link_.Conversation = DdeConnect(link_.Instance, link_.ServiceName, link_.TopicName, 0);
-    return link_.Conversation ? 1 : -1;
+    return link_.Conversation != 0;
 }
 
 const char* WindowsDde::Request(uint32_t timeout, uint32_t* size)
@@ -72,14 +71,14 @@ void WindowsDde::ReleaseReply()
     reply_ = 0;
 }
 
-int32_t WindowsDde::Execute(const char* command, uint32_t timeout)
+bool WindowsDde::Execute(const char* command, uint32_t timeout)
 {
     if (!link_.Conversation)
-        return -1;
+        return false;
     HDDEDATA done = DdeClientTransaction((LPBYTE)command, (DWORD)TextLength(command) + 1,
                                          link_.Conversation, 0, CF_TEXT, XTYP_EXECUTE,
                                          timeout, 0);
-    return done ? 1 : -1;
+    return done != 0;
 }
 
 bool WindowsDde::HasConversation() { return link_.Conversation != 0; }

@@ -6,7 +6,14 @@
 #include "win32.h"
 #include "dde_port.h"
 
-struct DdeLink;
+// The handles of one conversation, and the window its notices go to.
+struct DdeLink {
+    HWND PageWindow;
+    HCONV Conversation;
+    DWORD Instance;
+    HSZ ServiceName;
+    HSZ TopicName;
+};
 
 class WindowsDde : public DdePort {
 public:
@@ -15,12 +22,12 @@ public:
 
     void Forget() override;
     void AllowReplies() override;
-    int32_t Initialize() override;
-    int32_t MakeName(DdeNameSlot slot, const char* text) override;
-    int32_t Connect() override;
+    bool Initialize() override;
+    bool MakeName(DdeNameSlot slot, const char* text) override;
+    bool Connect() override;
     const char* Request(uint32_t timeout, uint32_t* size) override;
     void ReleaseReply() override;
-    int32_t Execute(const char* command, uint32_t timeout) override;
+    bool Execute(const char* command, uint32_t timeout) override;
     bool HasConversation() override;
     bool HasInstance() override;
     bool HasName(DdeNameSlot slot) override;

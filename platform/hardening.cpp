@@ -4,7 +4,7 @@
 #include <aclapi.h>
 #include <dde.h>
 
-#include "../pages/location_logic.h"
+#include "../manifest/folders.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <stdint.h>
 
-#include "../pages/location_logic.h"
+#include "../manifest/folders.h"
 
 // Libraries that system code loads later by name are looked for in the
 // system folder only, never beside a downloaded program. Where the system

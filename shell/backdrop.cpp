@@ -1,7 +1,8 @@
 #include "backdrop.h"
 #include "backdrop_logic.h"
 #include "picture.h"
-#include "../manifest/state.h"
+#include "../pages/pagekit.h"
+#include "../platform/state.h"
 #include "../manifest/text.h"
 #include "../resources/resource.h"
 
@@ -108,11 +109,6 @@ void PaintInstallerLabel(HDC dc, HFONT current)
 }
 
 } // namespace
-
-BOOL TextExtent(HDC dc, const char* text, SIZE* size)
-{
-    return GetTextExtentPointA(dc, text, TextLength(text), size);
-}
 
 void LoadHeaderPicture(int identifier)
 {

@@ -1,5 +1,5 @@
 // The full-screen backdrop: the stripe with its pictures, label and step
-// list, the shaded title and tagline; and the text measure the pages share.
+// list, the shaded title and tagline.
 #ifndef CRATEWISE_BACKDROP_H
 #define CRATEWISE_BACKDROP_H
 
@@ -10,8 +10,5 @@ void PaintBackdrop(HWND window);
 // Fills the installer state's header picture from bitmap resource identifier,
 // or leaves it empty; kept until the main window is destroyed.
 void LoadHeaderPicture(int identifier);
-
-// Width and height of the whole text in the font selected into dc.
-BOOL TextExtent(HDC dc, const char* text, SIZE* size);
 
 #endif

@@ -5,6 +5,8 @@
 
 #include <stdint.h>
 
+#include "../manifest/pictures.h"
+
 enum {
     StripeBandWidth = 150,
     // The stripe is one wide pen line down the band's middle.
@@ -13,8 +15,6 @@ enum {
     HeaderPictureY = 10,
     BoxPictureX = 15,
     BoxPictureRise = 180,     // from the bottom edge to the picture's top
-    BoxPictureWidth = 120,
-    BoxPictureHeight = 168,
     BoxFloodX = 1,            // the flood starts inside the outer background
     BoxFloodY = 1,
     TitleRight = 140,
@@ -24,16 +24,8 @@ enum {
     StepLabelX = 10,
     InstallerLabelX = 10,
     InstallerLabelY = 100,
-    StepRows = 7,
-    HeaderPictureWidth = 130,
-    HeaderPictureHeight = 31
+    StepRows = 7
 };
-
-// COLORREF values (0x00BBGGRR); the packer's pictures use them too.
-const uint32_t StripeColor = 0x680820;
-// The background of the box picture; the part of it outside the drawing is
-// flooded with the stripe colour.
-const uint32_t BoxKeyColor = 0x808000;
 
 struct BackdropPoint {
     int32_t X;

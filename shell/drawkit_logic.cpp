@@ -13,13 +13,3 @@ LetteringSizes ComputeLetteringSizes(int32_t screenWidth, int32_t screenHeight,
         ? (int32_t)((double)screenWidth / ((double)taglineLength * 1.5)) : 0;
     return sizes;
 }
-
-int32_t FormatTitleText(char* output, const char* product, const char* version)
-{
-    return TextFormat(output, TitleTextSize, "%s v%s", product, version);
-}
-
-int32_t FormatTaglineText(char* output, const char* product, const char* tagline)
-{
-    return TextFormat(output, TaglineTextSize, "%s - %s", product, tagline);
-}

@@ -5,9 +5,9 @@
 
 #include <stdint.h>
 
+#include "../manifest/titles.h"
+
 enum {
-    TitleTextSize = 40,
-    TaglineTextSize = 80,
     StepFontHeight = -11,
     MeterFontHeight = -14,
     StripeLeftMargin = 140
@@ -22,9 +22,5 @@ struct LetteringSizes {
 
 LetteringSizes ComputeLetteringSizes(int32_t screenWidth, int32_t screenHeight,
                                      int32_t titleLength, int32_t taglineLength);
-
-// "%s v%s" and "%s - %s" of the product's texts, bounded to their buffers.
-int32_t FormatTitleText(char* output, const char* product, const char* version);
-int32_t FormatTaglineText(char* output, const char* product, const char* tagline);
 
 #endif

@@ -1,5 +1,5 @@
 #include "shell.h"
-#include "../manifest/state.h"
+#include "../platform/state.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {

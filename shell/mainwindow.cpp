@@ -2,16 +2,14 @@
 #include "backdrop.h"
 #include "drawkit_logic.h"
 #include "../manifest/manifest.h"
-#include "../manifest/state.h"
+#include "../platform/state.h"
 #include "../manifest/text.h"
 #include "../pages/pages.h"
 #include "../resources/resource.h"
 
 namespace {
 
-enum { StartTimer = 1, StartDelay = 1000 };
-
-const RECT StepListRect = {0, 120, 150, 244};
+enum { StartDelay = 1000 };
 
 const COLORREF TitleShades[4] = {0x000080, 0x0000A0, 0x0000C0, 0x0000FF};
 const COLORREF TaglineShades[3] = {0x800000, 0xA00000, 0xFF0000};
@@ -116,6 +114,8 @@ LRESULT CreateDrawKit(HWND window)
     kit.StepLitColor = 0xFFF820;
     kit.StepDimColor = 0xE88420;
     LoadHeaderPicture(IDB_HEADER);
+    // The splash is modal inside WM_CREATE: the backdrop is not shown until
+    // it has gone, and the wizard starts a second after.
     DialogBoxParamA(State.AppInstance, MAKEINTRESOURCEA(IDD_SPLASH), window, SplashPage, 0);
     SetTimer(window, StartTimer, StartDelay, 0);
     return 1;
@@ -126,13 +126,6 @@ void DestroyMainWindow()
     CloseProgramManager();
     ReleaseHeaderPicture();
     PostQuitMessage(0);
-}
-
-void MarkStep(int32_t value)
-{
-    State.StepMask = value;
-    InvalidateRect(State.MainWindow, &StepListRect, FALSE);
-    UpdateWindow(State.MainWindow);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -147,7 +140,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         PaintBackdrop(window);
         return 0;
     case WM_TIMER:
-        // Timer 1 is killed before the first page opens, so this runs once.
+        // The whole wizard runs here, each step calling the next from inside
+        // this one message; the start timer is killed before the first page
+        // opens, so this runs once.
         RunWizard(window);
         return 0;
     }

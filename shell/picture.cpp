@@ -1,5 +1,5 @@
 #include "picture.h"
-#include "../manifest/state.h"
+#include "../platform/state.h"
 
 #include <stddef.h>
 

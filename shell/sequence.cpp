@@ -1,6 +1,7 @@
 #include "shell.h"
 #include "sequence_logic.h"
-#include "../manifest/state.h"
+#include "../platform/state.h"
+#include "../pages/pagekit.h"
 #include "../pages/pages.h"
 #include "../resources/resource.h"
 
@@ -25,7 +26,7 @@ class WindowsWizard : public WizardPort {
 public:
     explicit WindowsWizard(HWND mainWindow) : main_(mainWindow) {}
 
-    void StopStartTimer() override { KillTimer(main_, 1); }
+    void StopStartTimer() override { KillTimer(main_, StartTimer); }
     void MarkStep(int32_t value) override { ::MarkStep(value); }
     intptr_t RunPage(int32_t templateId) override
     {

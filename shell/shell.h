@@ -4,12 +4,14 @@
 
 #include "../platform/win32.h"
 
+// The main window's timer that starts the wizard.
+enum { StartTimer = 1 };
+
 ATOM RegisterMainClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance, int showCommand);
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CreateDrawKit(HWND window);
 void DestroyMainWindow();
-void MarkStep(int32_t value);
 
 // Runs the wizard from its first step; returns when the main window is gone.
 void RunWizard(HWND mainWindow);

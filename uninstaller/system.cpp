@@ -5,7 +5,6 @@
 
 namespace {
 
-const char ProgramManager[] = "PROGMAN";
 const char FinishPrefix[] = "Quo";
 enum {
     GroupCommandTimeout = 5000,
@@ -14,7 +13,7 @@ enum {
     FinishLineSize = FullPathSize + 32
 };
 
-UINT BoxStyle(int32_t kind)
+UINT BoxStyle(BoxKind kind)
 {
     switch (kind) {
     case BoxWarning:
@@ -23,6 +22,8 @@ UINT BoxStyle(int32_t kind)
         return MB_OK | MB_ICONERROR;
     case BoxQuestion:
         return MB_YESNO | MB_ICONQUESTION;
+    case BoxInformation:
+        break;
     }
     return MB_OK | MB_ICONINFORMATION;
 }
@@ -36,7 +37,7 @@ bool NotThere(DWORD error)
 
 int32_t EntryKey(char* output, int32_t capacity, const char* product)
 {
-    return JoinPath(output, capacity, UninstallKeyPath, product, 0);
+    return JoinPath(output, capacity, UninstallKeyPath, product, Unquoted);
 }
 
 bool EntryExists(const char* product)
@@ -113,7 +114,7 @@ FolderPathFunction FolderPath()
     char system[FullPathSize], path[FullPathSize];
     UINT length = GetSystemDirectoryA(system, sizeof system);
     if (length == 0 || length >= sizeof system ||
-        JoinPath(path, sizeof path, system, "shell32.dll", 0) < 0)
+        JoinPath(path, sizeof path, system, "shell32.dll", Unquoted) < 0)
         return 0;
     HMODULE shell = LoadLibraryExA(path, 0, LOAD_WITH_ALTERED_SEARCH_PATH);
     return shell ? (FolderPathFunction)(void*)GetProcAddress(shell, "SHGetFolderPathA") : 0;
@@ -126,8 +127,8 @@ bool FolderHoldsOthers(int which, const char* group)
     FolderPathFunction folderPath = FolderPath();
     char programs[FullPathSize], folder[FullPathSize], pattern[FullPathSize];
     if (!folderPath || folderPath(0, which, 0, 0, programs) != S_OK ||
-        JoinPath(folder, sizeof folder, programs, group, 0) < 0 ||
-        JoinPath(pattern, sizeof pattern, folder, "*", 0) < 0)
+        JoinPath(folder, sizeof folder, programs, group, Unquoted) < 0 ||
+        JoinPath(pattern, sizeof pattern, folder, "*", Unquoted) < 0)
         return false;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern, &found);
@@ -152,13 +153,13 @@ int32_t InWindowsFolder(char* output, int32_t capacity, const char* fileName)
         output[0] = 0;
         return -1;
     }
-    return JoinPath(output, capacity, windows, fileName, 0);
+    return JoinPath(output, capacity, windows, fileName, Unquoted);
 }
 
 int32_t WindowsPort::Standing(const char* folder) { return ProbeFolder(folder); }
 
-int32_t WindowsPort::ReadEntryValue(const char* product, const char* value, char* data,
-                                    uint32_t capacity, uint32_t* size, uint32_t* type)
+ReadOutcome WindowsPort::ReadEntryValue(const char* product, const char* value, char* data,
+                                        uint32_t capacity, uint32_t* size, uint32_t* type)
 {
     char key[RegistryPathSize];
     HKEY opened;
@@ -177,21 +178,19 @@ int32_t WindowsPort::ReadEntryValue(const char* product, const char* value, char
     return ReadDone;
 }
 
-int32_t WindowsPort::Ask(const char* text)
+bool WindowsPort::Ask(const char* text)
 {
     return MessageBoxA(0, text, Product.InstallerName, BoxStyle(BoxQuestion) | MB_SETFOREGROUND) ==
-                   IDYES
-               ? 1
-               : 0;
+           IDYES;
 }
 
-void WindowsPort::Tell(const char* text, int32_t kind)
+void WindowsPort::Tell(const char* text, BoxKind kind)
 {
     // Over the group window that Program Manager may open meanwhile.
     MessageBoxA(0, text, Product.InstallerName, BoxStyle(kind) | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
-int32_t WindowsPort::RemoveFile(const char* path)
+RemovalOutcome WindowsPort::RemoveFile(const char* path)
 {
     DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES)
@@ -208,7 +207,7 @@ int32_t WindowsPort::RemoveFile(const char* path)
     return GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES ? Missing : Kept;
 }
 
-int32_t WindowsPort::RemoveFolder(const char* path)
+RemovalOutcome WindowsPort::RemoveFolder(const char* path)
 {
     DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES)
@@ -221,45 +220,30 @@ int32_t WindowsPort::RemoveFolder(const char* path)
 
 void WindowsPort::AllowDdeReplies() { AllowDdeMessages(); }
 
-int32_t WindowsPort::OpenProgramManager()
+bool WindowsPort::OpenProgramManager()
 {
-    Instance = 0;
-    if (DdeInitializeA(&Instance, IgnoreDde, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) {
-        Instance = 0;
-        return GroupUnreachable;
+    WindowsDde dde(Link, IgnoreDde);
+    dde.Forget();
+    if (dde.Initialize()) {
+        bool service = dde.MakeName(ServiceNameSlot, ProgramManagerName);
+        bool topic = dde.MakeName(TopicNameSlot, ProgramManagerName);
+        if (service && topic && dde.Connect())
+            return true;
     }
-    Service = DdeCreateStringHandleA(Instance, ProgramManager, CP_WINANSI);
-    Topic = DdeCreateStringHandleA(Instance, ProgramManager, CP_WINANSI);
-    Conversation = (Service && Topic) ? DdeConnect(Instance, Service, Topic, 0) : 0;
-    if (Conversation)
-        return 1;
-    CloseProgramManager();
-    return GroupUnreachable;
+    ReleaseProgramManager(dde);
+    return false;
 }
 
-int32_t WindowsPort::SendGroupCommand(const char* command)
+GroupOutcome WindowsPort::SendGroupCommand(const char* command)
 {
-    DWORD result = 0;
-    return Conversation && DdeClientTransaction((BYTE*)command, (DWORD)TextLength(command) + 1,
-                                                Conversation, 0, CF_TEXT, XTYP_EXECUTE,
-                                                GroupCommandTimeout, &result)
-               ? GroupDeleted
-               : GroupRefused;
+    WindowsDde dde(Link, IgnoreDde);
+    return dde.Execute(command, GroupCommandTimeout) ? GroupDeleted : GroupRefused;
 }
 
 void WindowsPort::CloseProgramManager()
 {
-    if (Conversation)
-        DdeDisconnect(Conversation);
-    if (Service)
-        DdeFreeStringHandle(Instance, Service);
-    if (Topic)
-        DdeFreeStringHandle(Instance, Topic);
-    if (Instance)
-        DdeUninitialize(Instance);
-    Instance = 0;
-    Service = Topic = 0;
-    Conversation = 0;
+    WindowsDde dde(Link, IgnoreDde);
+    ReleaseProgramManager(dde);
 }
 
 bool WindowsPort::GroupHoldsOthers(const char* group)
@@ -269,7 +253,7 @@ bool WindowsPort::GroupHoldsOthers(const char* group)
     return FolderHoldsOthers(UserPrograms, group) || FolderHoldsOthers(SharedPrograms, group);
 }
 
-int32_t WindowsPort::RemoveEntry(const char* product)
+RemovalOutcome WindowsPort::RemoveEntry(const char* product)
 {
     HKEY uninstall;
     LONG status =
@@ -283,7 +267,7 @@ int32_t WindowsPort::RemoveEntry(const char* product)
     return NotThere(status) ? Missing : Kept;
 }
 
-int32_t WindowsPort::RemoveValue(const char* key, const char* value)
+RemovalOutcome WindowsPort::RemoveValue(const char* key, const char* value)
 {
     HKEY opened;
     LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_SET_VALUE, &opened);
@@ -296,7 +280,7 @@ int32_t WindowsPort::RemoveValue(const char* key, const char* value)
     return NotThere(status) ? Missing : Kept;
 }
 
-int32_t WindowsPort::RemoveKeyIfEmpty(const char* key)
+RemovalOutcome WindowsPort::RemoveKeyIfEmpty(const char* key)
 {
     HKEY opened;
     LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_QUERY_VALUE, &opened);
@@ -310,7 +294,7 @@ int32_t WindowsPort::RemoveKeyIfEmpty(const char* key)
     return RegDeleteKeyA(HKEY_LOCAL_MACHINE, key) == ERROR_SUCCESS ? Removed : Kept;
 }
 
-int32_t WindowsPort::RemoveSelf(const char* fileName)
+SelfOutcome WindowsPort::RemoveSelf(const char* fileName)
 {
     char target[FullPathSize], self[FullPathSize];
     if (InWindowsFolder(target, sizeof target, fileName) < 0)

@@ -4,36 +4,34 @@
 #define CRATEWISE_UNINSTALL_SYSTEM_H
 
 #include "../platform/win32.h"
+#include "../platform/dde.h"
 #include "uninstall_logic.h"
 
 class WindowsPort : public UninstallPort {
 public:
     explicit WindowsPort(const InstallManifest& product)
-        : Product(product), Instance(0), Service(0), Topic(0), Conversation(0) {}
+        : Product(product), Link() {}
 
     int32_t Standing(const char* folder) override;
-    int32_t ReadEntryValue(const char* product, const char* value, char* data,
-                           uint32_t capacity, uint32_t* size, uint32_t* type) override;
-    int32_t Ask(const char* text) override;
-    void Tell(const char* text, int32_t kind) override;
-    int32_t RemoveFile(const char* path) override;
-    int32_t RemoveFolder(const char* path) override;
+    ReadOutcome ReadEntryValue(const char* product, const char* value, char* data,
+                               uint32_t capacity, uint32_t* size, uint32_t* type) override;
+    bool Ask(const char* text) override;
+    void Tell(const char* text, BoxKind kind) override;
+    RemovalOutcome RemoveFile(const char* path) override;
+    RemovalOutcome RemoveFolder(const char* path) override;
     void AllowDdeReplies() override;
-    int32_t OpenProgramManager() override;
-    int32_t SendGroupCommand(const char* command) override;
+    bool OpenProgramManager() override;
+    GroupOutcome SendGroupCommand(const char* command) override;
     void CloseProgramManager() override;
     bool GroupHoldsOthers(const char* group) override;
-    int32_t RemoveEntry(const char* product) override;
-    int32_t RemoveValue(const char* key, const char* value) override;
-    int32_t RemoveKeyIfEmpty(const char* key) override;
-    int32_t RemoveSelf(const char* fileName) override;
+    RemovalOutcome RemoveEntry(const char* product) override;
+    RemovalOutcome RemoveValue(const char* key, const char* value) override;
+    RemovalOutcome RemoveKeyIfEmpty(const char* key) override;
+    SelfOutcome RemoveSelf(const char* fileName) override;
 
 private:
     const InstallManifest& Product;
-    DWORD Instance;
-    HSZ Service;
-    HSZ Topic;
-    HCONV Conversation;
+    DdeLink Link;
 };
 
 // A file of that name in the Windows directory; -1 when it does not fit.

@@ -3,7 +3,7 @@
 #include <stdarg.h>
 
 #include "../manifest/text.h"
-#include "../pages/location_logic.h"
+#include "../manifest/folders.h"
 
 const char FinishSwitch[] = "/finish";
 
@@ -34,8 +34,6 @@ const char DeleteGroupFormat[] = "[DeleteGroup(\"%s\")]";
 // Shown minimised and not activated: it is only made the current group.
 const char ShowGroupFormat[] = "[ShowGroup(\"%s\",7)]";
 const char DeleteItemFormat[] = "[DeleteItem(\"%s\")]";
-
-enum { RootLength = 3 };
 
 char Folded(char c) { return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c; }
 
@@ -108,7 +106,7 @@ int32_t ReadGroup(UninstallPort& port, const InstallManifest& product, char* gro
     return CheckGroupName(group);
 }
 
-void Say(UninstallPort& port, int32_t kind, const char* format, ...)
+void Say(UninstallPort& port, BoxKind kind, const char* format, ...)
 {
     char text[MessageSize];
     va_list args;
@@ -171,7 +169,7 @@ void RemoveGroup(UninstallPort& port, const InstallManifest& product, int32_t st
         return;
     }
     port.AllowDdeReplies();
-    if (port.OpenProgramManager() != 1) {
+    if (!port.OpenProgramManager()) {
         report.Group = GroupWasUnreachable;
         Say(port, BoxError, GroupUnreachableText, group, product.ProductName);
         return;
@@ -241,7 +239,7 @@ int32_t PlanRemoval(RemovalPlan* plan, const InstallManifest& product, const cha
         const char* name = product.Payload[row].FileName;
         if (!name[0])
             continue;
-        if (JoinPath(plan->Files[plan->FileCount], FullPathSize, plan->Folder, name, 0) < 0)
+        if (JoinPath(plan->Files[plan->FileCount], FullPathSize, plan->Folder, name, Unquoted) < 0)
             return -1;
         ++plan->FileCount;
     }
@@ -445,7 +443,7 @@ int32_t RunUninstall(UninstallPort& port, const InstallManifest& product)
 
     if (TextFormat(question, sizeof question, ConfirmText, product.ProductName, plan.Folder,
                    product.ProductName) < 0 ||
-        port.Ask(question) != 1)
+        !port.Ask(question))
         return RunDeclined;
 
     UninstallReport report = {};

@@ -10,7 +10,8 @@
 #include "../manifest/manifest.h"
 #include "../manifest/paths.h"
 #include "../manifest/registry.h"
-#include "../pages/location_logic.h"
+#include "../manifest/folders.h"
+#include "../platform/dde_port.h"
 
 enum {
     RecordedPathSize = FullPathSize,  // "Program Path", its zero included
@@ -18,7 +19,7 @@ enum {
     PlanFileSlots = 2 * PayloadSlots,
     PlanFolderSlots = FullPathSize / 2,  // a full path has no more backslashes
     RegistryPathSize = 256,
-    GroupCommandSize = 512,
+    GroupCommandSize = CommandSize,
     MessageSize = 2048,
     RegistryText = 1  // REG_SZ
 };
@@ -102,33 +103,31 @@ enum ReadOutcome { ReadDone = 1, ReadMissing = 0, ReadFailed = -1 };
 class UninstallPort : public FolderProbe {
 public:
     // Value name of the product's uninstall entry, raw, at most capacity
-    // bytes, with its size and type. ReadOutcome.
-    virtual int32_t ReadEntryValue(const char* product, const char* value, char* data,
-                                   uint32_t capacity, uint32_t* size, uint32_t* type) = 0;
-    // A question box with Yes and No; 1 for Yes.
-    virtual int32_t Ask(const char* text) = 0;
-    virtual void Tell(const char* text, int32_t kind) = 0;
-    // RemovalOutcome each. A folder is removed only when empty.
-    virtual int32_t RemoveFile(const char* path) = 0;
-    virtual int32_t RemoveFolder(const char* path) = 0;
+    // bytes, with its size and type.
+    virtual ReadOutcome ReadEntryValue(const char* product, const char* value, char* data,
+                                       uint32_t capacity, uint32_t* size, uint32_t* type) = 0;
+    // A question box with Yes and No; true for Yes.
+    virtual bool Ask(const char* text) = 0;
+    virtual void Tell(const char* text, BoxKind kind) = 0;
+    // A folder is removed only when empty.
+    virtual RemovalOutcome RemoveFile(const char* path) = 0;
+    virtual RemovalOutcome RemoveFolder(const char* path) = 0;
     // Lets Program Manager's replies through to an elevated program; before
     // the conversation is opened.
     virtual void AllowDdeReplies() = 0;
-    // One conversation with Program Manager: 1 when open, GroupUnreachable
-    // when not. Each command is GroupDeleted when accepted, GroupRefused when
-    // not.
-    virtual int32_t OpenProgramManager() = 0;
-    virtual int32_t SendGroupCommand(const char* command) = 0;
+    // One conversation with Program Manager: true when open. Each command is
+    // GroupDeleted when accepted, GroupRefused when not.
+    virtual bool OpenProgramManager() = 0;
+    virtual GroupOutcome SendGroupCommand(const char* command) = 0;
     virtual void CloseProgramManager() = 0;
     // Whether the group still holds anything, once the product's own items
     // are gone: shortcuts of other programs.
     virtual bool GroupHoldsOthers(const char* group) = 0;
-    // RemovalOutcome each.
-    virtual int32_t RemoveEntry(const char* product) = 0;
-    virtual int32_t RemoveValue(const char* key, const char* value) = 0;
-    virtual int32_t RemoveKeyIfEmpty(const char* key) = 0;
-    // The uninstaller's own file in the Windows directory. SelfOutcome.
-    virtual int32_t RemoveSelf(const char* fileName) = 0;
+    virtual RemovalOutcome RemoveEntry(const char* product) = 0;
+    virtual RemovalOutcome RemoveValue(const char* key, const char* value) = 0;
+    virtual RemovalOutcome RemoveKeyIfEmpty(const char* key) = 0;
+    // The uninstaller's own file in the Windows directory.
+    virtual SelfOutcome RemoveSelf(const char* fileName) = 0;
 
 protected:
     ~UninstallPort() {}

@@ -16,8 +16,8 @@
 #include "manifest/text.h"
 #include "pages/completion_logic.h"
 #include "pages/group_logic.h"
-#include "pages/location_logic.h"
-#include "shell/drawkit_logic.h"
+#include "manifest/folders.h"
+#include "manifest/titles.h"
 
 namespace {
 

@@ -14,56 +14,65 @@ const std::string EntryPath = UninstallPath + "\\Pellomark";
 
 std::string Text(const std::string& text) { return text + '\0'; }
 
-// A registry below HKEY_LOCAL_MACHINE in memory, carrying out the plan's
-// operations the way the platform does and logging each one.
-class MemoryRegistry {
+// A registry below HKEY_LOCAL_MACHINE in memory that logs each call, and
+// fails the way the platform does.
+class MemoryRegistry : public RegistryPort {
 public:
     std::set<std::string> keys = {UninstallPath}, refusedKeys;
     std::map<std::string, std::map<std::string, std::string>> values;  // raw bytes
     std::string log;
 
-    void Run(const RegistryInputs& inputs)
+    void Run(const RegistryInputs& inputs) { WriteRegistry(*this, inputs); }
+
+    bool CreateKey(RegistryKey parent, const char* name, RegistryKey* opened) override
     {
-        RegistryPlan plan;
-        StartRegistryPlan(&plan, inputs);
-        RegistryOutcome outcome = {1, nullptr, 0};
-        for (int guard = 0; guard < 100; ++guard) {
-            RegistryOp op = NextRegistryOp(&plan, outcome);
-            if (op.Action == RegistryDone)
-                return;
-            outcome = Carry(op);
-        }
-        ADD_FAILURE() << "the plan never finished";
+        return Open("create ", parent, name, opened, !refusedKeys.count(Path(parent, name)));
     }
+    bool OpenKey(RegistryKey parent, const char* name, RegistryKey* opened) override
+    {
+        return Open("open ", parent, name, opened, keys.count(Path(parent, name)) != 0);
+    }
+    bool QueryValue(RegistryKey key, const char* name, char* data, uint32_t capacity,
+                    uint32_t* size) override
+    {
+        log += "query " + std::string(name) + "; ";
+        std::map<std::string, std::string>& here = values[open_.at(key)];
+        if (!here.count(name) || here[name].size() > capacity)
+            return false;
+        here[name].copy(data, capacity);
+        *size = (uint32_t)here[name].size();
+        return true;
+    }
+    void DeleteValue(RegistryKey key, const char* name) override
+    {
+        log += "delete " + std::string(name) + "; ";
+        values[open_.at(key)].erase(name);
+    }
+    void SetValue(RegistryKey key, const char* name, const char* text) override
+    {
+        log += "set " + std::string(name) + "; ";
+        values[open_.at(key)][name] = Text(text);
+    }
+    void CloseKey(RegistryKey key) override { log += "close " + open_.at(key) + "; "; }
 
 private:
-    RegistryOutcome Carry(const RegistryOp& op)
+    std::string Path(RegistryKey parent, const char* name)
     {
-        const std::string key = open_[op.Key], name = op.Name ? op.Name : "";
-        const std::string path = key.empty() ? name : key + "\\" + name;
-        std::map<std::string, std::string>& here = values[key];
-        const char* actions[] = {"create ", "open ", "query ", "delete ", "set ", "close "};
-        log += actions[op.Action];
-        log += (op.Action <= RegistryOpenKey ? path : op.Name ? name : key) + "; ";
-        bool create = op.Action == RegistryCreateKey;
-        if (op.Action <= RegistryOpenKey) {
-            if (create ? refusedKeys.count(path) : !keys.count(path))
-                return {-1, nullptr, 0};
-            keys.insert(path);
-            open_[op.Opened] = path;
-        } else if (op.Action == RegistryQueryValue) {
-            // Fails when missing or larger than the buffer, as the platform does.
-            if (!here.count(op.Name) || here[op.Name].size() > RegistryTextSize)
-                return {-1, nullptr, 0};
-            return {1, here[op.Name].data(), (uint32_t)here[op.Name].size()};
-        } else if (op.Action == RegistryDeleteValue) {
-            here.erase(op.Name);
-        } else if (op.Action == RegistrySetValue) {
-            here[op.Name] = std::string(op.Data, op.Size);
-        }
-        return {1, nullptr, 0};
+        return parent == MachineKey ? name : open_.at(parent) + "\\" + name;
     }
-    std::map<int32_t, std::string> open_ = {{MachineKey, ""}};
+    bool Open(const char* action, RegistryKey parent, const char* name, RegistryKey* opened,
+              bool can)
+    {
+        const std::string path = Path(parent, name);
+        log += action + path + "; ";
+        if (!can)
+            return false;
+        keys.insert(path);
+        *opened = open_.size();
+        open_[*opened] = path;
+        return true;
+    }
+    std::map<RegistryKey, std::string> open_ = {{MachineKey, ""}};
 };
 
 struct Install {

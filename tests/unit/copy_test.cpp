@@ -152,7 +152,7 @@ TEST(ExpandStream, AFaultIsNeverTakenForSuccessAndHasItsOwnMessage)
         EXPECT_GT(FailureText(text, sizeof text, ExpandFailure(c.outcome)), 0);
         EXPECT_EQ(text, c.message + std::string("\nInstallation will now be aborted."));
     }
-    EXPECT_EQ(ExpandFailure(ExpandComplete), -1);
+    EXPECT_EQ(ExpandFailure(ExpandComplete), NoFailure);
     char text[FailureTextSize];
     EXPECT_EQ(FailureText(text, 20, SourceOpenFailed), -1) << "a message never comes out cut";
 }

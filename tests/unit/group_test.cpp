@@ -18,13 +18,13 @@ class FakeGroup : public DdePort, public GroupView {
 public:
     void Forget() override { instance = conversation = names[0] = names[1] = 0; }
     void AllowReplies() override { log.push_back("allow replies"); }
-    int32_t Initialize() override { return Make("initialize", "init", instance); }
-    int32_t MakeName(DdeNameSlot slot, const char* text) override
+    bool Initialize() override { return Make("initialize", "init", instance); }
+    bool MakeName(DdeNameSlot slot, const char* text) override
     {
         std::string which = slot == ServiceNameSlot ? "service" : "topic";
         return Make("name " + which + " " + text, failAt == "names" ? failAt : which, names[slot]);
     }
-    int32_t Connect() override { return Make("connect", "connect", conversation); }
+    bool Connect() override { return Make("connect", "connect", conversation); }
     const char* Request(uint32_t timeout, uint32_t* size) override
     {
         log.push_back("request " + std::to_string(timeout));
@@ -32,11 +32,11 @@ public:
         return replies ? reply.data() : nullptr;
     }
     void ReleaseReply() override { log.push_back("release reply"); }
-    int32_t Execute(const char* command, uint32_t timeout) override
+    bool Execute(const char* command, uint32_t timeout) override
     {
         std::string wait = timeout == AsyncTimeout ? "async" : std::to_string(timeout);
         log.push_back("execute " + wait + " " + command);
-        return !refused.empty() && strstr(command, refused.c_str()) ? -1 : 1;
+        return refused.empty() || !strstr(command, refused.c_str());
     }
     bool HasConversation() override { return conversation; }
     bool HasInstance() override { return instance; }
@@ -95,13 +95,13 @@ public:
     std::vector<char> work;
 
 private:
-    int32_t Make(const std::string& entry, const std::string& stage, int& handle)
+    bool Make(const std::string& entry, const std::string& stage, int& handle)
     {
         log.push_back(entry);
         if (failAt == stage)
-            return -1;
+            return false;
         handle = ++made;
-        return 1;
+        return true;
     }
     void Release(const char* what, int& handle)
     {

@@ -29,7 +29,8 @@ TEST(Paths, JoinQuoteOrStoreWithTwoTerminatorsOrRefuseWithAnEmptyText)
         memset(out, 'x', sizeof out);
         const char *directory = c.directory.c_str(), *name = c.name.c_str();
         int32_t result = c.kind == 2 ? StoredPath(out, sizeof out, directory, name)
-                                     : JoinPath(out, sizeof out, directory, name, c.kind);
+                                     : JoinPath(out, sizeof out, directory, name,
+                                                c.kind == 1 ? Quoted : Unquoted);
         EXPECT_EQ(result, c.expected.empty() ? -1 : 1) << c.name;
         EXPECT_EQ(std::string(out), c.expected);
         EXPECT_TRUE(c.kind == 2 || out[c.expected.size() + 1] == 0) << "2nd zero: " << c.expected;

@@ -9,14 +9,14 @@ namespace {
 
 TEST(CenterPosition, CentresOnTheScreenOrRightOfTheStripeTruncatingTowardZero)
 {
-    const struct { int screenW, screenH, pageW, pageH, beside, x, y; } cases[] = {
-        {800, 600, 600, 300, 0, 100, 150},
-        {800, 600, 600, 300, 1, 175, 150},
-        {1024, 768, 501, 301, 1, 336, 233},
-        {640, 480, 801, 200, 0, -80, 140},
-        {800, 600, 800, 100, 0, 0, 250},
-        {800, 600, 800, 100, 7, 75, 250},
-        {640, 480, 100, 483, 0, 270, -1},
+    const struct { int screenW, screenH, pageW, pageH; PagePlacement beside; int x, y; } cases[] = {
+        {800, 600, 600, 300, Centered, 100, 150},
+        {800, 600, 600, 300, BesideStripe, 175, 150},
+        {1024, 768, 501, 301, BesideStripe, 336, 233},
+        {640, 480, 801, 200, Centered, -80, 140},
+        {800, 600, 800, 100, Centered, 0, 250},
+        {800, 600, 800, 100, BesideStripe, 75, 250},
+        {640, 480, 100, 483, Centered, 270, -1},
     };
     for (const auto& c : cases) {
         PagePosition at = CenterPosition(c.screenW, c.screenH, c.pageW, c.pageH, c.beside);

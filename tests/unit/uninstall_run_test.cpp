@@ -48,8 +48,8 @@ public:
         entry[name] = {text + '\0', RegistryText};
     }
 
-    int32_t ReadEntryValue(const char*, const char* value, char* data, uint32_t capacity,
-                           uint32_t* size, uint32_t* type) override
+    ReadOutcome ReadEntryValue(const char*, const char* value, char* data, uint32_t capacity,
+                               uint32_t* size, uint32_t* type) override
     {
         if (!entryPresent || !entry.count(value))
             return ReadMissing;
@@ -67,51 +67,52 @@ public:
                : others.count(folder) ? FolderOwnedByOthers
                : folders.count(folder) ? FolderOwnedSafely : FolderMissing;
     }
-    int32_t Ask(const char* text) override { return Log("ask: ", text, answer); }
-    void Tell(const char* text, int32_t kind) override
+    bool Ask(const char* text) override { return Log("ask: ", text, answer); }
+    void Tell(const char* text, BoxKind kind) override
     {
         Log(kind == BoxInformation ? "told: " : "warned: ", text, 0);
         lastBox = text;
     }
-    int32_t RemoveFile(const char* path) override
+    RemovalOutcome RemoveFile(const char* path) override
     {
         return Log("file ", path, files.erase(path) ? Removed : Missing);
     }
-    int32_t RemoveFolder(const char* path) override
+    RemovalOutcome RemoveFolder(const char* path) override
     {
-        int32_t outcome = !folders.count(path) ? Missing
+        RemovalOutcome outcome = !folders.count(path) ? Missing
                           : HoldsAny(files, path) || HoldsAny(folders, path) ? Kept : Removed;
         folders.erase(outcome == Removed ? path : "");
         return Log("folder ", path, outcome);
     }
     void AllowDdeReplies() override { log.push_back("allow replies"); }
-    int32_t OpenProgramManager() override { return Log("open ", "progman", groupOutcome); }
-    int32_t SendGroupCommand(const char* command) override
+    bool OpenProgramManager() override { return Log("open ", "progman", progmanOpens); }
+    GroupOutcome SendGroupCommand(const char* command) override
     {
         return Log("progman ", command, strstr(command, refusing.c_str()) ? GroupRefused : GroupDeleted);
     }
     void CloseProgramManager() override { log.push_back("close progman"); }
     bool GroupHoldsOthers(const char* group) override { return Log("look in ", group, shared); }
-    int32_t RemoveEntry(const char* product) override
+    RemovalOutcome RemoveEntry(const char* product) override
     {
-        int32_t outcome = !entryPresent ? Missing : entryStays ? Kept : Removed;
+        RemovalOutcome outcome = !entryPresent ? Missing : entryStays ? Kept : Removed;
         entryPresent = entryPresent && outcome != Removed;
         return Log("entry ", product, outcome);
     }
-    int32_t RemoveValue(const char* key, const char* value) override
+    RemovalOutcome RemoveValue(const char* key, const char* value) override
     {
         return Log("value ", value, key == VersionKey && values.erase(value) ? Removed : Missing);
     }
-    int32_t RemoveKeyIfEmpty(const char* key) override
+    RemovalOutcome RemoveKeyIfEmpty(const char* key) override
     {
         bool holds = HoldsAny(keys, key) || (key == VersionKey && !values.empty());
-        int32_t outcome = !keys.count(key) ? Missing : holds ? Kept : Removed;
+        RemovalOutcome outcome = !keys.count(key) ? Missing : holds ? Kept : Removed;
         keys.erase(outcome == Removed ? key : "");
         return Log("key ", key, outcome);
     }
-    int32_t RemoveSelf(const char* name) override { return Log("self ", name, selfOutcome); }
+    SelfOutcome RemoveSelf(const char* name) override { return Log("self ", name, selfOutcome); }
 
-    int32_t Log(const char* what, const std::string& text, int32_t outcome)
+    template <typename Outcome>
+    Outcome Log(const char* what, const std::string& text, Outcome outcome)
     {
         log.push_back(what + text);
         return outcome;
@@ -128,7 +129,8 @@ public:
                                   "Shareware\\Dornwick\\Programs",
                                   "Shareware\\Dornwick\\Programs\\Pellomark", VersionKey};
     std::set<std::string> values = {"Program Version"};  // of the version key
-    int32_t groupOutcome = 1, selfOutcome = SelfAfterExit, answer = 1;
+    bool progmanOpens = true, answer = true;
+    SelfOutcome selfOutcome = SelfAfterExit;
     bool shared = false;                    // the group holds another program's shortcut
     std::string refusing = "no command";  // Program Manager refuses commands holding this
     std::vector<std::string> log;
@@ -189,12 +191,12 @@ TEST(RunUninstall, WithoutATrustedFolderSaysNotInstalledAndChangesNothing)
         [](FakeSystem& s) { s.failingReads.insert("Program Path"); },
         [](FakeSystem& s) { s.entry["Program Path"].type = 2; },
         [](FakeSystem& s) { s.entry["Program Path"].data = Folder; },  // no zero
-        [](FakeSystem& s) { s.answer = 0; },
+        [](FakeSystem& s) { s.answer = false; },
     };
     for (auto arrange : cases) {
         FakeSystem system;
         arrange(system);
-        bool declined = system.answer == 0;
+        bool declined = !system.answer;
         EXPECT_EQ(RunUninstall(system, Sample), declined ? RunDeclined : RunNotInstalled);
         EXPECT_EQ(system.log.size(), 1u);
         EXPECT_EQ(system.log[0].rfind(declined ? "ask: " : "warned: Pellomark is not installed "
@@ -230,7 +232,7 @@ TEST(RunUninstall, GoesOnWithoutTheGroupAndSaysWhy)
         const char* box;      // 0: none before the summary
         const char* summary;
     } cases[] = {
-        {[](FakeSystem& s) { s.groupOutcome = GroupUnreachable; }, "",
+        {[](FakeSystem& s) { s.progmanOpens = false; }, "",
          "Unable to connect with Windows Explorer to remove the program group \"Pellomark\"!\n"
          "The rest of Pellomark is removed all the same.",
          "Left in place:\n- the program group \"Pellomark\""},

@@ -9,9 +9,9 @@
 #include "files.h"
 #include "manifest/manifest.h"
 #include "manifest/paths.h"
-#include "pages/location_logic.h"
+#include "manifest/folders.h"
 #include "manifest/text.h"
-#include "shell/drawkit_logic.h"
+#include "manifest/titles.h"
 
 namespace packer {
 

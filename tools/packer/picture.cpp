@@ -7,7 +7,7 @@
 #include <exception>
 
 #include "resources/resource.h"
-#include "shell/backdrop_logic.h"
+#include "manifest/pictures.h"
 
 namespace packer {
 

@@ -3,16 +3,18 @@
 #ifndef CRATEWISE_STATE_H
 #define CRATEWISE_STATE_H
 
-#include "../platform/win32.h"
-#include "paths.h"
+#include "win32.h"
+#include "dde.h"
+#include "../manifest/paths.h"
+#include "../manifest/titles.h"
 
 enum { IndentSlots = 500, GroupNameSize = 41 };
 
 struct DrawKit {
     int32_t ScreenWidth;
     int32_t ScreenHeight;
-    char TitleText[40];
-    char TaglineText[80];
+    char TitleText[TitleTextSize];
+    char TaglineText[TaglineTextSize];
     HIMAGELIST SystemImageList;
     LOGFONTA TitleFont;
     LOGFONTA TaglineFont;
@@ -46,14 +48,6 @@ struct MeterState {
 struct MeterHook {
     HWND MeterWindow;
     WNDPROC PreviousProc;
-};
-
-struct DdeLink {
-    HWND PageWindow;
-    HCONV Conversation;
-    DWORD Instance;
-    HSZ ServiceName;
-    HSZ TopicName;
 };
 
 struct InstallState {
