@@ -65,7 +65,7 @@ flush() {
     [[ -n $file ]] && try "$file" "$from" "$to"
     file="" from="" to="" part=""
 }
-while IFS= read -r line || [[ -n $line ]]; do
+while IFS= read -r -u 3 line || [[ -n $line ]]; do
     case $line in
         '#'*) ;;
         '@ '*) flush; file=${line#@ } ;;
@@ -75,7 +75,7 @@ while IFS= read -r line || [[ -n $line ]]; do
         '') ;;
         *) echo "mutants: cannot read the line: $line" >&2; exit 2 ;;
     esac
-done <"$list"
+done 3<"$list"
 flush
 cmake --build "$work/build" -j2 >/dev/null 2>&1 || true
 echo "mutants: $killed of $total killed ($survived survived, $broken did not compile, $stale stale)"
