@@ -34,7 +34,19 @@ Box Uninstall(const std::string& exe, const std::string& folder, Process* starte
     CHECK_EQ(ask.icon, std::string("question"));
     CHECK_EQ(ask.text, Question(folder));
     Answer(ask, answer);
-    return answer == IDYES ? WaitBox(Installer, 30000, started->pid) : Box();
+    if (answer != IDYES)
+        return Box();
+    Box done = WaitBox(Installer, 30000, started->pid);
+    // Wine's Program Manager opens a folder window for the ShowGroup that
+    // picks the group, over the closing box: once the folder windows are
+    // closed the box's icon can be read.
+    bool closed = false;
+    for (HWND window : TopWindows("", ""))
+        if (ProcessOf(window) != started->pid && ClassOf(window) != "#32770") {
+            PostMessageA(window, WM_CLOSE, 0, 0);
+            closed = WaitGone(window, 5000) || closed;
+        }
+    return closed ? WaitBox(Installer, 10000, started->pid) : done;
 }
 
 // Runs the uninstaller, which must refuse at once, and checks that nothing
@@ -174,12 +186,6 @@ SCENARIO(uninstall_keeps_what_the_user_added, 800, 600)
     ExpectUnchanged(installed);
 
     Box done = Uninstall(Uninstaller(), DefaultFolder, &uninstaller);
-    // Wine's Program Manager opens the group's folder window for ShowGroup,
-    // over the box: once it is closed the box's icon can be read.
-    for (HWND group : TopWindows("", "Pellomark"))
-        if (ClassOf(group) != "#32770")
-            PostMessageA(group, WM_CLOSE, 0, 0);
-    done = WaitBox(Installer, 10000, uninstaller.pid);
     CHECK_EQ(done.icon, std::string("information"));
     CHECK(done.text.find("\n\nLeft in place:\n- the folder C:\\Dornwick\\Pellomark, which holds "
                          "files that Pellomark did not install") != std::string::npos);
