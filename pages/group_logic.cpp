@@ -70,14 +70,22 @@ int32_t ConnectProgramManager(DdePort& dde, GroupView& view)
 {
     dde.Forget();
     dde.AllowReplies();
-    if (!dde.Initialize())
-        return -1;
-    bool service = dde.MakeName(ServiceNameSlot, ProgramManagerName);
-    bool topic = dde.MakeName(TopicNameSlot, ProgramManagerName);
-    if (!service || !topic)
-        return -1;
-    if (!dde.Connect())
-        return -1;
+    for (int32_t attempt = 1;; ++attempt) {
+        if (!dde.Initialize())
+            return -1;
+        bool service = dde.MakeName(ServiceNameSlot, ProgramManagerName);
+        bool topic = dde.MakeName(TopicNameSlot, ProgramManagerName);
+        if (!service || !topic)
+            return -1;
+        if (dde.Connect())
+            break;
+        // A busy Program Manager can miss the two seconds Wine gives it and
+        // answer later, to this instance: it would then refuse to connect
+        // again, so it is left as it is and a fresh one asks.
+        if (attempt == ConnectAttempts)
+            return -1;
+        view.Pause(ConnectRetryPause);
+    }
     ListGroups(dde, view);
     return 1;
 }

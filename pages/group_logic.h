@@ -17,6 +17,8 @@ enum {
     CommandTimeout = 5000,
     ClosingTimeout = 1000,
     CommandPause = 1000,
+    ConnectAttempts = 5,
+    ConnectRetryPause = 2000,
     ConfirmTimer = 3,
     ConfirmDelay = 3000,
     ShowGroupNormal = 1,
@@ -74,7 +76,8 @@ int32_t WalkGroupReply(const char* reply, uint32_t size, char* work, uint32_t wo
 int32_t ListGroups(DdePort& dde, GroupView& view);
 
 // 1 when a conversation is open (the list then filled), -1 otherwise. Every
-// handle that was made is left in the link for the teardown.
+// handle of the last attempt is left in the link for the teardown; those of
+// an attempt no server answered are kept for the process's life.
 int32_t ConnectProgramManager(DdePort& dde, GroupView& view);
 
 // Where the shortcuts go and what they point at.

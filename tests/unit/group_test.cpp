@@ -24,7 +24,14 @@ public:
         std::string which = slot == ServiceNameSlot ? "service" : "topic";
         return Make("name " + which + " " + text, failAt == "names" ? failAt : which, names[slot]);
     }
-    bool Connect() override { return Make("connect", "connect", conversation); }
+    bool Connect() override
+    {
+        if (unanswered > 0 && unanswered--) {
+            log.push_back("connect");
+            return false;
+        }
+        return Make("connect", "connect", conversation);
+    }
     const char* Request(uint32_t timeout, uint32_t* size) override
     {
         log.push_back("request " + std::to_string(timeout));
@@ -87,7 +94,7 @@ public:
     std::string reply = std::string("\r\n\0", 3);
     bool replies = true;
     std::function<void(int)> duringPause = [](int) {};
-    int pauses = 0, made = 0, released = 0, shortcuts = 4;
+    int pauses = 0, made = 0, released = 0, shortcuts = 4, unanswered = 0;
     char groupName[41] = ".";
     GroupSession session = {0, 0};
     Log log, groups;
@@ -301,13 +308,22 @@ TEST(ConnectProgramManager, AFailureTellsAbortsAndTheTeardownReleasesExactlyWhat
 {
     const Log names = {"allow replies", "initialize", "name service PROGMAN",
                        "name topic PROGMAN"};
-    const struct { const char* failAt; Log opening, teardown; } cases[] = {
-        {"init", {names[0], names[1]}, {}},
-        {"service", names, {"free topic", "uninitialize"}},
-        {"topic", names, {"free service", "uninitialize"}},
-        {"names", names, {"uninitialize"}},
-        {"connect", {names[0], names[1], names[2], names[3], "connect"},
-         {"free service", "free topic", "uninitialize"}},
+    // Each unanswered connection is tried again on a fresh instance, whose
+    // predecessors stay made; the last is what the teardown releases.
+    Log unanswered = names;
+    for (int attempt = 1; attempt <= ConnectAttempts; ++attempt) {
+        unanswered.push_back("connect");
+        if (attempt < ConnectAttempts)
+            unanswered.insert(unanswered.end(), {"pause " + std::to_string(ConnectRetryPause),
+                                                 names[1], names[2], names[3]});
+    }
+    const struct { const char* failAt; Log opening, teardown; int kept; } cases[] = {
+        {"init", {names[0], names[1]}, {}, 0},
+        {"service", names, {"free topic", "uninitialize"}, 0},
+        {"topic", names, {"free service", "uninitialize"}, 0},
+        {"names", names, {"uninitialize"}, 0},
+        {"connect", unanswered, {"free service", "free topic", "uninitialize"},
+         3 * (ConnectAttempts - 1)},
     };
     for (const auto& c : cases) {
         FakeGroup page;
@@ -322,8 +338,15 @@ TEST(ConnectProgramManager, AFailureTellsAbortsAndTheTeardownReleasesExactlyWhat
         ReleaseProgramManager(page);
         ReleaseProgramManager(page);
         EXPECT_EQ(page.log, c.teardown) << "once, and nothing left for a second teardown";
-        EXPECT_EQ(page.released, page.made);
+        EXPECT_EQ(page.released, page.made - c.kept);
     }
+    // A Program Manager that answers a later attempt gets the page going.
+    FakeGroup late;
+    late.unanswered = ConnectAttempts - 1;
+    EXPECT_EQ(OpenGroupPage(late, late, late.session), 1);
+    EXPECT_EQ(late.Count("initialize"), (size_t)ConnectAttempts);
+    EXPECT_EQ(late.log.back(), "release reply");
+    EXPECT_FALSE(late.session.Ended);
 }
 
 } // namespace

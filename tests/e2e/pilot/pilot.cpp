@@ -194,11 +194,16 @@ HWND WaitTop(const std::string& className, const std::string& caption, DWORD mil
     return found.empty() ? nullptr : found.front();
 }
 
+namespace {
+std::string ShownBoxes();
+}
+
 HWND WaitPage(const std::string& caption, DWORD milliseconds)
 {
     HWND page = WaitTop("#32770", caption, milliseconds);
     if (!page)
-        Require(__FILE__, __LINE__, "no page captioned \"" + caption + "\" came");
+        Require(__FILE__, __LINE__,
+                "no page captioned \"" + caption + "\" came" + ShownBoxes());
     Settle(page);
     Log("page \"%s\"", caption.c_str());
     return page;
@@ -336,6 +341,19 @@ std::string IconKind(HWND iconControl)
         }
     }
     return best;
+}
+
+// What the dialogs with buttons on screen say, for a page that did not come.
+std::string ShownBoxes()
+{
+    std::string shown;
+    for (HWND window : TopWindows("#32770", "")) {
+        BoxParts parts;
+        EnumChildWindows(window, CollectBoxPart, (LPARAM)&parts);
+        if (parts.hasButton && !parts.text.empty())
+            shown += "; a window \"" + Text(window) + "\" says: " + parts.text;
+    }
+    return shown;
 }
 
 } // namespace
