@@ -7,19 +7,28 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 scripts/setup.sh
+start=$SECONDS
 scripts/build.sh native native-asan fuzz win32 win64
+build_seconds=$((SECONDS - start))
 
 status=0
+figures=()
 run() { echo "== $*"; "$@" || status=1; }
-run ctest --preset native -j2
-run ctest --preset native-asan -j2
-run ctest --preset fuzz --output-log build/fuzz/summary.log
-run ctest --preset win32
-run ctest --preset win64 -LE e2e
+# tier <name> <command...>: runs it and keeps its wall time for the figures
+tier() {
+    local name=$1 start=$SECONDS
+    shift
+    run "$@"
+    figures+=("tier $name: $((SECONDS - start)) s")
+}
+tier native ctest --preset native -j2
+tier native-asan ctest --preset native-asan -j2
+tier fuzz ctest --preset fuzz --output-log build/fuzz/summary.log
+tier win32-static ctest --preset win32
+tier win64-static ctest --preset win64 -LE e2e
 
 # The end-to-end scenarios, one build after the other (two at a time), each
 # timed; the win32 ones are skipped where 32-bit code cannot run.
-figures=()
 wine32=${CRATEWISE_WINE32:-/usr/lib/wine/wine}
 if ! why=$("$wine32" --version 2>&1); then
     figures+=("the real product (win32) was not run: this machine cannot execute 32-bit code ($wine32 --version: ${why##*: })")
@@ -45,6 +54,7 @@ for build in win64 win32; do
     figures+=("fault scenarios $build: $fault_passed of $fault_total passed, $fault_skipped skipped")
 done
 echo "== figures"
+echo "build: ${build_seconds} s"
 grep -h '^[0-9]*: fuzz:' build/fuzz/summary.log | sed 's/^[0-9]*: //' || true
 printf '%s\n' "${figures[@]}"
 bench/sizes.sh build/win32 build/win64 || true
