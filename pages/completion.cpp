@@ -63,7 +63,7 @@ void ShowGroupOnceMore()
 
 void CompletionStep(HWND mainWindow)
 {
-    char text[MessageSize];
+    char text[ClosingTextSize];
     RegisterInstall();
     MarkStep(StepRegistered);
     FormatReadMeQuestion(text, sizeof text, Manifest.ProductName);

@@ -16,7 +16,7 @@ void StartRegistryPlan(RegistryPlan* plan, const RegistryInputs& inputs)
     plan->Inputs = inputs;
     plan->KeyPathFits = CountPlaceholders(inputs.KeyTemplate) == 2 &&
                         TextFormat(plan->KeyPath, sizeof plan->KeyPath, inputs.KeyTemplate,
-                                   inputs.ProductName, "Current Version") >= 0;
+                                   inputs.ProductName, VersionKeyName) >= 0;
     // An entry that could not name its uninstaller is worse than none.
     plan->EntryFits =
         TextFormat(plan->DisplayName, sizeof plan->DisplayName, "%s Uninstall",

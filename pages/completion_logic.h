@@ -8,13 +8,11 @@
 
 #include "../manifest/paths.h"
 #include "../manifest/registry.h"
+#include "../manifest/wizard.h"
 #include "../platform/registry_port.h"
 
 enum {
-    RegistryTextSize = 256,
-    MessageSize = 1024,
-    StepRegistered = 32,
-    StepFinished = 64,
+    ClosingTextSize = 1024,   // the read-me question and the thanks
     ClosingPause = 1000,
     RestorePause = 300
 };

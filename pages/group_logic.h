@@ -7,11 +7,13 @@
 #include <stdint.h>
 
 #include "../manifest/manifest.h"
+#include "../manifest/registry.h"
+#include "../manifest/wizard.h"
 #include "../platform/dde_port.h"
 
 enum {
-    GroupFieldSize = 40,        // what the field gives: 39 characters and the zero
-    GroupFieldLimit = 40,       // the combo's own text limit
+    GroupFieldLimit = GroupNameSize - 1,  // the combo's own text limit
+    GroupFieldSize = GroupFieldLimit,     // what the field gives: 39 characters and the zero
     ItemTextSize = 80,          // a list item's text as it is painted
     ItemImage = 19,
     CommandTimeout = 5000,
@@ -23,8 +25,7 @@ enum {
     ConfirmDelay = 3000,
     ShowGroupNormal = 1,
     ShowGroupShow = 5,
-    ShowGroupMinimize = 6,
-    StepSending = 16
+    ShowGroupMinimize = 6
 };
 
 extern const char ConnectFailedText[];

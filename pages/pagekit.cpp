@@ -3,6 +3,8 @@
 #include "../manifest/manifest.h"
 #include "../platform/state.h"
 #include "../manifest/text.h"
+#include "../manifest/titles.h"
+#include "../manifest/wizard.h"
 #include "../resources/resource.h"
 
 static_assert(ItemDrawEntire == ODA_DRAWENTIRE && ItemSelect == ODA_SELECT &&
@@ -12,7 +14,7 @@ static_assert(ItemDrawEntire == ODA_DRAWENTIRE && ItemSelect == ODA_SELECT &&
 namespace {
 
 // Where the backdrop paints the step list.
-const RECT StepListRect = {0, 120, 150, 244};
+const RECT StepListRect = {0, StepListTop, StripeWidth, StepListBottom};
 
 } // namespace
 
@@ -68,12 +70,8 @@ void PumpFor(HWND window, DWORD milliseconds)
 
 int32_t AbortNotice(HWND owner)
 {
-    char text[256];
-    // An address too long for the notice must not leave the box empty.
-    if (TextFormat(text, sizeof text,
-                   "Installation Aborted!\n\nIf you need assistance you can email\n"
-                   "support at - %s!", SupportAddress) < 0)
-        TextCopy(text, sizeof text, "Installation Aborted!");
+    char text[AbortNoticeSize];
+    FormatAbortNotice(text, SupportAddress);
     MessageBoxA(owner, text, Manifest.InstallerName, MB_OK | MB_ICONWARNING);
     return 0;
 }

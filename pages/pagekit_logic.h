@@ -5,8 +5,9 @@
 
 #include <stdint.h>
 
+#include "../manifest/wizard.h"
+
 enum {
-    StripeWidth = 150,
     CaptionReadSize = 200,
     CaptionResultSize = 220,
     AccentTextColor = 0x800000

@@ -6,7 +6,7 @@ LetteringSizes ComputeLetteringSizes(int32_t screenWidth, int32_t screenHeight,
 {
     LetteringSizes sizes;
     sizes.TitleHeight = screenHeight / 10;
-    sizes.TitleWidth = (screenWidth - StripeLeftMargin) / (titleLength + 5);
+    sizes.TitleWidth = (screenWidth - TitleIndent) / (titleLength + 5);
     sizes.TaglineHeight = screenHeight / 18;
     // The tagline spans about two thirds of the screen whatever its length.
     sizes.TaglineWidth = taglineLength > 0

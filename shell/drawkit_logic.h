@@ -6,11 +6,11 @@
 #include <stdint.h>
 
 #include "../manifest/titles.h"
+#include "../manifest/wizard.h"
 
 enum {
     StepFontHeight = -11,
-    MeterFontHeight = -14,
-    StripeLeftMargin = 140
+    MeterFontHeight = -14
 };
 
 struct LetteringSizes {

@@ -42,7 +42,7 @@ int32_t EntryKey(char* output, int32_t capacity, const char* product)
 
 bool EntryExists(const char* product)
 {
-    char key[RegistryPathSize];
+    char key[RegistryTextSize];
     HKEY opened;
     if (EntryKey(key, sizeof key, product) < 0 ||
         RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
@@ -161,7 +161,7 @@ int32_t WindowsPort::Standing(const char* folder) { return ProbeFolder(folder); 
 ReadOutcome WindowsPort::ReadEntryValue(const char* product, const char* value, char* data,
                                         uint32_t capacity, uint32_t* size, uint32_t* type)
 {
-    char key[RegistryPathSize];
+    char key[RegistryTextSize];
     HKEY opened;
     if (EntryKey(key, sizeof key, product) < 0)
         return ReadFailed;

@@ -15,11 +15,8 @@
 
 enum {
     RecordedPathSize = FullPathSize,  // "Program Path", its zero included
-    RecordedGroupSize = 41,           // "Program Group": the installer's group name
     PlanFileSlots = 2 * PayloadSlots,
     PlanFolderSlots = FullPathSize / 2,  // a full path has no more backslashes
-    RegistryPathSize = 256,
-    GroupCommandSize = CommandSize,
     MessageSize = 2048,
     RegistryText = 1  // REG_SZ
 };

@@ -108,7 +108,7 @@ void CheckInstallerFits(const packer::ProductDescription& d)
     char line[CommandLineSize];
     Require(ReadMeCommand(line, sizeof line, quoted, sizeof quoted, folder,
                           product.Payload[ReadMeRow].FileName) == 1);
-    char message[MessageSize];
+    char message[ClosingTextSize];
     Require(FormatReadMeQuestion(message, sizeof message, product.ProductName) >= 0);
     Require(FormatThanks(message, sizeof message, product.ProductName, d.supportAddress.c_str()) >= 0);
 }

@@ -9,6 +9,7 @@
 #include "files.h"
 #include "manifest/manifest.h"
 #include "manifest/paths.h"
+#include "manifest/registry.h"
 #include "manifest/folders.h"
 #include "manifest/text.h"
 #include "manifest/titles.h"
@@ -39,12 +40,6 @@ const char kUninstallerSource[] = "@uninstaller";
 const char kTargetSource[] = "@target:";
 const char kUninstallerTarget[] = "uninstaller";
 // What the registry key's second placeholder receives (the version key).
-const char kVersionSubKey[] = "Current Version";
-// The abort notice's text around the support address.
-const char kAbortFormat[] =
-    "Installation Aborted!\n\nIf you need assistance you can email\nsupport at - %s!";
-const int32_t kAbortTextSize = 256;
-const int32_t kRegistryKeySize = 256;
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
@@ -458,11 +453,11 @@ private:
     void CheckRegistryKey() {
         const std::string& key = d_.registryKeyTemplate;
         if (Placeholders("RegistryKeyTemplate", key, 2, "first the product name, then the sub-key")) {
-            char path[kRegistryKeySize];
-            if (TextFormat(path, sizeof path, key.c_str(), d_.productName.c_str(), kVersionSubKey) < 0)
+            char path[RegistryTextSize];
+            if (TextFormat(path, sizeof path, key.c_str(), d_.productName.c_str(), VersionKeyName) < 0)
                 Problem(LineOf("RegistryKeyTemplate"),
-                        "RegistryKeyTemplate with the product name and \"" + std::string(kVersionSubKey) +
-                            "\" does not fit the installer's " + std::to_string(kRegistryKeySize) +
+                        "RegistryKeyTemplate with the product name and \"" + std::string(VersionKeyName) +
+                            "\" does not fit the installer's " + std::to_string(RegistryTextSize) +
                             "-byte key buffer");
         }
         if (key.front() == '\\' || key.back() == '\\' || key.find("\\\\") != std::string::npos)
@@ -522,9 +517,8 @@ private:
             Problem(line, "SupportAddress " + Quoted(address) + " is not an e-mail address (name@domain, no blanks)");
             return;
         }
-        char text[kAbortTextSize];
-        if (address.size() > kMaxSupportAddressLength ||
-            TextFormat(text, sizeof text, kAbortFormat, address.c_str()) < 0)
+        char text[AbortNoticeSize];
+        if (address.size() > kMaxSupportAddressLength || FormatAbortNotice(text, address.c_str()) < 0)
             Problem(line, "SupportAddress has " + std::to_string(address.size()) + " characters; at most " +
                               std::to_string(kMaxSupportAddressLength) + " fit the abort notice");
     }
