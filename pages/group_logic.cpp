@@ -70,22 +70,8 @@ int32_t ConnectProgramManager(DdePort& dde, GroupView& view)
 {
     dde.Forget();
     dde.AllowReplies();
-    for (int32_t attempt = 1;; ++attempt) {
-        if (!dde.Initialize())
-            return -1;
-        bool service = dde.MakeName(ServiceNameSlot, ProgramManagerName);
-        bool topic = dde.MakeName(TopicNameSlot, ProgramManagerName);
-        if (!service || !topic)
-            return -1;
-        if (dde.Connect())
-            break;
-        // A busy Program Manager can miss the two seconds Wine gives it and
-        // answer later, to this instance: it would then refuse to connect
-        // again, so it is left as it is and a fresh one asks.
-        if (attempt == ConnectAttempts)
-            return -1;
-        view.Pause(ConnectRetryPause);
-    }
+    if (!OpenProgramManager(dde, view))
+        return -1;
     ListGroups(dde, view);
     return 1;
 }

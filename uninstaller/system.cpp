@@ -51,6 +51,12 @@ bool EntryExists(const char* product)
     return true;
 }
 
+// Nothing on screen waits on the uninstaller between two attempts.
+class SleepingPause : public PausePort {
+public:
+    void Pause(uint32_t milliseconds) override { Sleep(milliseconds); }
+};
+
 HDDEDATA CALLBACK IgnoreDde(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
 {
     return 0;
@@ -223,15 +229,11 @@ void WindowsPort::AllowDdeReplies() { AllowDdeMessages(); }
 bool WindowsPort::OpenProgramManager()
 {
     WindowsDde dde(Link, IgnoreDde);
+    SleepingPause pause;
     dde.Forget();
-    if (dde.Initialize()) {
-        bool service = dde.MakeName(ServiceNameSlot, ProgramManagerName);
-        bool topic = dde.MakeName(TopicNameSlot, ProgramManagerName);
-        if (service && topic && dde.Connect())
-            return true;
-    }
-    ReleaseProgramManager(dde);
-    return false;
+    // What a failed opening leaves goes with the process: a late answer may
+    // still reach an instance no server answered in time.
+    return ::OpenProgramManager(dde, pause);
 }
 
 GroupOutcome WindowsPort::SendGroupCommand(const char* command)
