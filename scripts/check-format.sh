@@ -18,6 +18,10 @@ fi
 # One clang-format over every file; each difference is reported as
 # "file:line:column: error: code should be clang-formatted".
 mapfile -t files < <(covered)
+if [[ ${#files[@]} -eq 0 ]]; then
+    echo "check-format: no files to check (it reads the list from git)" >&2
+    exit 1
+fi
 report=$(clang-format --dry-run --Werror "${files[@]}" 2>&1) && exit 0
 offending=$(sed -n 's/^\(.*\):[0-9]*:[0-9]*: error: .*/\1/p' <<< "$report" | sort -u)
 if [[ -z $offending ]]; then

@@ -36,9 +36,9 @@ std::string UpperCase(const std::string& text) {
 
 namespace {
 
-const char kUninstallerSource[] = "@uninstaller";
-const char kTargetSource[] = "@target:";
-const char kUninstallerTarget[] = "uninstaller";
+const char UninstallerSource[] = "@uninstaller";
+const char TargetSource[] = "@target:";
+const char UninstallerTarget[] = "uninstaller";
 // What the registry key's second placeholder receives (the version key).
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
@@ -93,7 +93,7 @@ bool PrintableAscii(const std::string& field, const std::string& value, std::str
 }
 
 // Characters that no Windows file or folder name may hold.
-const char kNameForbidden[] = "\\/:*?\"<>|";
+const char NameForbidden[] = "\\/:*?\"<>|";
 
 // Windows reads "CON .txt" as CON too: blanks before the extension do not count.
 bool IsDeviceName(const std::string& fileName) {
@@ -114,7 +114,7 @@ struct KeyInfo {
     bool required;
 };
 
-const KeyInfo kKeys[] = {
+const KeyInfo Keys[] = {
     {"ProductName", KeyKind::Text, true},
     {"Tagline", KeyKind::Text, true},
     {"Version", KeyKind::Text, true},
@@ -133,7 +133,7 @@ const KeyInfo kKeys[] = {
 
 std::string KeyList() {
     std::string list;
-    for (const KeyInfo& key : kKeys) list += (list.empty() ? "" : ", ") + std::string(key.name);
+    for (const KeyInfo& key : Keys) list += (list.empty() ? "" : ", ") + std::string(key.name);
     return list;
 }
 
@@ -198,7 +198,7 @@ private:
             return;
         }
         const KeyInfo* info = nullptr;
-        for (const KeyInfo& candidate : kKeys)
+        for (const KeyInfo& candidate : Keys)
             if (key == candidate.name) info = &candidate;
         if (!info) {
             Problem(number, "unknown key " + Quoted(key) + " (the keys are " + KeyList() +
@@ -246,15 +246,15 @@ private:
     }
 
     void ReadNotice(int number, const std::string& value) {
-        if (d_.notice.size() == size_t(kMaxNoticeLines)) {
-            Problem(number, "the notice has at most " + std::to_string(kMaxNoticeLines) +
+        if (d_.notice.size() == size_t(MaxNoticeLines)) {
+            Problem(number, "the notice has at most " + std::to_string(MaxNoticeLines) +
                                 " lines (the copy page's box shows no more)");
             return;
         }
         std::string rule;
         if (!PrintableAscii("Notice", value, &rule)) Problem(number, rule);
-        else if (value.size() > kMaxNoticeLineLength)
-            Problem(number, "a Notice line has at most " + std::to_string(kMaxNoticeLineLength) +
+        else if (value.size() > MaxNoticeLineLength)
+            Problem(number, "a Notice line has at most " + std::to_string(MaxNoticeLineLength) +
                                 " characters (longer ones wrap out of the copy page's box); this one has " +
                                 std::to_string(value.size()));
         d_.notice.push_back(value);
@@ -290,17 +290,17 @@ private:
                       std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
         if (!digits) {
             Problem(number, "ShortcutCount " + Quoted(value) + " is not a whole number from 0 to " +
-                                std::to_string(kMaxRows));
+                                std::to_string(MaxRows));
             return;
         }
         d_.shortcutCount = std::stoi(value);
     }
 
     void ReadRow(int number, const std::string& value) {
-        if (d_.rows.size() == size_t(kMaxRows)) {
+        if (d_.rows.size() == size_t(MaxRows)) {
             if (!tooManyRows_)
-                Problem(number, "a " + Ordinal(kMaxRows + 1) + " row: the payload table holds at most " +
-                                    std::to_string(kMaxRows) + " rows");
+                Problem(number, "a " + Ordinal(MaxRows + 1) + " row: the payload table holds at most " +
+                                    std::to_string(MaxRows) + " rows");
             tooManyRows_ = true;
             return;
         }
@@ -346,16 +346,16 @@ private:
             return true;
         }
         std::string target;
-        if (source == kUninstallerSource) target = kUninstallerTarget;
-        else if (source.compare(0, std::strlen(kTargetSource), kTargetSource) == 0)
-            target = source.substr(std::strlen(kTargetSource));
+        if (source == UninstallerSource) target = UninstallerTarget;
+        else if (source.compare(0, std::strlen(TargetSource), TargetSource) == 0)
+            target = source.substr(std::strlen(TargetSource));
         else {
             Problem(number, "unknown source " + Quoted(source) +
                                 " (a path, '@uninstaller' or '@target:NAME')");
             return false;
         }
         auto found = targets_.find(target);
-        if (!target.empty() && found == targets_.end() && targets_.count(kAnyTarget)) {
+        if (!target.empty() && found == targets_.end() && targets_.count(AnyTarget)) {
             row->sourcePath.clear();  // not built yet: only the names are wanted
             return true;
         }
@@ -370,7 +370,7 @@ private:
     }
 
     void CheckRequired() {
-        for (const KeyInfo& key : kKeys) {
+        for (const KeyInfo& key : Keys) {
             if (!key.required || keyLines_.count(key.name)) continue;
             if (key.kind == KeyKind::Row)
                 Problem(d_.lastLine, "no payload rows: add 'Row: installed name | resource name | caption | "
@@ -407,7 +407,7 @@ private:
 
     void CheckProductName() {
         const std::string& name = d_.productName;
-        size_t bad = name.find_first_of(kNameForbidden);
+        size_t bad = name.find_first_of(NameForbidden);
         if (bad != std::string::npos)
             Problem(LineOf("ProductName"), "ProductName may not hold " + Quoted(name.substr(bad, 1)) +
                                                ": it names the default folder, the program group and a "
@@ -518,9 +518,9 @@ private:
             return;
         }
         char text[AbortNoticeSize];
-        if (address.size() > kMaxSupportAddressLength || FormatAbortNotice(text, address.c_str()) < 0)
+        if (address.size() > MaxSupportAddressLength || FormatAbortNotice(text, address.c_str()) < 0)
             Problem(line, "SupportAddress has " + std::to_string(address.size()) + " characters; at most " +
-                              std::to_string(kMaxSupportAddressLength) + " fit the abort notice");
+                              std::to_string(MaxSupportAddressLength) + " fit the abort notice");
     }
 
     // Rows.
@@ -528,9 +528,9 @@ private:
     void CheckRows() {
         int rows = int(d_.rows.size());
         int lastRowLine = lines_["Row"].back();
-        if (rows < kMinRows && !tooManyRows_)
+        if (rows < MinRows && !tooManyRows_)
             Problem(lastRowLine, "the payload has " + std::to_string(rows) + " rows; it needs at least " +
-                                     std::to_string(kMinRows) + ": row 0 is the uninstaller and row 3 the "
+                                     std::to_string(MinRows) + ": row 0 is the uninstaller and row 3 the "
                                      "read-me the installer offers to open");
         if (d_.shortcutCount > rows)
             Problem(LineOf("ShortcutCount"), "ShortcutCount " + std::to_string(d_.shortcutCount) +
@@ -572,8 +572,8 @@ private:
         } else if (name.size() > size_t(FileNameWidth - 1)) {
             Problem(row.line, "FileName " + Quoted(name) + " has " + std::to_string(name.size()) +
                                   " characters; the field holds " + std::to_string(FileNameWidth - 1));
-        } else if (name.find_first_of(kNameForbidden) != std::string::npos) {
-            Problem(row.line, "FileName " + Quoted(name) + " may not hold any of " + kNameForbidden);
+        } else if (name.find_first_of(NameForbidden) != std::string::npos) {
+            Problem(row.line, "FileName " + Quoted(name) + " may not hold any of " + NameForbidden);
         } else if (name.back() == '_' || name.back() == '~') {
             Problem(row.line, "FileName " + Quoted(name) + " ends in '" + name.back() +
                                   "': its stored copy or the file it is expanded into (the name with the "
@@ -632,10 +632,10 @@ private:
                                                    agreementWritten_)) {
             if (agreementSize == 0)
                 Problem(LineOf("Agreement"), "the agreement " + Quoted(agreementWritten_) + " is empty");
-            else if (agreementSize > kMaxAgreementSize)
+            else if (agreementSize > MaxAgreementSize)
                 Problem(LineOf("Agreement"), "the agreement has " + std::to_string(agreementSize) +
                                                  " bytes; the agreement page shows at most " +
-                                                 std::to_string(kMaxAgreementSize));
+                                                 std::to_string(MaxAgreementSize));
         }
         for (const ArtEntry& entry : d_.art) CheckArt(entry);
 
@@ -750,7 +750,7 @@ bool ReadDescriptionFile(const std::string& file, const TargetFiles& targets,
     problems->clear();
     std::vector<uint8_t> bytes;
     std::string error;
-    if (!ReadWholeFile(file, kMaxDescriptionSize, &bytes, &error)) {
+    if (!ReadWholeFile(file, MaxDescriptionSize, &bytes, &error)) {
         problems->push_back({file, 1, error});
         return false;
     }

@@ -1,6 +1,7 @@
 // The packer's file access: probing and reading inputs, and putting a set of
 // outputs in place so that a failed run leaves none of them half written.
-#pragma once
+#ifndef CRATEWISE_PACKER_FILES_H
+#define CRATEWISE_PACKER_FILES_H
 
 #include <cstdint>
 #include <string>
@@ -38,3 +39,5 @@ struct OutputFile {
 bool WriteOutputs(const std::string& folder, const std::vector<OutputFile>& files, std::string* error);
 
 }  // namespace packer
+
+#endif

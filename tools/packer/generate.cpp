@@ -6,11 +6,11 @@
 
 namespace packer {
 
-const char kManifestName[] = "manifest.cpp";
-const char kResourceScriptName[] = "product.rc";
-const char kNoticeHeaderName[] = "notice.h";
-const char kAgreementName[] = "agreement.txt";
-const char* const kArtNames[ArtSlotCount] = {"product.ico", "page.bmp", "group.bmp", "header.bmp"};
+const char ManifestName[] = "manifest.cpp";
+const char ResourceScriptName[] = "product.rc";
+const char NoticeHeaderName[] = "notice.h";
+const char AgreementName[] = "agreement.txt";
+const char* const ArtNames[ArtSlotCount] = {"product.ico", "page.bmp", "group.bmp", "header.bmp"};
 
 namespace {
 

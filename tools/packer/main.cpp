@@ -15,7 +15,7 @@
 
 namespace {
 
-const char kUsage[] =
+const char UsageText[] =
     "usage: packer [options] DESCRIPTION\n"
     "  --out FOLDER        write manifest.cpp, product.rc, notice.h and the\n"
     "                      resources they name into FOLDER\n"
@@ -39,7 +39,7 @@ struct Options {
 };
 
 int Usage(const std::string& message) {
-    std::fprintf(stderr, "packer: %s\n%s", message.c_str(), kUsage);
+    std::fprintf(stderr, "packer: %s\n%s", message.c_str(), UsageText);
     return 2;
 }
 
@@ -54,7 +54,7 @@ int ParseArgs(int argc, char** argv, Options* options) {
             return true;
         };
         if (arg == "-h" || arg == "--help") {
-            std::fputs(kUsage, stdout);
+            std::fputs(UsageText, stdout);
             return -1;
         } else if (arg == "--check") {
             options->check = true;
@@ -96,12 +96,12 @@ int Report(const std::vector<packer::Diagnostic>& problems, const std::string& d
 // cannot wait for the sizes, its own among them.
 int WriteNames(const Options& options) {
     packer::TargetFiles targets = options.targets;
-    targets[packer::kAnyTarget] = "";
+    targets[packer::AnyTarget] = "";
     packer::ProductDescription description;
     std::vector<packer::Diagnostic> problems;
     if (!packer::ReadDescriptionFile(options.description, targets, &description, &problems))
         return Report(problems, options.description);
-    std::vector<packer::RowSizes> sizes(packer::kMaxRows);
+    std::vector<packer::RowSizes> sizes(packer::MaxRows);
     std::string text = packer::ManifestSource(description, sizes);
     std::string file = packer::AbsolutePath(options.names);
     size_t slash = file.find_last_of('/');
@@ -133,7 +133,7 @@ int Run(const Options& options) {
     std::string error;
     std::string dependencies;
     if (!options.depfile.empty() &&
-        !packer::Depfile(folder + "/" + packer::kManifestName, package.inputs, &dependencies, &error)) {
+        !packer::Depfile(folder + "/" + packer::ManifestName, package.inputs, &dependencies, &error)) {
         std::fprintf(stderr, "packer: %s; nothing was written\n", error.c_str());
         return 2;
     }

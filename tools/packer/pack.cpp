@@ -13,7 +13,7 @@ namespace packer {
 
 namespace {
 
-constexpr uint64_t kMaxArtFileSize = 16 << 20;
+constexpr uint64_t MaxArtFileSize = 16 << 20;
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
@@ -31,10 +31,10 @@ public:
         ResourceFiles resources;
         for (int slot = 0; slot < ArtSlotCount; ++slot) {
             Picture(ArtSlot(slot));
-            resources.art[slot] = folder + "/" + kArtNames[slot];
+            resources.art[slot] = folder + "/" + ArtNames[slot];
         }
         Agreement();
-        resources.agreement = folder + "/" + kAgreementName;
+        resources.agreement = folder + "/" + AgreementName;
         for (const PayloadRow& row : d_.rows) {
             Row(row);
             resources.payload.push_back(folder + "/" + PayloadFileName(row));
@@ -46,9 +46,9 @@ public:
             Problem(1, error);
             return false;
         }
-        Add(kNoticeHeaderName, NoticeHeader(d_));
-        Add(kResourceScriptName, script);
-        Add(kManifestName, ManifestSource(d_, package_.sizes));
+        Add(NoticeHeaderName, NoticeHeader(d_));
+        Add(ResourceScriptName, script);
+        Add(ManifestName, ManifestSource(d_, package_.sizes));
         return true;
     }
 
@@ -76,25 +76,25 @@ private:
         const ArtEntry& entry = d_.art[slot];
         std::vector<uint8_t> image, picture;
         std::string error;
-        if (!Read(entry.line, entry.path, kMaxArtFileSize, &image)) return;
+        if (!Read(entry.line, entry.path, MaxArtFileSize, &image)) return;
         if (!ConvertPicture(slot, image, entry.shown, &picture, &error)) {
             Problem(entry.line, error);
             return;
         }
-        Add(kArtNames[slot], std::move(picture));
+        Add(ArtNames[slot], std::move(picture));
     }
 
     void Agreement() {
         int line = d_.agreementLine;
         std::vector<uint8_t> text;
-        if (!Read(line, d_.agreementPath, kMaxAgreementSize, &text)) return;
+        if (!Read(line, d_.agreementPath, MaxAgreementSize, &text)) return;
         text = WithCrLf(text);
-        if (text.size() > kMaxAgreementSize) {
+        if (text.size() > MaxAgreementSize) {
             Problem(line, "the agreement has " + std::to_string(text.size()) + " bytes with CR LF line ends; "
-                          "the agreement page shows at most " + std::to_string(kMaxAgreementSize));
+                          "the agreement page shows at most " + std::to_string(MaxAgreementSize));
             return;
         }
-        Add(kAgreementName, std::move(text));
+        Add(AgreementName, std::move(text));
     }
 
     void Row(const PayloadRow& row) {

@@ -1,6 +1,7 @@
 // Turning a checked description into the files a setup executable is built
 // from: everything is made and checked in memory before anything is written.
-#pragma once
+#ifndef CRATEWISE_PACKER_PACK_H
+#define CRATEWISE_PACKER_PACK_H
 
 #include <functional>
 #include <string>
@@ -32,3 +33,5 @@ bool PackProduct(const ProductDescription& description, const std::string& folde
 std::vector<uint8_t> WithCrLf(const std::vector<uint8_t>& text);
 
 }  // namespace packer
+
+#endif

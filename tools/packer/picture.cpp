@@ -17,32 +17,32 @@ constexpr uint32_t Rgb(uint32_t colorref) {
     return (colorref & 0xFF) << 16 | (colorref & 0xFF00) | (colorref >> 16 & 0xFF);
 }
 
-constexpr uint32_t kLightGrey = 0xC0C0C0;  // the page's face, around its picture
-constexpr int kMaxSide = 4096;              // no decoding of anything larger
+constexpr uint32_t LightGrey = 0xC0C0C0;  // the page's face, around its picture
+constexpr int MaxSide = 4096;              // no decoding of anything larger
 
 }  // namespace
 
-const uint32_t kVgaColours[16] = {
+const uint32_t VgaColours[16] = {
     0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
     0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
 };
 
-const PictureForm kPictureForms[ArtSlotCount] = {
+const PictureForm PictureForms[ArtSlotCount] = {
     {"icon 100", 32, 32, 4, 0},
-    {"bitmap 200", BoxPictureWidth, BoxPictureHeight, 4, kLightGrey},
+    {"bitmap 200", BoxPictureWidth, BoxPictureHeight, 4, LightGrey},
     {"bitmap 201", BoxPictureWidth, BoxPictureHeight, 4, Rgb(BoxKeyColor)},
     {"bitmap 202", HeaderPictureWidth, HeaderPictureHeight, 8, Rgb(StripeColor)},
 };
 
-const PictureForm kIconForms[2] = {{"icon 100", 32, 32, 4, 0}, {"icon 100", 16, 16, 4, 0}};
+const PictureForm IconForms[2] = {{"icon 100", 32, 32, 4, 0}, {"icon 100", 16, 16, 4, 0}};
 
 namespace {
 
 static_assert(IDI_PRODUCT == 100 && IDB_PAGE == 200 && IDB_GROUP == 201 && IDB_HEADER == 202,
               "the forms' messages name the resources");
 
-const char* const kKeys[ArtSlotCount] = {"Icon", "PageBitmap", "GroupBitmap", "HeaderBitmap"};
-constexpr uint32_t kTransparent = 0xFF000000;
+const char* const Keys[ArtSlotCount] = {"Icon", "PageBitmap", "GroupBitmap", "HeaderBitmap"};
+constexpr uint32_t Transparent = 0xFF000000;
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
@@ -68,12 +68,12 @@ void InitialiseOnce() {
     Magick::InitializeMagick(nullptr);
     // One thread: frugal, and the same colours from every run.
     Magick::ResourceLimits::thread(1);
-    Magick::ResourceLimits::width(kMaxSide);
-    Magick::ResourceLimits::height(kMaxSide);
+    Magick::ResourceLimits::width(MaxSide);
+    Magick::ResourceLimits::height(MaxSide);
     done = true;
 }
 
-// One decoded image: 0x00RRGGBB per pixel, or kTransparent, top row first.
+// One decoded image: 0x00RRGGBB per pixel, or Transparent, top row first.
 struct Pixels {
     int width = 0;
     int height = 0;
@@ -93,7 +93,7 @@ Pixels Export(Magick::Image& image) {
     p.colours.resize(size_t(p.width) * p.height);
     for (size_t i = 0; i < p.colours.size(); ++i) {
         const uint8_t* q = &pixels[channels * i];
-        p.colours[i] = alpha && q[3] < 128 ? kTransparent : uint32_t(q[0]) << 16 | uint32_t(q[1]) << 8 | q[2];
+        p.colours[i] = alpha && q[3] < 128 ? Transparent : uint32_t(q[0]) << 16 | uint32_t(q[1]) << 8 | q[2];
     }
     return p;
 }
@@ -144,7 +144,7 @@ int NearestVga(uint32_t colour) {
     for (int i = 0; i < 16; ++i) {
         long distance = 0;
         for (int shift : {16, 8, 0}) {
-            long d = long(colour >> shift & 0xFF) - long(kVgaColours[i] >> shift & 0xFF);
+            long d = long(colour >> shift & 0xFF) - long(VgaColours[i] >> shift & 0xFF);
             distance += d * d;
         }
         if (bestDistance < 0 || distance < bestDistance) best = i, bestDistance = distance;
@@ -198,7 +198,7 @@ std::vector<uint8_t> Rows(const Pixels& p, int bits, const std::vector<uint32_t>
         for (int x = 0; x < p.width; ++x) {
             uint32_t colour = p.colours[size_t(y) * p.width + x];
             uint32_t index = 0;  // a masked icon pixel: black under its mask bit
-            if (colour != kTransparent) {
+            if (colour != Transparent) {
                 if (bits == 4)
                     index = uint32_t(NearestVga(colour));
                 else
@@ -248,13 +248,13 @@ std::vector<uint8_t> BitmapFile(Pixels p, const PictureForm& form, const std::ve
 }
 
 std::vector<uint8_t> IconImage(const Pixels& p) {
-    std::vector<uint32_t> vga(kVgaColours, kVgaColours + 16);
+    std::vector<uint32_t> vga(VgaColours, VgaColours + 16);
     std::vector<uint8_t> rows = Rows(p, 4, vga);
     uint32_t maskStride = Stride(p.width, 1);
     std::vector<uint8_t> mask(size_t(maskStride) * p.height, 0);
     for (int y = 0; y < p.height; ++y)
         for (int x = 0; x < p.width; ++x)
-            if (p.colours[size_t(y) * p.width + x] == kTransparent)
+            if (p.colours[size_t(y) * p.width + x] == Transparent)
                 mask[size_t(maskStride) * (p.height - 1 - y) + x / 8] |= uint8_t(0x80 >> x % 8);
     std::vector<uint8_t> out;
     // The height counts the colour rows and the mask's together.
@@ -292,7 +292,7 @@ std::vector<uint8_t> IconFile(const Pixels* images[2]) {
 bool ConvertPicture(ArtSlot slot, const std::vector<uint8_t>& file, const std::string& shown,
                     std::vector<uint8_t>* out, std::string* error) {
     InitialiseOnce();
-    const PictureForm& form = kPictureForms[slot];
+    const PictureForm& form = PictureForms[slot];
     Format format = Sniff(file);
     bool icon = slot == IconArt;
     if (icon ? format != Format::Ico : format != Format::Png && format != Format::Bmp) {
@@ -308,15 +308,15 @@ bool ConvertPicture(ArtSlot slot, const std::vector<uint8_t>& file, const std::s
         for (const Pixels& frame : frames) {
             sizes += (sizes.empty() ? "" : ", ") + Size(frame.width, frame.height);
             for (int i = 0; i < 2; ++i)
-                if (!chosen[i] && frame.width == kIconForms[i].width && frame.height == kIconForms[i].height)
+                if (!chosen[i] && frame.width == IconForms[i].width && frame.height == IconForms[i].height)
                     chosen[i] = &frame;
         }
         for (int i = 0; i < 2; ++i)
             if (!chosen[i]) {
-                *error = Quoted(shown) + " has no " + Size(kIconForms[i].width, kIconForms[i].height) +
+                *error = Quoted(shown) + " has no " + Size(IconForms[i].width, IconForms[i].height) +
                          " image (it has " + sizes + "); Icon (icon 100) must have one of " +
-                         Size(kIconForms[0].width, kIconForms[0].height) + " and one of " +
-                         Size(kIconForms[1].width, kIconForms[1].height);
+                         Size(IconForms[0].width, IconForms[0].height) + " and one of " +
+                         Size(IconForms[1].width, IconForms[1].height);
                 return false;
             }
         *out = IconFile(chosen);
@@ -325,13 +325,13 @@ bool ConvertPicture(ArtSlot slot, const std::vector<uint8_t>& file, const std::s
 
     Pixels& p = frames.front();
     if (p.width != form.width || p.height != form.height) {
-        *error = Quoted(shown) + " is " + Size(p.width, p.height) + "; " + kKeys[slot] + " (" + form.resource +
+        *error = Quoted(shown) + " is " + Size(p.width, p.height) + "; " + Keys[slot] + " (" + form.resource +
                  ") must be " + Size(form.width, form.height);
         return false;
     }
     for (uint32_t& colour : p.colours)
-        if (colour == kTransparent) colour = form.ground;
-    std::vector<uint32_t> palette(kVgaColours, kVgaColours + 16);
+        if (colour == Transparent) colour = form.ground;
+    std::vector<uint32_t> palette(VgaColours, VgaColours + 16);
     if (form.bits == 8 && !OwnPalette(&p, &palette, error)) {
         *error = Quoted(shown) + ": " + *error;
         return false;

@@ -22,7 +22,7 @@
 
 namespace {
 
-const char kUsage[] =
+const char UsageText[] =
     "usage: szdd <input> <output> [--name FILENAME]\n"
     "  Compresses <input> to SZDD. The header's lost character is the last\n"
     "  character of FILENAME (the installed name), else of <input>'s name.\n";
@@ -46,7 +46,7 @@ int ParseArgs(int argc, char** argv, Options* options) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "-h" || arg == "--help") {
-            std::fputs(kUsage, stdout);
+            std::fputs(UsageText, stdout);
             return 1;
         }
         if (arg == "--name") {
@@ -70,7 +70,7 @@ int ParseArgs(int argc, char** argv, Options* options) {
     }
     if (positional.size() != 2) {
         Fail("expected an input and an output file");
-        std::fputs(kUsage, stderr);
+        std::fputs(UsageText, stderr);
         return 2;
     }
     if (options->haveName && options->name.empty()) {

@@ -7,8 +7,8 @@
 namespace szdd {
 namespace {
 
-constexpr size_t kNone = SIZE_MAX;
-constexpr size_t kPadding = 16;  // lets CommonLength load 8 bytes at a time
+constexpr size_t None = SIZE_MAX;
+constexpr size_t Padding = 16;  // lets CommonLength load 8 bytes at a time
 
 uint64_t LoadBig64(const uint8_t* p) {
     uint64_t v;
@@ -36,7 +36,7 @@ size_t CommonPrefix(const uint8_t* a, const uint8_t* b, size_t limit) {
     return std::min(n, limit);
 }
 
-// Order of the kMaxMatch bytes at a and b (positions within `text`).
+// Order of the MaxMatch bytes at a and b (positions within `text`).
 bool KeyLess(const uint8_t* text, uint32_t a, uint32_t b) {
     uint64_t x = LoadBig64(text + a), y = LoadBig64(text + b);
     if (x != y) return x < y;
@@ -47,23 +47,23 @@ bool KeyLess(const uint8_t* text, uint32_t a, uint32_t b) {
 
 // Radix passes pay 256 buckets each, so small groups are better off with
 // comparisons, which settle up to 8 shared bytes at a time.
-constexpr size_t kRadixFrom = 128;
-constexpr size_t kInsertionBelow = 24;
+constexpr size_t RadixFrom = 128;
+constexpr size_t InsertionBelow = 24;
 
-// Most-significant-digit radix sort of positions by their kMaxMatch bytes,
+// Most-significant-digit radix sort of positions by their MaxMatch bytes,
 // one byte per level from `depth` on. Positions with equal keys end in any
 // order; that is all the search needs.
 void SortPositions(const uint8_t* text, uint32_t* pos, uint32_t* scratch, size_t n, unsigned depth) {
-    while (n >= kRadixFrom && depth < kMaxMatch) {
+    while (n >= RadixFrom && depth < MaxMatch) {
         const uint8_t* digits = text + depth;
         size_t count[256] = {};
         for (size_t i = 0; i < n; ++i) ++count[digits[pos[i]]];
         if (count[digits[pos[0]]] == n) {
             // A shared byte: skip every byte they all share (all of them in
             // a long run) without moving anything.
-            size_t shared = kMaxMatch;
+            size_t shared = MaxMatch;
             for (size_t i = 1; i < n && shared > depth; ++i)
-                shared = std::min(shared, CommonPrefix(text + pos[0], text + pos[i], kMaxMatch));
+                shared = std::min(shared, CommonPrefix(text + pos[0], text + pos[i], MaxMatch));
             depth = unsigned(std::max<size_t>(shared, depth + 1));
             continue;
         }
@@ -82,7 +82,7 @@ void SortPositions(const uint8_t* text, uint32_t* pos, uint32_t* scratch, size_t
         }
         return;
     }
-    if (n >= kInsertionBelow && depth < kMaxMatch) {
+    if (n >= InsertionBelow && depth < MaxMatch) {
         std::sort(pos, pos + n, [text](uint32_t a, uint32_t b) { return KeyLess(text, a, b); });
         return;
     }
@@ -130,7 +130,7 @@ size_t LongestMatchFinder::RankSet::Above(size_t r) const {
     // its leftmost leaf.
     size_t depth = 0;
     for (;; ++depth) {
-        if (depth == levels_.size()) return kNone;
+        if (depth == levels_.size()) return None;
         unsigned bit = r & 63;
         uint64_t word = levels_[depth][r >> 6];
         uint64_t right = bit == 63 ? 0 : word & (~uint64_t(0) << (bit + 1));
@@ -147,7 +147,7 @@ size_t LongestMatchFinder::RankSet::Above(size_t r) const {
 size_t LongestMatchFinder::RankSet::Below(size_t r) const {
     size_t depth = 0;
     for (;; ++depth) {
-        if (depth == levels_.size()) return kNone;
+        if (depth == levels_.size()) return None;
         unsigned bit = r & 63;
         uint64_t word = levels_[depth][r >> 6];
         uint64_t left = word & ((uint64_t(1) << bit) - 1);
@@ -162,13 +162,13 @@ size_t LongestMatchFinder::RankSet::Below(size_t r) const {
 }
 
 LongestMatchFinder::LongestMatchFinder(const uint8_t* data, size_t size, size_t blockSize)
-    : ext_(kWindowSize + size + kPadding, ' '),
-      end_(kWindowSize + size),
-      treeEnd_(size >= kMaxMatch ? end_ - kMaxMatch + 1 : kWindowSize),
+    : ext_(WindowSize + size + Padding, ' '),
+      end_(WindowSize + size),
+      treeEnd_(size >= MaxMatch ? end_ - MaxMatch + 1 : WindowSize),
       blockSize_(std::clamp<size_t>(blockSize, 1, size_t(1) << 30)),
-      next_(kWindowSize) {
-    if (size != 0) std::memcpy(ext_.data() + kWindowSize, data, size);
-    std::memset(ext_.data() + end_, 0, kPadding);
+      next_(WindowSize) {
+    if (size != 0) std::memcpy(ext_.data() + WindowSize, data, size);
+    std::memset(ext_.data() + end_, 0, Padding);
 }
 
 size_t LongestMatchFinder::CommonLength(size_t a, size_t b, size_t limit) const {
@@ -176,7 +176,7 @@ size_t LongestMatchFinder::CommonLength(size_t a, size_t b, size_t limit) const 
 }
 
 void LongestMatchFinder::PrepareBlock(size_t first) {
-    blockBase_ = first - kWindowSize;
+    blockBase_ = first - WindowSize;
     blockEnd_ = std::min(first + blockSize_, treeEnd_);
     const size_t count = blockEnd_ - blockBase_;
     const uint8_t* p = ext_.data() + blockBase_;
@@ -197,7 +197,7 @@ void LongestMatchFinder::PrepareBlock(size_t first) {
     for (size_t r = 0; r < count; ++r) rankOf_[indexOfRank_[r]] = uint32_t(r);
 
     window_.Reset(count);
-    for (size_t i = 0; i < kWindowSize; ++i) window_.Insert(rankOf_[i]);
+    for (size_t i = 0; i < WindowSize; ++i) window_.Insert(rankOf_[i]);
 }
 
 Match LongestMatchFinder::TreeMatch(size_t q) {
@@ -209,43 +209,43 @@ Match LongestMatchFinder::TreeMatch(size_t q) {
     // longest possible match; only when it does not are the neighbours asked.
     Match best;
     size_t bestLength = 0;
-    if (lastDistance_ != 0 && CommonLength(q, q - lastDistance_, kMaxMatch) == kMaxMatch) {
-        bestLength = kMaxMatch;
+    if (lastDistance_ != 0 && CommonLength(q, q - lastDistance_, MaxMatch) == MaxMatch) {
+        bestLength = MaxMatch;
         best.distance = lastDistance_;
     } else {
         for (size_t neighbour : {window_.Below(rank), window_.Above(rank)}) {
-            if (neighbour == kNone) continue;
+            if (neighbour == None) continue;
             size_t from = blockBase_ + indexOfRank_[neighbour];
-            size_t length = CommonLength(q, from, kMaxMatch);
+            size_t length = CommonLength(q, from, MaxMatch);
             if (length > bestLength) {
                 bestLength = length;
                 best.distance = uint16_t(q - from);
             }
         }
     }
-    if (bestLength >= kMinMatch) best.length = uint8_t(bestLength);
+    if (bestLength >= MinMatch) best.length = uint8_t(bestLength);
     else best = Match{};
     lastDistance_ = best.distance;
 
     window_.Insert(rank);
-    window_.Erase(rankOf_[index - kWindowSize]);
+    window_.Erase(rankOf_[index - WindowSize]);
     return best;
 }
 
-// The last positions have fewer than kMaxMatch bytes left, so they have no
+// The last positions have fewer than MaxMatch bytes left, so they have no
 // sort key; there are at most 17 of them and a full window scan is cheap.
 Match LongestMatchFinder::BruteMatch(size_t q) const {
-    const size_t limit = std::min(kMaxMatch, end_ - q);
+    const size_t limit = std::min(MaxMatch, end_ - q);
     Match best;
     size_t bestLength = 0;
-    for (size_t d = 1; d <= kWindowSize && bestLength < limit; ++d) {
+    for (size_t d = 1; d <= WindowSize && bestLength < limit; ++d) {
         size_t length = CommonLength(q, q - d, limit);
         if (length > bestLength) {
             bestLength = length;
             best.distance = uint16_t(d);
         }
     }
-    if (bestLength >= kMinMatch) best.length = uint8_t(bestLength);
+    if (bestLength >= MinMatch) best.length = uint8_t(bestLength);
     else best = Match{};
     return best;
 }

@@ -13,8 +13,8 @@ namespace {
 
 // libmspack reaches files only through an mspack_system, so one that maps
 // two fixed names onto memory keeps the check free of temporary files.
-constexpr const char* kInputName = "szdd-input";
-constexpr const char* kOutputName = "szdd-output";
+constexpr const char* InputName = "szdd-input";
+constexpr const char* OutputName = "szdd-output";
 
 struct MemorySystem {
     mspack_system sys;  // first, so libmspack's pointer converts back
@@ -33,8 +33,8 @@ struct MemoryFile {
 mspack_file* MemOpen(mspack_system* self, const char* name, int mode) {
     auto* system = reinterpret_cast<MemorySystem*>(self);
     bool writing;
-    if (std::strcmp(name, kInputName) == 0 && mode == MSPACK_SYS_OPEN_READ) writing = false;
-    else if (std::strcmp(name, kOutputName) == 0 && mode == MSPACK_SYS_OPEN_WRITE) writing = true;
+    if (std::strcmp(name, InputName) == 0 && mode == MSPACK_SYS_OPEN_READ) writing = false;
+    else if (std::strcmp(name, OutputName) == 0 && mode == MSPACK_SYS_OPEN_WRITE) writing = true;
     else return nullptr;
     auto* file = new (std::nothrow) MemoryFile{{0}, system, writing, 0};
     if (writing && file) system->output->clear();
@@ -122,7 +122,7 @@ bool SzddExpandWithMspack(const std::vector<uint8_t>& szddBytes, std::vector<uin
                         &szddBytes, expanded, false};
     expanded->clear();
     // Saves regrowing the output; a stream expands at most 144/17 times.
-    if (szddBytes.size() >= kSzddHeaderSize) {
+    if (szddBytes.size() >= SzddHeaderSize) {
         uint64_t declared = 0;
         for (int i = 0; i < 4; ++i) declared |= uint64_t(szddBytes[10 + i]) << (8 * i);
         try {
@@ -135,7 +135,7 @@ bool SzddExpandWithMspack(const std::vector<uint8_t>& szddBytes, std::vector<uin
         SetError(error, "libmspack: cannot create the SZDD decompressor");
         return false;
     }
-    int rc = decoder->decompress(decoder, kInputName, kOutputName);
+    int rc = decoder->decompress(decoder, InputName, OutputName);
     mspack_destroy_szdd_decompressor(decoder);
     if (system.outOfMemory) rc = MSPACK_ERR_NOMEMORY;
     if (rc != MSPACK_ERR_OK) {
@@ -147,17 +147,17 @@ bool SzddExpandWithMspack(const std::vector<uint8_t>& szddBytes, std::vector<uin
 
 bool SzddVerifyWithMspack(const std::vector<uint8_t>& szddBytes, const std::vector<uint8_t>& original,
                           std::string* error) {
-    if (szddBytes.size() < kSzddHeaderSize) {
+    if (szddBytes.size() < SzddHeaderSize) {
         SetError(error, "stream is " + std::to_string(szddBytes.size()) + " bytes, shorter than the " +
-                            std::to_string(kSzddHeaderSize) + "-byte header");
+                            std::to_string(SzddHeaderSize) + "-byte header");
         return false;
     }
-    static const uint8_t kMagic[9] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33, 'A'};
-    if (!std::equal(kMagic, kMagic + 8, szddBytes.begin())) {
+    static const uint8_t Magic[9] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33, 'A'};
+    if (!std::equal(Magic, Magic + 8, szddBytes.begin())) {
         SetError(error, "no SZDD signature");
         return false;
     }
-    if (szddBytes[8] != kMagic[8]) {
+    if (szddBytes[8] != Magic[8]) {
         SetError(error, "compression mode is " + std::to_string(szddBytes[8]) + ", not 'A'");
         return false;
     }
