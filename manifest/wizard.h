@@ -19,9 +19,9 @@ enum {
     // The title's indent and the width its letters leave for it.
     TitleIndent = 140,
     StepRows = 7,
-    StepListTop = 120,      // the first label's y
+    StepListTop = 120,  // the first label's y
     StepRowPitch = 18,
-    StepListBottom = 244    // below the last label's letters
+    StepListBottom = 244  // below the last label's letters
 };
 
 #endif

@@ -14,8 +14,8 @@ int32_t FormatCreateGroup(char* output, int32_t capacity, const char* group)
     return TextFormat(output, capacity, "[CreateGroup(\"%s\")]", group);
 }
 
-int32_t FormatAddItem(char* output, int32_t capacity, const char* directory,
-                      const char* fileName, const char* caption)
+int32_t FormatAddItem(char* output, int32_t capacity, const char* directory, const char* fileName,
+                      const char* caption)
 {
     return TextFormat(output, capacity, "[AddItem(\"%s\\%s\",\"%s\")]", directory, fileName,
                       caption);
@@ -106,8 +106,7 @@ bool Send(DdePort& dde, const char* command, int32_t length, uint32_t timeout)
 
 // A synchronous command and, when it went through, the pause after it; a
 // failure only marks the result, the sequence goes on.
-void SendPaced(DdePort& dde, GroupView& view, const char* command, int32_t length,
-               int32_t* result)
+void SendPaced(DdePort& dde, GroupView& view, const char* command, int32_t length, int32_t* result)
 {
     if (Send(dde, command, length, CommandTimeout))
         view.Pause(CommandPause);
@@ -115,7 +114,7 @@ void SendPaced(DdePort& dde, GroupView& view, const char* command, int32_t lengt
         *result = -1;
 }
 
-} // namespace
+}  // namespace
 
 int32_t ReadGroup(GroupView& view, char* groupName)
 {

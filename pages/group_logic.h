@@ -14,7 +14,7 @@
 enum {
     GroupFieldLimit = GroupNameSize - 1,  // the combo's own text limit
     GroupFieldSize = GroupFieldLimit,     // what the field gives: 39 characters and the zero
-    ItemTextSize = 80,          // a list item's text as it is painted
+    ItemTextSize = 80,                    // a list item's text as it is painted
     ItemImage = 19,
     CommandTimeout = 5000,
     ClosingTimeout = 1000,
@@ -36,8 +36,8 @@ extern const char DdeErrorText[];
 // The command texts, formatted into output of capacity bytes. Each returns
 // its length, or -1 (output empty) when it would not fit.
 int32_t FormatCreateGroup(char* output, int32_t capacity, const char* group);
-int32_t FormatAddItem(char* output, int32_t capacity, const char* directory,
-                      const char* fileName, const char* caption);
+int32_t FormatAddItem(char* output, int32_t capacity, const char* directory, const char* fileName,
+                      const char* caption);
 int32_t FormatShowGroup(char* output, int32_t capacity, const char* group, int32_t show);
 
 // What the page's work needs of its window. Its Pause dispatches the page's
@@ -78,7 +78,7 @@ int32_t ConnectProgramManager(DdePort& dde, GroupView& view);
 
 // Where the shortcuts go and what they point at.
 struct ShortcutTarget {
-    char* GroupName;            // GroupNameSize bytes; written by an accepted Continue
+    char* GroupName;  // GroupNameSize bytes; written by an accepted Continue
     const char* InstallDir;
     const char* WindowsDir;
     const PayloadEntry* Rows;

@@ -8,7 +8,7 @@
 #include "../resources/resource.h"
 
 static_assert(ItemDrawEntire == ODA_DRAWENTIRE && ItemSelect == ODA_SELECT &&
-              ItemFocus == ODA_FOCUS && ItemSelected == ODS_SELECTED,
+                  ItemFocus == ODA_FOCUS && ItemSelected == ODS_SELECTED,
               "owner-drawn actions and states");
 
 namespace {
@@ -16,7 +16,7 @@ namespace {
 // Where the backdrop paints the step list.
 const RECT StepListRect = {0, StepListTop, StripeWidth, StepListBottom};
 
-} // namespace
+}  // namespace
 
 BOOL TextExtent(HDC dc, const char* text, SIZE* size)
 {
@@ -36,8 +36,8 @@ BOOL CenterPage(HWND page, PagePlacement placement)
     GetWindowRect(page, &outer);
     int32_t width = outer.right - outer.left;
     int32_t height = outer.bottom - outer.top;
-    PagePosition at = CenterPosition(State.DrawKit.ScreenWidth, State.DrawKit.ScreenHeight,
-                                     width, height, placement);
+    PagePosition at = CenterPosition(State.DrawKit.ScreenWidth, State.DrawKit.ScreenHeight, width,
+                                     height, placement);
     return MoveWindow(page, at.X, at.Y, width, height, FALSE);
 }
 
@@ -58,14 +58,15 @@ void BrandPage(HWND window)
 // thread messages wait for the regular loop.
 void PumpFor(HWND window, DWORD milliseconds)
 {
-    PumpLoop(milliseconds, [] { return (uint32_t)GetTickCount(); },
-             [window] {
-                 MSG message;
-                 if (PeekMessageA(&message, window, 0, 0, PM_REMOVE)) {
-                     TranslateMessage(&message);
-                     DispatchMessageA(&message);
-                 }
-             });
+    PumpLoop(
+        milliseconds, [] { return (uint32_t)GetTickCount(); },
+        [window] {
+            MSG message;
+            if (PeekMessageA(&message, window, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        });
 }
 
 int32_t AbortNotice(HWND owner)
@@ -83,8 +84,8 @@ INT_PTR AccentColors(HDC dc, int backgroundColor)
     return (INT_PTR)GetSysColorBrush(backgroundColor);
 }
 
-void FetchItemText(HWND control, UINT lengthMessage, UINT textMessage, UINT index,
-                   char* output, int32_t capacity)
+void FetchItemText(HWND control, UINT lengthMessage, UINT textMessage, UINT index, char* output,
+                   int32_t capacity)
 {
     output[0] = 0;
     LRESULT length = SendMessageA(control, lengthMessage, index, 0);

@@ -77,8 +77,8 @@ HFONT SwitchFont(HDC dc, const LOGFONTA& description, HFONT current)
 void PaintTitle(HDC dc)
 {
     const DrawKit& kit = State.DrawKit;
-    PaintLayers(dc, TitleOrigin(kit.ScreenWidth, kit.ScreenHeight), kit.TitleShades,
-                TitleLayers, kit.TitleText);
+    PaintLayers(dc, TitleOrigin(kit.ScreenWidth, kit.ScreenHeight), kit.TitleShades, TitleLayers,
+                kit.TitleText);
 }
 
 void PaintTagline(HDC dc)
@@ -109,7 +109,7 @@ void PaintInstallerLabel(HDC dc, HFONT current)
     TextOutA(dc, InstallerLabelX, InstallerLabelY, InstallerLabel, TextLength(InstallerLabel));
 }
 
-} // namespace
+}  // namespace
 
 void LoadHeaderPicture(int identifier)
 {

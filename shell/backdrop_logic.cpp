@@ -30,12 +30,6 @@ BackdropPoint BoxPictureOrigin(int32_t screenHeight)
     return at;
 }
 
-int32_t StepRowY(int32_t index)
-{
-    return StepListTop + index * StepRowPitch;
-}
+int32_t StepRowY(int32_t index) { return StepListTop + index * StepRowPitch; }
 
-bool StepLit(int32_t stepMask, const StepRow& row)
-{
-    return (stepMask & row.Bit) != 0;
-}
+bool StepLit(int32_t stepMask, const StepRow& row) { return (stepMask & row.Bit) != 0; }

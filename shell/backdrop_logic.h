@@ -14,8 +14,8 @@ enum {
     HeaderPictureX = 10,
     HeaderPictureY = 10,
     BoxPictureX = 15,
-    BoxPictureRise = 180,     // from the bottom edge to the picture's top
-    BoxFloodX = 1,            // the flood starts inside the outer background
+    BoxPictureRise = 180,  // from the bottom edge to the picture's top
+    BoxFloodX = 1,         // the flood starts inside the outer background
     BoxFloodY = 1,
     TitleRise = 20,
     TaglineRightGap = 32,

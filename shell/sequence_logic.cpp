@@ -23,7 +23,7 @@ intptr_t RunCompletion(WizardPort& port)
     return 1;
 }
 
-} // namespace
+}  // namespace
 
 intptr_t RunAgreementStep(WizardPort& port)
 {
@@ -36,10 +36,7 @@ intptr_t RunLocationStep(WizardPort& port)
     return RunStep(port, StepLocation, IDD_LOCATION, RunCopyStep);
 }
 
-intptr_t RunCopyStep(WizardPort& port)
-{
-    return RunStep(port, StepCopy, IDD_COPY, RunGroupStep);
-}
+intptr_t RunCopyStep(WizardPort& port) { return RunStep(port, StepCopy, IDD_COPY, RunGroupStep); }
 
 intptr_t RunGroupStep(WizardPort& port)
 {

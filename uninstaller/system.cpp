@@ -149,7 +149,7 @@ bool FolderHoldsOthers(int which, const char* group)
     return others;
 }
 
-} // namespace
+}  // namespace
 
 int32_t InWindowsFolder(char* output, int32_t capacity, const char* fileName)
 {
@@ -258,8 +258,8 @@ bool WindowsPort::GroupHoldsOthers(const char* group)
 RemovalOutcome WindowsPort::RemoveEntry(const char* product)
 {
     HKEY uninstall;
-    LONG status =
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKeyPath, 0, KEY_ALL_ACCESS, &uninstall);
+    LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKeyPath, 0, KEY_ALL_ACCESS,
+                                &uninstall);
     if (status != ERROR_SUCCESS)
         return NotThere(status) ? Missing : Kept;
     status = RegDeleteKeyA(uninstall, product);

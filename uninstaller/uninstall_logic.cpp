@@ -216,7 +216,7 @@ const char* Plural(int32_t count, const char* one, const char* many)
     return count == 1 ? one : many;
 }
 
-} // namespace
+}  // namespace
 
 int32_t PlanRemoval(RemovalPlan* plan, const InstallManifest& product, const char* programPath)
 {
@@ -254,10 +254,10 @@ int32_t PlanRemoval(RemovalPlan* plan, const InstallManifest& product, const cha
 
     char defaultFolder[FullPathSize];
     char formatted[FullPathSize];
-    int32_t haveDefault =
-        ReplaceFirstPlaceholder(formatted, sizeof formatted, product.DefaultFolderTemplate,
-                                product.ProductName) == 1 &&
-        NormalizeFolder(defaultFolder, sizeof defaultFolder, formatted) == 1;
+    int32_t haveDefault = ReplaceFirstPlaceholder(formatted, sizeof formatted,
+                                                  product.DefaultFolderTemplate,
+                                                  product.ProductName) == 1 &&
+                          NormalizeFolder(defaultFolder, sizeof defaultFolder, formatted) == 1;
 
     int32_t length = TextLength(plan->Folder);
     plan->FolderEnds[plan->FolderCount++] = length;
@@ -407,7 +407,8 @@ int32_t FormatSummary(char* output, int32_t capacity, const UninstallReport& rep
         text.Add("\n- the program group \"%s\", which holds shortcuts of other programs", group);
     else if (report.Group == GroupWasRefused)
         text.Add("\n- the program group \"%s\", if it is still there: Windows Explorer did "
-                 "not delete it", group);
+                 "not delete it",
+                 group);
     if (report.Entry == Kept)
         text.Add("\n- its uninstall entry in the registry, and the uninstaller %s", self);
     if (report.Version == Kept)

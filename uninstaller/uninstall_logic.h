@@ -21,7 +21,6 @@ enum {
     RegistryText = 1  // REG_SZ
 };
 
-
 // ---- the recorded folder -------------------------------------------------
 
 // What an uninstall removes, in order: the payload files (rows 1 to
@@ -134,13 +133,13 @@ protected:
 struct UninstallReport {
     int32_t FilesRemoved;
     int32_t CopiesRemoved;
-    int32_t Folder;         // RemovalOutcome of the install folder
+    int32_t Folder;  // RemovalOutcome of the install folder
     int32_t ParentsRemoved;
     char OuterParent[FullPathSize];  // the last parent removed
-    int32_t Group;          // GroupReport
-    int32_t Entry;          // RemovalOutcome
-    int32_t Version;        // RemovalOutcome of the "Program Version" value
-    int32_t Self;           // SelfOutcome; SelfKept when not tried
+    int32_t Group;                   // GroupReport
+    int32_t Entry;                   // RemovalOutcome
+    int32_t Version;                 // RemovalOutcome of the "Program Version" value
+    int32_t Self;                    // SelfOutcome; SelfKept when not tried
 };
 enum GroupReport {
     GroupWasDeleted,

@@ -41,8 +41,8 @@ enum class ArtFormat { Png, Bitmap, Icon };  // .png, .bmp, .ico
 
 struct ArtEntry {
     int line = 0;
-    std::string path;     // the file
-    std::string shown;    // as written
+    std::string path;   // the file
+    std::string shown;  // as written
     ArtFormat format = ArtFormat::Png;
 };
 
@@ -77,9 +77,9 @@ constexpr char AnyTarget[] = "*";
 // Limits that come from the installer's buffers and screens rather than
 // from the manifest's fields.
 constexpr int MaxRows = 5;
-constexpr int MinRows = 4;            // row 0 the uninstaller, row 3 the read-me
+constexpr int MinRows = 4;  // row 0 the uninstaller, row 3 the read-me
 constexpr int MaxNoticeLines = 3;
-constexpr size_t MaxNoticeLineLength = 48;   // wider lines wrap out of the box
+constexpr size_t MaxNoticeLineLength = 48;  // wider lines wrap out of the box
 constexpr size_t MaxSupportAddressLength = 100;
 constexpr uint64_t MaxAgreementSize = 65535;  // what an edit control takes
 constexpr uint64_t MaxDescriptionSize = 1 << 20;

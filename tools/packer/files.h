@@ -36,7 +36,8 @@ struct OutputFile {
 // renames them into place, in the order given, only once all are written:
 // a run that fails while writing changes none of the earlier outputs, and
 // no output is ever half written. Put the files that name the others last.
-bool WriteOutputs(const std::string& folder, const std::vector<OutputFile>& files, std::string* error);
+bool WriteOutputs(const std::string& folder, const std::vector<OutputFile>& files,
+                  std::string* error);
 
 }  // namespace packer
 

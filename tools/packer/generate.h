@@ -40,7 +40,8 @@ std::string CppString(const std::string& text);
 // another control character, which no literal can carry safely.
 bool RcString(const std::string& text, std::string* literal);
 
-std::string ManifestSource(const ProductDescription& description, const std::vector<RowSizes>& sizes);
+std::string ManifestSource(const ProductDescription& description,
+                           const std::vector<RowSizes>& sizes);
 std::string NoticeHeader(const ProductDescription& description);
 bool ResourceScript(const ProductDescription& description, const ResourceFiles& files,
                     std::string* script, std::string* error);

@@ -20,7 +20,8 @@ struct Package {
 };
 
 // Makes a row's SZDD form; SzddCompress unless a test stands in for it.
-using Compressor = std::function<std::vector<uint8_t>(const uint8_t* data, size_t size, uint8_t lostChar)>;
+using Compressor =
+    std::function<std::vector<uint8_t>(const uint8_t* data, size_t size, uint8_t lostChar)>;
 
 // Reads every file the description names, compresses the compressed rows
 // (each expanded again through libmspack and compared with its source),

@@ -70,14 +70,14 @@ private:
     size_t end_;                // end of the input in ext_
     size_t treeEnd_;            // first position with fewer than MaxMatch bytes left
     size_t blockSize_;
-    size_t next_;               // next position to answer, in ext_
-    size_t blockBase_ = 0;      // ext_ position of rank universe index 0
-    size_t blockEnd_ = 0;       // first position past the prepared block
-    uint16_t lastDistance_ = 0; // distance of the previous position's match
+    size_t next_;                // next position to answer, in ext_
+    size_t blockBase_ = 0;       // ext_ position of rank universe index 0
+    size_t blockEnd_ = 0;        // first position past the prepared block
+    uint16_t lastDistance_ = 0;  // distance of the previous position's match
     std::vector<uint32_t> scratch_;
     std::vector<uint32_t> bucketStart_;
     std::vector<uint32_t> bucketFill_;
-    std::vector<uint32_t> rankOf_;     // block index -> rank
+    std::vector<uint32_t> rankOf_;  // block index -> rank
     std::vector<uint32_t> indexOfRank_;
     RankSet window_;
 };
