@@ -12,7 +12,7 @@ namespace {
 // open-file record holds a path of at most 127 characters.
 enum { LzOpenPathSize = 128 };
 
-} // namespace
+}  // namespace
 
 bool Listable(const char* folder)
 {

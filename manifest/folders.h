@@ -18,7 +18,7 @@ enum FolderStanding {
     FolderMissing = 0,
     FolderOwnedSafely = 1,  // by Administrators, SYSTEM or the user running us
     FolderOwnedByOthers = 2,
-    FolderIsLink = 3        // a junction or a symbolic link
+    FolderIsLink = 3  // a junction or a symbolic link
 };
 
 // Asks the file system what a folder is.

@@ -30,16 +30,16 @@ bool Separator(char c) { return c == '\\' || c == '/'; }
 
 enum { RootLength = 3 };
 
-} // namespace
+}  // namespace
 
 int32_t JoinedSize(const char* directory, const char* name, PathQuoting quoted)
 {
-    return (quoted ? 2 : 0) + TextLength(directory) + SeparatorNeeded(directory)
-           + TextLength(name) + 2;
+    return (quoted ? 2 : 0) + TextLength(directory) + SeparatorNeeded(directory) +
+           TextLength(name) + 2;
 }
 
-int32_t JoinPath(char* output, int32_t capacity, const char* directory,
-                 const char* name, PathQuoting quoted)
+int32_t JoinPath(char* output, int32_t capacity, const char* directory, const char* name,
+                 PathQuoting quoted)
 {
     if (JoinedSize(directory, name, quoted) > capacity) {
         Clear(output, capacity, 2);
@@ -58,14 +58,13 @@ int32_t JoinPath(char* output, int32_t capacity, const char* directory,
     return 1;
 }
 
-int32_t StoredPath(char* output, int32_t capacity, const char* directory,
-                   const char* name)
+int32_t StoredPath(char* output, int32_t capacity, const char* directory, const char* name)
 {
     return MarkedPath(output, capacity, directory, name, StoredMark);
 }
 
-int32_t MarkedPath(char* output, int32_t capacity, const char* directory,
-                   const char* name, char mark)
+int32_t MarkedPath(char* output, int32_t capacity, const char* directory, const char* name,
+                   char mark)
 {
     int32_t nameLength = TextLength(name);
     int32_t needed = TextLength(directory) + SeparatorNeeded(directory) + nameLength + 1;

@@ -10,18 +10,17 @@ enum PathQuoting { Unquoted, Quoted };
 
 // directory + separator + name, optionally in double quotes, followed by two
 // zero bytes. Returns 1, or -1 (and an empty output) when it would not fit.
-int32_t JoinPath(char* output, int32_t capacity, const char* directory,
-                 const char* name, PathQuoting quoted);
+int32_t JoinPath(char* output, int32_t capacity, const char* directory, const char* name,
+                 PathQuoting quoted);
 
 // The still-compressed copy of a payload file: the name's last character
 // becomes '_', as SZDD tools name their output. Returns 1 or -1 as above.
-int32_t StoredPath(char* output, int32_t capacity, const char* directory,
-                   const char* name);
+int32_t StoredPath(char* output, int32_t capacity, const char* directory, const char* name);
 
 // The same path with its last character made mark: the expansion's
 // temporary file beside the destination takes '~'.
-int32_t MarkedPath(char* output, int32_t capacity, const char* directory,
-                   const char* name, char mark);
+int32_t MarkedPath(char* output, int32_t capacity, const char* directory, const char* name,
+                   char mark);
 enum { StoredMark = '_', ExpandingMark = '~' };
 
 // The folder text names, as the system resolves it: '/' read as '\\', empty

@@ -71,7 +71,7 @@ struct Writer {
     }
 };
 
-} // namespace
+}  // namespace
 
 int32_t TextFormatList(char* output, int32_t capacity, const char* format, va_list args)
 {
@@ -115,8 +115,7 @@ int32_t TextFormat(char* output, int32_t capacity, const char* format, ...)
     return result;
 }
 
-int32_t ReplaceFirstPlaceholder(char* output, int32_t capacity, const char* text,
-                                const char* value)
+int32_t ReplaceFirstPlaceholder(char* output, int32_t capacity, const char* text, const char* value)
 {
     if (capacity <= 0)
         return -1;

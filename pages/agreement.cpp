@@ -45,7 +45,7 @@ void AgreementCommand(HWND page, WORD id)
     }
 }
 
-} // namespace
+}  // namespace
 
 INT_PTR CALLBACK AgreementPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {

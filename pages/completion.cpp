@@ -11,9 +11,13 @@ namespace {
 
 void RegisterInstall()
 {
-    RegistryInputs inputs = {Manifest.RegistryKeyTemplate, Manifest.ProductName,
-                             Manifest.Version, State.InstallDir, State.WindowsDir,
-                             State.GroupName, Manifest.Payload[UninstallerRow].FileName};
+    RegistryInputs inputs = {Manifest.RegistryKeyTemplate,
+                             Manifest.ProductName,
+                             Manifest.Version,
+                             State.InstallDir,
+                             State.WindowsDir,
+                             State.GroupName,
+                             Manifest.Payload[UninstallerRow].FileName};
     WindowsRegistry registry;
     WriteRegistry(registry, inputs);
 }
@@ -59,16 +63,15 @@ void ShowGroupOnceMore()
         dde.Execute(command, ClosingTimeout);
 }
 
-} // namespace
+}  // namespace
 
 void CompletionStep(HWND mainWindow)
 {
-    char text[MessageSize];
+    char text[ClosingTextSize];
     RegisterInstall();
     MarkStep(StepRegistered);
     FormatReadMeQuestion(text, sizeof text, Manifest.ProductName);
-    if (MessageBoxA(mainWindow, text, Manifest.InstallerName, MB_YESNO | MB_ICONQUESTION) ==
-        IDYES)
+    if (MessageBoxA(mainWindow, text, Manifest.InstallerName, MB_YESNO | MB_ICONQUESTION) == IDYES)
         ViewReadMe(mainWindow);
     MarkStep(StepFinished);
     FormatThanks(text, sizeof text, Manifest.ProductName, SupportAddress);

@@ -3,26 +3,24 @@
 #include "../manifest/paths.h"
 #include "../manifest/text.h"
 
-
 namespace {
 
 // The installed product's values that another version makes stale.
 const char* const StaleValues[] = {"winC", "winD", "winL", "winF"};
 
-} // namespace
+}  // namespace
 
 void StartRegistryPlan(RegistryPlan* plan, const RegistryInputs& inputs)
 {
     plan->Inputs = inputs;
     plan->KeyPathFits = CountPlaceholders(inputs.KeyTemplate) == 2 &&
                         TextFormat(plan->KeyPath, sizeof plan->KeyPath, inputs.KeyTemplate,
-                                   inputs.ProductName, "Current Version") >= 0;
+                                   inputs.ProductName, VersionKeyName) >= 0;
     // An entry that could not name its uninstaller is worse than none.
-    plan->EntryFits =
-        TextFormat(plan->DisplayName, sizeof plan->DisplayName, "%s Uninstall",
-                   inputs.ProductName) >= 0 &&
-        JoinPath(plan->UninstallCommand, sizeof plan->UninstallCommand, inputs.WindowsDir,
-                 inputs.UninstallerName, Unquoted) == 1;
+    plan->EntryFits = TextFormat(plan->DisplayName, sizeof plan->DisplayName, "%s Uninstall",
+                                 inputs.ProductName) >= 0 &&
+                      JoinPath(plan->UninstallCommand, sizeof plan->UninstallCommand,
+                               inputs.WindowsDir, inputs.UninstallerName, Unquoted) == 1;
 }
 
 void WriteRegistry(RegistryPort& registry, const RegistryInputs& inputs)

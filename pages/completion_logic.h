@@ -8,20 +8,17 @@
 
 #include "../manifest/paths.h"
 #include "../manifest/registry.h"
+#include "../manifest/wizard.h"
 #include "../platform/registry_port.h"
 
 enum {
-    RegistryTextSize = 256,
-    MessageSize = 1024,
-    StepRegistered = 32,
-    StepFinished = 64,
+    ClosingTextSize = 1024,  // the read-me question and the thanks
     ClosingPause = 1000,
     RestorePause = 300
 };
 
-
 struct RegistryInputs {
-    const char* KeyTemplate;    // two %s: the product, then the sub-key's name
+    const char* KeyTemplate;  // two %s: the product, then the sub-key's name
     const char* ProductName;
     const char* Version;
     const char* InstallDir;
@@ -52,7 +49,6 @@ void WriteRegistry(RegistryPort& registry, const RegistryInputs& inputs);
 // Whether a stored version, size bytes read back (a terminator optional),
 // is another text than version; letter case counts.
 bool VersionDiffers(const char* stored, uint32_t size, const char* version);
-
 
 // Notepad in the system folder, so that no program of that name beside the
 // installer is started in its place. 1, or -1 when it would not fit.

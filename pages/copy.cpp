@@ -96,8 +96,7 @@ void StepMeter(HWND page)
 // Folders made here: Administrators and SYSTEM in full control, users may
 // read and run, and nothing is inherited from above, where a drive's root
 // lets every user change what is made below it.
-const char ProtectedFolderAccess[] =
-    "D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+const char ProtectedFolderAccess[] = "D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
 
 // false when the protected access list cannot be made.
 bool CreateFolderChain(const char* path)
@@ -203,7 +202,9 @@ void WriteStoredCopies(HWND page)
 class LzExpansion : public ExpandPort {
 public:
     LzExpansion(HWND page, INT source, HANDLE destination)
-        : page_(page), source_(source), destination_(destination) {}
+        : page_(page), source_(source), destination_(destination)
+    {
+    }
 
     int32_t Read(char* buffer, int32_t size) override { return LZRead(source_, buffer, size); }
 
@@ -235,8 +236,8 @@ private:
 // user has been told why not. The source is expanded into a file of its own
 // beside the destination, which takes its place only once it is whole: a
 // failure leaves the destination as it was.
-int32_t ExpandPayload(HWND page, const char* source, const char* destination,
-                      const char* expanding, uint32_t expandedSize)
+int32_t ExpandPayload(HWND page, const char* source, const char* destination, const char* expanding,
+                      uint32_t expandedSize)
 {
     OFSTRUCT opened;
     INT lz = LZOpenFileA((LPSTR)source, &opened, OF_READ);
@@ -358,7 +359,7 @@ INT_PTR CopyColors(HDC dc, HWND control)
     return FALSE;
 }
 
-} // namespace
+}  // namespace
 
 // Takes no commands: with no buttons and no system menu, neither Enter,
 // Escape nor a close request ends the page.

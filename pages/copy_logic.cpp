@@ -15,7 +15,7 @@ const char* const FailureHeads[] = {
     "Unable to expand source file completely",
 };
 
-} // namespace
+}  // namespace
 
 int32_t FailureText(char* output, int32_t capacity, CopyFailure failure)
 {
@@ -35,10 +35,7 @@ int32_t PayloadCount(int32_t fileCount)
     return fileCount > PayloadSlots ? PayloadSlots : fileCount;
 }
 
-int32_t StepsPerEntry(int32_t count)
-{
-    return count > 0 ? 100 / count + 1 : 0;
-}
+int32_t StepsPerEntry(int32_t count) { return count > 0 ? 100 / count + 1 : 0; }
 
 int32_t TotalExpandedSize(const PayloadEntry* rows, int32_t count)
 {

@@ -76,8 +76,8 @@ private:
 
 ShortcutTarget Target()
 {
-    ShortcutTarget target = {State.GroupName, State.InstallDir, State.WindowsDir,
-                             Manifest.Payload, Manifest.ShortcutCount};
+    ShortcutTarget target = {State.GroupName, State.InstallDir, State.WindowsDir, Manifest.Payload,
+                             Manifest.ShortcutCount};
     return target;
 }
 
@@ -133,13 +133,12 @@ void GroupConfirmed(HWND page)
 INT_PTR DrawGroupItem(const DRAWITEMSTRUCT* item)
 {
     char text[ItemTextSize];
-    FetchItemText(item->hwndItem, CB_GETLBTEXTLEN, CB_GETLBTEXT, item->itemID, text,
-                  sizeof text);
+    FetchItemText(item->hwndItem, CB_GETLBTEXTLEN, CB_GETLBTEXT, item->itemID, text, sizeof text);
     ItemLook look = {item->rcItem.left, item->rcItem.left + 2, item->rcItem.top, ItemImage};
     return PaintListItem(item, text, look);
 }
 
-} // namespace
+}  // namespace
 
 void CloseProgramManager()
 {

@@ -14,8 +14,8 @@ int32_t FormatCreateGroup(char* output, int32_t capacity, const char* group)
     return TextFormat(output, capacity, "[CreateGroup(\"%s\")]", group);
 }
 
-int32_t FormatAddItem(char* output, int32_t capacity, const char* directory,
-                      const char* fileName, const char* caption)
+int32_t FormatAddItem(char* output, int32_t capacity, const char* directory, const char* fileName,
+                      const char* caption)
 {
     return TextFormat(output, capacity, "[AddItem(\"%s\\%s\",\"%s\")]", directory, fileName,
                       caption);
@@ -70,22 +70,8 @@ int32_t ConnectProgramManager(DdePort& dde, GroupView& view)
 {
     dde.Forget();
     dde.AllowReplies();
-    for (int32_t attempt = 1;; ++attempt) {
-        if (!dde.Initialize())
-            return -1;
-        bool service = dde.MakeName(ServiceNameSlot, ProgramManagerName);
-        bool topic = dde.MakeName(TopicNameSlot, ProgramManagerName);
-        if (!service || !topic)
-            return -1;
-        if (dde.Connect())
-            break;
-        // A busy Program Manager can miss the two seconds Wine gives it and
-        // answer later, to this instance: it would then refuse to connect
-        // again, so it is left as it is and a fresh one asks.
-        if (attempt == ConnectAttempts)
-            return -1;
-        view.Pause(ConnectRetryPause);
-    }
+    if (!OpenProgramManager(dde, view))
+        return -1;
     ListGroups(dde, view);
     return 1;
 }
@@ -120,8 +106,7 @@ bool Send(DdePort& dde, const char* command, int32_t length, uint32_t timeout)
 
 // A synchronous command and, when it went through, the pause after it; a
 // failure only marks the result, the sequence goes on.
-void SendPaced(DdePort& dde, GroupView& view, const char* command, int32_t length,
-               int32_t* result)
+void SendPaced(DdePort& dde, GroupView& view, const char* command, int32_t length, int32_t* result)
 {
     if (Send(dde, command, length, CommandTimeout))
         view.Pause(CommandPause);
@@ -129,7 +114,7 @@ void SendPaced(DdePort& dde, GroupView& view, const char* command, int32_t lengt
         *result = -1;
 }
 
-} // namespace
+}  // namespace
 
 int32_t ReadGroup(GroupView& view, char* groupName)
 {

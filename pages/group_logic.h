@@ -7,24 +7,23 @@
 #include <stdint.h>
 
 #include "../manifest/manifest.h"
+#include "../manifest/registry.h"
+#include "../manifest/wizard.h"
 #include "../platform/dde_port.h"
 
 enum {
-    GroupFieldSize = 40,        // what the field gives: 39 characters and the zero
-    GroupFieldLimit = 40,       // the combo's own text limit
-    ItemTextSize = 80,          // a list item's text as it is painted
+    GroupFieldLimit = GroupNameSize - 1,  // the combo's own text limit
+    GroupFieldSize = GroupFieldLimit,     // what the field gives: 39 characters and the zero
+    ItemTextSize = 80,                    // a list item's text as it is painted
     ItemImage = 19,
     CommandTimeout = 5000,
     ClosingTimeout = 1000,
     CommandPause = 1000,
-    ConnectAttempts = 5,
-    ConnectRetryPause = 2000,
     ConfirmTimer = 3,
     ConfirmDelay = 3000,
     ShowGroupNormal = 1,
     ShowGroupShow = 5,
-    ShowGroupMinimize = 6,
-    StepSending = 16
+    ShowGroupMinimize = 6
 };
 
 extern const char ConnectFailedText[];
@@ -37,21 +36,19 @@ extern const char DdeErrorText[];
 // The command texts, formatted into output of capacity bytes. Each returns
 // its length, or -1 (output empty) when it would not fit.
 int32_t FormatCreateGroup(char* output, int32_t capacity, const char* group);
-int32_t FormatAddItem(char* output, int32_t capacity, const char* directory,
-                      const char* fileName, const char* caption);
+int32_t FormatAddItem(char* output, int32_t capacity, const char* directory, const char* fileName,
+                      const char* caption);
 int32_t FormatShowGroup(char* output, int32_t capacity, const char* group, int32_t show);
 
-// What the page's work needs of its window.
-class GroupView {
+// What the page's work needs of its window. Its Pause dispatches the page's
+// own messages: a press of the page's buttons may run inside.
+class GroupView : public PausePort {
 public:
     // One name for the group list.
     virtual void AddGroup(const char* name) = 0;
     // Zero-filled scratch of size bytes, or 0.
     virtual char* AllocateWork(uint32_t size) = 0;
     virtual void FreeWork(char* work) = 0;
-    // Waits while the page's own messages are dispatched: a press of the
-    // page's buttons may run inside.
-    virtual void Pause(uint32_t milliseconds) = 0;
     virtual void MarkStep(int32_t value) = 0;
     // The group field's text, at most capacity - 1 characters, terminated.
     virtual void ReadField(char* output, int32_t capacity) = 0;
@@ -75,14 +72,13 @@ int32_t WalkGroupReply(const char* reply, uint32_t size, char* work, uint32_t wo
 // list is filled on the way.
 int32_t ListGroups(DdePort& dde, GroupView& view);
 
-// 1 when a conversation is open (the list then filled), -1 otherwise. Every
-// handle of the last attempt is left in the link for the teardown; those of
-// an attempt no server answered are kept for the process's life.
+// 1 when a conversation is open (the list then filled), -1 otherwise; what
+// OpenProgramManager leaves in the link is for the teardown.
 int32_t ConnectProgramManager(DdePort& dde, GroupView& view);
 
 // Where the shortcuts go and what they point at.
 struct ShortcutTarget {
-    char* GroupName;            // GroupNameSize bytes; written by an accepted Continue
+    char* GroupName;  // GroupNameSize bytes; written by an accepted Continue
     const char* InstallDir;
     const char* WindowsDir;
     const PayloadEntry* Rows;

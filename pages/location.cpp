@@ -7,8 +7,8 @@
 #include "../platform/hardening.h"
 #include "../resources/resource.h"
 
-static_assert(EntryHidden == FILE_ATTRIBUTE_HIDDEN && EntrySystem == FILE_ATTRIBUTE_SYSTEM
-                  && EntryDirectory == FILE_ATTRIBUTE_DIRECTORY,
+static_assert(EntryHidden == FILE_ATTRIBUTE_HIDDEN && EntrySystem == FILE_ATTRIBUTE_SYSTEM &&
+                  EntryDirectory == FILE_ATTRIBUTE_DIRECTORY,
               "listing attributes");
 static_assert((int)FolderIndentSlots == (int)IndentSlots, "indent levels");
 
@@ -17,16 +17,15 @@ namespace {
 enum { FieldLimit = 259 };
 
 // The browser's part of the installer state.
-const FolderBrowser StateBrowser = {State.InstallDir, &State.CurrentFolderItem, &State.ListingDrives,
-                                    State.IndentLevels};
+const FolderBrowser StateBrowser = {State.InstallDir, &State.CurrentFolderItem,
+                                    &State.ListingDrives, State.IndentLevels};
 
 // The browser's list box, edit field and file system calls for one message.
 class WindowsFolderPage : public FolderPage {
 public:
     explicit WindowsFolderPage(HWND page)
-        : FolderPage(StateBrowser, Manifest),
-          page_(page), list_(GetDlgItem(page, IDC_FOLDER_LIST)), search_(INVALID_HANDLE_VALUE),
-          pending_(false)
+        : FolderPage(StateBrowser, Manifest), page_(page), list_(GetDlgItem(page, IDC_FOLDER_LIST)),
+          search_(INVALID_HANDLE_VALUE), pending_(false)
     {
     }
 
@@ -72,10 +71,7 @@ public:
     {
         return (int32_t)SendMessageA(list_, LB_FINDSTRINGEXACT, 0, (LPARAM)root);
     }
-    void SelectItem(int32_t index) override
-    {
-        SendMessageA(list_, LB_SETCURSEL, (WPARAM)index, 0);
-    }
+    void SelectItem(int32_t index) override { SendMessageA(list_, LB_SETCURSEL, (WPARAM)index, 0); }
     int32_t SelectedItem() override { return (int32_t)SendMessageA(list_, LB_GETCURSEL, 0, 0); }
     void ReadItem(int32_t index, char* output, int32_t capacity) override
     {
@@ -183,7 +179,7 @@ INT_PTR DrawFolderItem(const DRAWITEMSTRUCT* item)
     return PaintListItem(item, text, look);
 }
 
-} // namespace
+}  // namespace
 
 INT_PTR CALLBACK LocationPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {

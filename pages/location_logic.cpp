@@ -42,7 +42,7 @@ int32_t PathUpTo(const char* installDir, int32_t n, char* target)
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 void CapitalizeWords(char* name)
 {
@@ -66,8 +66,8 @@ void CapitalizeWords(char* name)
 
 bool EntryListed(uint32_t attributes, const char* name)
 {
-    return (attributes & EntryDirectory) && name[0] != '.'
-           && !(attributes & (EntryHidden | EntrySystem));
+    return (attributes & EntryDirectory) && name[0] != '.' &&
+           !(attributes & (EntryHidden | EntrySystem));
 }
 
 int32_t NextChainPart(const char* path, int32_t* position, char* part, int32_t capacity)
@@ -181,8 +181,8 @@ void ListDrives(FolderPage& page)
 void ListFolders(FolderPage& page, const char* path)
 {
     char pattern[PagePathSize];
-    if (JoinPath(pattern, sizeof pattern, path, SearchPattern, Unquoted) == 1
-        && page.StartListing(pattern)) {
+    if (JoinPath(pattern, sizeof pattern, path, SearchPattern, Unquoted) == 1 &&
+        page.StartListing(pattern)) {
         uint32_t attributes = 0;
         char name[FullPathSize];
         while (page.NextEntry(&attributes, name, sizeof name)) {

@@ -28,11 +28,7 @@ enum {
 
 // The attribute bits of a directory entry that the listing looks at, with
 // the values the file system reports them by.
-enum : uint32_t {
-    EntryHidden = 0x2,
-    EntrySystem = 0x4,
-    EntryDirectory = 0x10
-};
+enum : uint32_t { EntryHidden = 0x2, EntrySystem = 0x4, EntryDirectory = 0x10 };
 
 // The installer-state fields the browser keeps.
 struct FolderBrowser {
@@ -46,7 +42,9 @@ struct FolderBrowser {
 class FolderPage : public FolderProbe {
 public:
     FolderPage(const FolderBrowser& browser, const InstallManifest& product)
-        : Browser(browser), Product(product) {}
+        : Browser(browser), Product(product)
+    {
+    }
 
     // The edit field.
     virtual void ShowPath(const char* path) = 0;
@@ -109,7 +107,6 @@ int32_t NextChainPart(const char* path, int32_t* position, char* part, int32_t c
 // bytes) and view, or 0 when nothing is to happen.
 int32_t NavigationTarget(const char* installDir, int32_t listingDrives, int32_t currentItem,
                          int32_t index, const char* itemText, char* target, int32_t* driveView);
-
 
 // Indentation of an item; items past the stored levels are sub-folders.
 int32_t IndentOf(const int32_t* levels, int32_t index);

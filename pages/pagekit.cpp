@@ -3,18 +3,20 @@
 #include "../manifest/manifest.h"
 #include "../platform/state.h"
 #include "../manifest/text.h"
+#include "../manifest/titles.h"
+#include "../manifest/wizard.h"
 #include "../resources/resource.h"
 
 static_assert(ItemDrawEntire == ODA_DRAWENTIRE && ItemSelect == ODA_SELECT &&
-              ItemFocus == ODA_FOCUS && ItemSelected == ODS_SELECTED,
+                  ItemFocus == ODA_FOCUS && ItemSelected == ODS_SELECTED,
               "owner-drawn actions and states");
 
 namespace {
 
 // Where the backdrop paints the step list.
-const RECT StepListRect = {0, 120, 150, 244};
+const RECT StepListRect = {0, StepListTop, StripeWidth, StepListBottom};
 
-} // namespace
+}  // namespace
 
 BOOL TextExtent(HDC dc, const char* text, SIZE* size)
 {
@@ -34,8 +36,8 @@ BOOL CenterPage(HWND page, PagePlacement placement)
     GetWindowRect(page, &outer);
     int32_t width = outer.right - outer.left;
     int32_t height = outer.bottom - outer.top;
-    PagePosition at = CenterPosition(State.DrawKit.ScreenWidth, State.DrawKit.ScreenHeight,
-                                     width, height, placement);
+    PagePosition at = CenterPosition(State.DrawKit.ScreenWidth, State.DrawKit.ScreenHeight, width,
+                                     height, placement);
     return MoveWindow(page, at.X, at.Y, width, height, FALSE);
 }
 
@@ -56,24 +58,21 @@ void BrandPage(HWND window)
 // thread messages wait for the regular loop.
 void PumpFor(HWND window, DWORD milliseconds)
 {
-    PumpLoop(milliseconds, [] { return (uint32_t)GetTickCount(); },
-             [window] {
-                 MSG message;
-                 if (PeekMessageA(&message, window, 0, 0, PM_REMOVE)) {
-                     TranslateMessage(&message);
-                     DispatchMessageA(&message);
-                 }
-             });
+    PumpLoop(
+        milliseconds, [] { return (uint32_t)GetTickCount(); },
+        [window] {
+            MSG message;
+            if (PeekMessageA(&message, window, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        });
 }
 
 int32_t AbortNotice(HWND owner)
 {
-    char text[256];
-    // An address too long for the notice must not leave the box empty.
-    if (TextFormat(text, sizeof text,
-                   "Installation Aborted!\n\nIf you need assistance you can email\n"
-                   "support at - %s!", SupportAddress) < 0)
-        TextCopy(text, sizeof text, "Installation Aborted!");
+    char text[AbortNoticeSize];
+    FormatAbortNotice(text, SupportAddress);
     MessageBoxA(owner, text, Manifest.InstallerName, MB_OK | MB_ICONWARNING);
     return 0;
 }
@@ -85,8 +84,8 @@ INT_PTR AccentColors(HDC dc, int backgroundColor)
     return (INT_PTR)GetSysColorBrush(backgroundColor);
 }
 
-void FetchItemText(HWND control, UINT lengthMessage, UINT textMessage, UINT index,
-                   char* output, int32_t capacity)
+void FetchItemText(HWND control, UINT lengthMessage, UINT textMessage, UINT index, char* output,
+                   int32_t capacity)
 {
     output[0] = 0;
     LRESULT length = SendMessageA(control, lengthMessage, index, 0);

@@ -33,7 +33,7 @@ void MarkStep(int32_t value);
 
 // An owner-drawn item's text, fetched whole however long it is; items longer
 // than the buffer are cut, never overrun.
-void FetchItemText(HWND control, UINT lengthMessage, UINT textMessage, UINT index,
-                   char* output, int32_t capacity);
+void FetchItemText(HWND control, UINT lengthMessage, UINT textMessage, UINT index, char* output,
+                   int32_t capacity);
 
 #endif

@@ -1,12 +1,12 @@
 #include "pagekit_logic.h"
 #include "../manifest/text.h"
 
-PagePosition CenterPosition(int32_t screenWidth, int32_t screenHeight,
-                            int32_t pageWidth, int32_t pageHeight, PagePlacement placement)
+PagePosition CenterPosition(int32_t screenWidth, int32_t screenHeight, int32_t pageWidth,
+                            int32_t pageHeight, PagePlacement placement)
 {
     PagePosition at;
     at.X = placement == BesideStripe ? (screenWidth - pageWidth + StripeWidth) / 2
-                        : (screenWidth - pageWidth) / 2;
+                                     : (screenWidth - pageWidth) / 2;
     at.Y = (screenHeight - pageHeight) / 2;
     return at;
 }

@@ -5,12 +5,9 @@
 
 #include <stdint.h>
 
-enum {
-    StripeWidth = 150,
-    CaptionReadSize = 200,
-    CaptionResultSize = 220,
-    AccentTextColor = 0x800000
-};
+#include "../manifest/wizard.h"
+
+enum { CaptionReadSize = 200, CaptionResultSize = 220, AccentTextColor = 0x800000 };
 
 // Where a page goes: the splash on the whole screen, the others right of the
 // backdrop's stripe.
@@ -24,8 +21,8 @@ struct PagePosition {
 // Centres a page on the screen, or in the area right of the backdrop's stripe.
 // Truncating division, nothing clamped: a page larger than the screen gets
 // negative coordinates.
-PagePosition CenterPosition(int32_t screenWidth, int32_t screenHeight,
-                            int32_t pageWidth, int32_t pageHeight, PagePlacement placement);
+PagePosition CenterPosition(int32_t screenWidth, int32_t screenHeight, int32_t pageWidth,
+                            int32_t pageHeight, PagePlacement placement);
 
 // Fills the first "%s" of a window text with the product's name, bounded to
 // the caption buffer; any other '%' is left alone.
@@ -56,8 +53,8 @@ enum {
     ItemSelect = 2,
     ItemFocus = 4,
     ItemSelected = 1,
-    ItemTextLeft = 20,    // from the page's anchor
-    ItemTextPad = 4,      // right of the text
+    ItemTextLeft = 20,  // from the page's anchor
+    ItemTextPad = 4,    // right of the text
     ItemTextInsetX = 2,
     ItemTextInsetY = 1
 };
@@ -75,7 +72,7 @@ ItemBox ItemTextBox(int32_t anchor, int32_t textWidth, int32_t top, int32_t bott
 
 struct ItemPlan {
     bool DrawsIconAndText;
-    bool Selected;        // the selection colours, when drawing the text
+    bool Selected;  // the selection colours, when drawing the text
     bool TogglesFocus;
 };
 

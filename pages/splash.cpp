@@ -17,7 +17,7 @@ void EndSplash(HWND page, WPARAM timer)
     EndDialog(page, (INT_PTR)timer);
 }
 
-} // namespace
+}  // namespace
 
 INT_PTR CALLBACK SplashPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -47,8 +47,8 @@ bool WindowsDde::Connect()
 const char* WindowsDde::Request(uint32_t timeout, uint32_t* size)
 {
     *size = 0;
-    reply_ = DdeClientTransaction(0, 0, link_.Conversation, link_.TopicName, CF_TEXT,
-                                  XTYP_REQUEST, timeout, 0);
+    reply_ = DdeClientTransaction(0, 0, link_.Conversation, link_.TopicName, CF_TEXT, XTYP_REQUEST,
+                                  timeout, 0);
     if (!reply_)
         return 0;
     DWORD length = 0;
@@ -76,8 +76,7 @@ bool WindowsDde::Execute(const char* command, uint32_t timeout)
     if (!link_.Conversation)
         return false;
     HDDEDATA done = DdeClientTransaction((LPBYTE)command, (DWORD)TextLength(command) + 1,
-                                         link_.Conversation, 0, CF_TEXT, XTYP_EXECUTE,
-                                         timeout, 0);
+                                         link_.Conversation, 0, CF_TEXT, XTYP_EXECUTE, timeout, 0);
     return done != 0;
 }
 

@@ -54,6 +54,25 @@ protected:
 // Program Manager's service and topic name.
 extern const char ProgramManagerName[];
 
+enum { ConnectAttempts = 5, ConnectRetryPause = 2000 };
+
+// How a caller waits between attempts: the group page goes on dispatching its
+// own messages meanwhile.
+class PausePort {
+public:
+    virtual void Pause(uint32_t milliseconds) = 0;
+
+protected:
+    ~PausePort() {}
+};
+
+// Opens a conversation with Program Manager on the link the port holds,
+// asking up to ConnectAttempts times, ConnectRetryPause apart, each time on a
+// fresh instance. True when one is open. Every handle of the last attempt is
+// left in the link for ReleaseProgramManager; those of an attempt no server
+// answered are kept for the process's life.
+bool OpenProgramManager(DdePort& dde, PausePort& pause);
+
 // Lets go of exactly what the link holds.
 void ReleaseProgramManager(DdePort& dde);
 

@@ -23,7 +23,7 @@ LPSTR Arguments(LPSTR line)
     return line;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" __attribute__((force_align_arg_pointer, noreturn)) void WinMainCRTStartup()
 {

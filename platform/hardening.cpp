@@ -21,20 +21,20 @@ FARPROC SystemFunction(const char* library, const char* name)
     return module ? GetProcAddress(module, name) : 0;
 }
 
-} // namespace
+}  // namespace
 
 void LimitLibrarySearch()
 {
-    SearchFunction limit =
-        (SearchFunction)(void*)SystemFunction("kernel32.dll", "SetDefaultDllDirectories");
+    SearchFunction limit = (SearchFunction)(void*)SystemFunction("kernel32.dll",
+                                                                 "SetDefaultDllDirectories");
     if (limit)
         limit(SearchSystemFolder);
 }
 
 void AllowDdeMessages()
 {
-    FilterFunction allow =
-        (FilterFunction)(void*)SystemFunction("user32.dll", "ChangeWindowMessageFilter");
+    FilterFunction allow = (FilterFunction)(void*)SystemFunction("user32.dll",
+                                                                 "ChangeWindowMessageFilter");
     for (UINT message = WM_DDE_FIRST; allow && message <= WM_DDE_LAST; ++message)
         allow(message, AddToFilter);
 }
@@ -59,7 +59,7 @@ bool IsRunningUser(PSID owner)
     return same;
 }
 
-} // namespace
+}  // namespace
 
 int32_t ProbeFolder(const char* path)
 {

@@ -5,7 +5,7 @@ namespace {
 
 HKEY Handle(RegistryKey key) { return key == MachineKey ? HKEY_LOCAL_MACHINE : (HKEY)key; }
 
-} // namespace
+}  // namespace
 
 bool WindowsRegistry::CreateKey(RegistryKey parent, const char* name, RegistryKey* opened)
 {
@@ -26,8 +26,8 @@ bool WindowsRegistry::OpenKey(RegistryKey parent, const char* name, RegistryKey*
     return true;
 }
 
-bool WindowsRegistry::QueryValue(RegistryKey key, const char* name, char* data,
-                                 uint32_t capacity, uint32_t* size)
+bool WindowsRegistry::QueryValue(RegistryKey key, const char* name, char* data, uint32_t capacity,
+                                 uint32_t* size)
 {
     DWORD read = capacity;
     if (RegQueryValueExA(Handle(key), name, 0, 0, (LPBYTE)data, &read) != ERROR_SUCCESS)

@@ -6,9 +6,10 @@
 #include "win32.h"
 #include "dde.h"
 #include "../manifest/paths.h"
+#include "../manifest/registry.h"
 #include "../manifest/titles.h"
 
-enum { IndentSlots = 500, GroupNameSize = 41 };
+enum { IndentSlots = 500 };
 
 struct DrawKit {
     int32_t ScreenWidth;

@@ -53,7 +53,7 @@ LzCloseFunction RealLzClose;
 ImageListDrawFunction RealImageListDraw;
 FileInfoFunction RealFileInfo;
 
-} // namespace
+}  // namespace
 
 extern "C" {
 
@@ -78,8 +78,8 @@ VOID WINAPI LZClose(INT handle)
 
 BOOL WINAPI ImageList_Draw(HIMAGELIST list, int image, HDC dc, int x, int y, UINT style)
 {
-    ImageListDrawFunction real =
-        Find(&RealImageListDraw, &CommonControls, "comctl32.dll", "ImageList_Draw");
+    ImageListDrawFunction real = Find(&RealImageListDraw, &CommonControls, "comctl32.dll",
+                                      "ImageList_Draw");
     return real ? real(list, image, dc, x, y, style) : FALSE;
 }
 
@@ -92,4 +92,4 @@ DWORD_PTR WINAPI SHGetFileInfoA(LPCSTR path, DWORD attributes, SHFILEINFOA* info
     return real ? real(path, attributes, info, size, flags) : 0;
 }
 
-} // extern "C"
+}  // extern "C"

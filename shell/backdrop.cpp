@@ -15,7 +15,7 @@ enum { TitleLayers = 4, TaglineLayers = 3 };
 
 void PaintStripe(HDC dc)
 {
-    HPEN pen = CreatePen(PS_INSIDEFRAME, StripeBandWidth, StripeColor);
+    HPEN pen = CreatePen(PS_INSIDEFRAME, StripeWidth, StripeColor);
     SelectObject(dc, pen);
     MoveToEx(dc, StripePenX, 0, 0);
     LineTo(dc, StripePenX, State.DrawKit.ScreenHeight);
@@ -77,8 +77,8 @@ HFONT SwitchFont(HDC dc, const LOGFONTA& description, HFONT current)
 void PaintTitle(HDC dc)
 {
     const DrawKit& kit = State.DrawKit;
-    PaintLayers(dc, TitleOrigin(kit.ScreenWidth, kit.ScreenHeight), kit.TitleShades,
-                TitleLayers, kit.TitleText);
+    PaintLayers(dc, TitleOrigin(kit.ScreenWidth, kit.ScreenHeight), kit.TitleShades, TitleLayers,
+                kit.TitleText);
 }
 
 void PaintTagline(HDC dc)
@@ -93,9 +93,10 @@ void PaintTagline(HDC dc)
 void PaintSteps(HDC dc)
 {
     const DrawKit& kit = State.DrawKit;
-    for (const StepRow& row : StepList) {
+    for (int32_t index = 0; index < StepRows; ++index) {
+        const StepRow& row = StepList[index];
         SetTextColor(dc, StepLit(State.StepMask, row) ? kit.StepLitColor : kit.StepDimColor);
-        TextOutA(dc, StepLabelX, row.Y, row.Label, TextLength(row.Label));
+        TextOutA(dc, StepLabelX, StepRowY(index), row.Label, TextLength(row.Label));
     }
 }
 
@@ -108,7 +109,7 @@ void PaintInstallerLabel(HDC dc, HFONT current)
     TextOutA(dc, InstallerLabelX, InstallerLabelY, InstallerLabel, TextLength(InstallerLabel));
 }
 
-} // namespace
+}  // namespace
 
 void LoadHeaderPicture(int identifier)
 {

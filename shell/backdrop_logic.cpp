@@ -1,15 +1,18 @@
 #include "backdrop_logic.h"
 
 const StepRow StepList[StepRows] = {
-    {1, "- License Agreement", 120},   {2, "- Program Location", 138},
-    {4, "- Installing Files", 156},    {8, "- Program Group", 174},
-    {16, "- Creating Shortcuts", 192}, {32, "- View Read Me", 210},
-    {64, "- Finished", 228},
+    {StepAgreement, "- License Agreement"}, {StepLocation, "- Program Location"},
+    {StepCopy, "- Installing Files"},       {StepGroup, "- Program Group"},
+    {StepSending, "- Creating Shortcuts"},  {StepRegistered, "- View Read Me"},
+    {StepFinished, "- Finished"},
 };
+
+static_assert(StepListTop + (StepRows - 1) * StepRowPitch < StepListBottom,
+              "the repaint covers every label");
 
 BackdropPoint TitleOrigin(int32_t screenWidth, int32_t screenHeight)
 {
-    BackdropPoint at = {screenWidth / 32 + TitleRight, screenHeight / 24 - TitleRise};
+    BackdropPoint at = {screenWidth / 32 + TitleIndent, screenHeight / 24 - TitleRise};
     return at;
 }
 
@@ -27,7 +30,6 @@ BackdropPoint BoxPictureOrigin(int32_t screenHeight)
     return at;
 }
 
-bool StepLit(int32_t stepMask, const StepRow& row)
-{
-    return (stepMask & row.Bit) != 0;
-}
+int32_t StepRowY(int32_t index) { return StepListTop + index * StepRowPitch; }
+
+bool StepLit(int32_t stepMask, const StepRow& row) { return (stepMask & row.Bit) != 0; }

@@ -6,25 +6,23 @@
 #include <stdint.h>
 
 #include "../manifest/pictures.h"
+#include "../manifest/wizard.h"
 
 enum {
-    StripeBandWidth = 150,
     // The stripe is one wide pen line down the band's middle.
-    StripePenX = StripeBandWidth / 2,
+    StripePenX = StripeWidth / 2,
     HeaderPictureX = 10,
     HeaderPictureY = 10,
     BoxPictureX = 15,
-    BoxPictureRise = 180,     // from the bottom edge to the picture's top
-    BoxFloodX = 1,            // the flood starts inside the outer background
+    BoxPictureRise = 180,  // from the bottom edge to the picture's top
+    BoxFloodX = 1,         // the flood starts inside the outer background
     BoxFloodY = 1,
-    TitleRight = 140,
     TitleRise = 20,
     TaglineRightGap = 32,
     TaglineBottomGap = 16,
     StepLabelX = 10,
     InstallerLabelX = 10,
-    InstallerLabelY = 100,
-    StepRows = 7
+    InstallerLabelY = 100
 };
 
 struct BackdropPoint {
@@ -43,13 +41,15 @@ BackdropPoint TaglineOrigin(int32_t screenWidth, int32_t screenHeight, int32_t t
 BackdropPoint BoxPictureOrigin(int32_t screenHeight);
 
 struct StepRow {
-    int32_t Bit;
+    StepBit Bit;
     const char* Label;
-    int32_t Y;
 };
 
 // The seven wizard steps, top to bottom.
 extern const StepRow StepList[StepRows];
+
+// A row's y, StepRowPitch below the one above it.
+int32_t StepRowY(int32_t index);
 
 // Whether a row is drawn in the lit colour for this step mask.
 bool StepLit(int32_t stepMask, const StepRow& row);

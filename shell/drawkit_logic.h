@@ -6,12 +6,9 @@
 #include <stdint.h>
 
 #include "../manifest/titles.h"
+#include "../manifest/wizard.h"
 
-enum {
-    StepFontHeight = -11,
-    MeterFontHeight = -14,
-    StripeLeftMargin = 140
-};
+enum { StepFontHeight = -11, MeterFontHeight = -14 };
 
 struct LetteringSizes {
     int32_t TitleHeight;
@@ -20,7 +17,7 @@ struct LetteringSizes {
     int32_t TaglineWidth;
 };
 
-LetteringSizes ComputeLetteringSizes(int32_t screenWidth, int32_t screenHeight,
-                                     int32_t titleLength, int32_t taglineLength);
+LetteringSizes ComputeLetteringSizes(int32_t screenWidth, int32_t screenHeight, int32_t titleLength,
+                                     int32_t taglineLength);
 
 #endif

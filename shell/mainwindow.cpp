@@ -32,8 +32,8 @@ void DescribeFonts(DrawKit* kit)
     LOGFONTA* title = &kit->TitleFont;
     ZeroMemory(title, sizeof *title);
     title->lfQuality = PROOF_QUALITY;
-    DescribeFont(title, sizes.TitleHeight, sizes.TitleWidth, FW_BOLD,
-                 VARIABLE_PITCH | FF_ROMAN, "Times New Roman");
+    DescribeFont(title, sizes.TitleHeight, sizes.TitleWidth, FW_BOLD, VARIABLE_PITCH | FF_ROMAN,
+                 "Times New Roman");
     kit->TaglineFont = *title;
     DescribeFont(&kit->TaglineFont, sizes.TaglineHeight, sizes.TaglineWidth, FW_NORMAL,
                  VARIABLE_PITCH | FF_ROMAN, "Arial");
@@ -58,7 +58,7 @@ void ReleaseHeaderPicture()
     picture.PictureBlock = 0;
 }
 
-} // namespace
+}  // namespace
 
 ATOM RegisterMainClass(HINSTANCE instance)
 {
@@ -83,10 +83,9 @@ HWND CreateMainWindow(HINSTANCE instance, int showCommand)
     State.DrawKit.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
     State.DrawKit.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
     State.AppInstance = instance;
-    State.MainWindow = CreateWindowExA(WS_EX_APPWINDOW, Manifest.InstallerName,
-                                       Manifest.InstallerName, WS_POPUP, 0, 0,
-                                       State.DrawKit.ScreenWidth, State.DrawKit.ScreenHeight,
-                                       0, 0, instance, 0);
+    State.MainWindow = CreateWindowExA(
+        WS_EX_APPWINDOW, Manifest.InstallerName, Manifest.InstallerName, WS_POPUP, 0, 0,
+        State.DrawKit.ScreenWidth, State.DrawKit.ScreenHeight, 0, 0, instance, 0);
     if (!State.MainWindow)
         return 0;
     ShowWindow(State.MainWindow, showCommand);

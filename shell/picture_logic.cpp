@@ -19,8 +19,7 @@ uint16_t Read16(const uint8_t* p) { return (uint16_t)(p[0] | (p[1] << 8)); }
 
 uint32_t Read32(const uint8_t* p)
 {
-    return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) |
-           ((uint32_t)p[3] << 24);
+    return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) | ((uint32_t)p[3] << 24);
 }
 
 void Write16(uint8_t* p, uint16_t value)
@@ -34,7 +33,7 @@ bool KnownDepth(uint16_t bits)
     return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
-} // namespace
+}  // namespace
 
 uint16_t DibColorCount(const void* header)
 {
@@ -93,10 +92,7 @@ int32_t ReadDibLayout(const void* block, uint32_t size, DibLayout* layout)
     return 1;
 }
 
-uint32_t PaletteRecordSize(uint16_t count)
-{
-    return PaletteRecordHead + 4u * count;
-}
+uint32_t PaletteRecordSize(uint16_t count) { return PaletteRecordHead + 4u * count; }
 
 int32_t FillPaletteRecord(void* record, uint32_t capacity, const void* header)
 {

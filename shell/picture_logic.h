@@ -25,11 +25,11 @@ const uint8_t* DibBits(const void* header);
 
 struct DibLayout {
     int32_t Width;
-    int32_t Height;        // negative for a top-down picture
+    int32_t Height;  // negative for a top-down picture
     uint16_t BitCount;
     uint16_t ColorCount;
-    uint32_t BitsOffset;   // from the start of the block
-    uint32_t RowBytes;     // one pixel row, padded to four bytes
+    uint32_t BitsOffset;  // from the start of the block
+    uint32_t RowBytes;    // one pixel row, padded to four bytes
 };
 
 // Checks that a block of size bytes holds a whole uncompressed packed DIB:

@@ -40,7 +40,7 @@ private:
     HWND main_;
 };
 
-} // namespace
+}  // namespace
 
 void RunWizard(HWND mainWindow)
 {

@@ -1,4 +1,5 @@
 #include "sequence_logic.h"
+#include "../manifest/wizard.h"
 #include "../resources/resource.h"
 
 namespace {
@@ -22,25 +23,22 @@ intptr_t RunCompletion(WizardPort& port)
     return 1;
 }
 
-} // namespace
+}  // namespace
 
 intptr_t RunAgreementStep(WizardPort& port)
 {
     port.StopStartTimer();
-    return RunStep(port, 1, IDD_AGREEMENT, RunLocationStep);
+    return RunStep(port, StepAgreement, IDD_AGREEMENT, RunLocationStep);
 }
 
 intptr_t RunLocationStep(WizardPort& port)
 {
-    return RunStep(port, 2, IDD_LOCATION, RunCopyStep);
+    return RunStep(port, StepLocation, IDD_LOCATION, RunCopyStep);
 }
 
-intptr_t RunCopyStep(WizardPort& port)
-{
-    return RunStep(port, 4, IDD_COPY, RunGroupStep);
-}
+intptr_t RunCopyStep(WizardPort& port) { return RunStep(port, StepCopy, IDD_COPY, RunGroupStep); }
 
 intptr_t RunGroupStep(WizardPort& port)
 {
-    return RunStep(port, 8, IDD_GROUP, RunCompletion);
+    return RunStep(port, StepGroup, IDD_GROUP, RunCompletion);
 }

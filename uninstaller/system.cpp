@@ -42,7 +42,7 @@ int32_t EntryKey(char* output, int32_t capacity, const char* product)
 
 bool EntryExists(const char* product)
 {
-    char key[RegistryPathSize];
+    char key[RegistryTextSize];
     HKEY opened;
     if (EntryKey(key, sizeof key, product) < 0 ||
         RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
@@ -50,6 +50,12 @@ bool EntryExists(const char* product)
     RegCloseKey(opened);
     return true;
 }
+
+// Nothing on screen waits on the uninstaller between two attempts.
+class SleepingPause : public PausePort {
+public:
+    void Pause(uint32_t milliseconds) override { Sleep(milliseconds); }
+};
 
 HDDEDATA CALLBACK IgnoreDde(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
 {
@@ -143,7 +149,7 @@ bool FolderHoldsOthers(int which, const char* group)
     return others;
 }
 
-} // namespace
+}  // namespace
 
 int32_t InWindowsFolder(char* output, int32_t capacity, const char* fileName)
 {
@@ -161,7 +167,7 @@ int32_t WindowsPort::Standing(const char* folder) { return ProbeFolder(folder); 
 ReadOutcome WindowsPort::ReadEntryValue(const char* product, const char* value, char* data,
                                         uint32_t capacity, uint32_t* size, uint32_t* type)
 {
-    char key[RegistryPathSize];
+    char key[RegistryTextSize];
     HKEY opened;
     if (EntryKey(key, sizeof key, product) < 0)
         return ReadFailed;
@@ -223,15 +229,11 @@ void WindowsPort::AllowDdeReplies() { AllowDdeMessages(); }
 bool WindowsPort::OpenProgramManager()
 {
     WindowsDde dde(Link, IgnoreDde);
+    SleepingPause pause;
     dde.Forget();
-    if (dde.Initialize()) {
-        bool service = dde.MakeName(ServiceNameSlot, ProgramManagerName);
-        bool topic = dde.MakeName(TopicNameSlot, ProgramManagerName);
-        if (service && topic && dde.Connect())
-            return true;
-    }
-    ReleaseProgramManager(dde);
-    return false;
+    // What a failed opening leaves goes with the process: a late answer may
+    // still reach an instance no server answered in time.
+    return ::OpenProgramManager(dde, pause);
 }
 
 GroupOutcome WindowsPort::SendGroupCommand(const char* command)
@@ -256,8 +258,8 @@ bool WindowsPort::GroupHoldsOthers(const char* group)
 RemovalOutcome WindowsPort::RemoveEntry(const char* product)
 {
     HKEY uninstall;
-    LONG status =
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKeyPath, 0, KEY_ALL_ACCESS, &uninstall);
+    LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKeyPath, 0, KEY_ALL_ACCESS,
+                                &uninstall);
     if (status != ERROR_SUCCESS)
         return NotThere(status) ? Missing : Kept;
     status = RegDeleteKeyA(uninstall, product);

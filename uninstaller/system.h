@@ -9,8 +9,7 @@
 
 class WindowsPort : public UninstallPort {
 public:
-    explicit WindowsPort(const InstallManifest& product)
-        : Product(product), Link() {}
+    explicit WindowsPort(const InstallManifest& product) : Product(product), Link() {}
 
     int32_t Standing(const char* folder) override;
     ReadOutcome ReadEntryValue(const char* product, const char* value, char* data,

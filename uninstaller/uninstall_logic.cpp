@@ -29,7 +29,6 @@ const char GroupUnreadableText[] =
 
 namespace {
 
-const char VersionKeyName[] = "Current Version";
 const char DeleteGroupFormat[] = "[DeleteGroup(\"%s\")]";
 // Shown minimised and not activated: it is only made the current group.
 const char ShowGroupFormat[] = "[ShowGroup(\"%s\",7)]";
@@ -98,7 +97,7 @@ int32_t ReadRecorded(UninstallPort& port, const InstallManifest& product, const 
 
 int32_t ReadGroup(UninstallPort& port, const InstallManifest& product, char* group)
 {
-    int32_t read = ReadRecorded(port, product, ProgramGroupValue, group, RecordedGroupSize);
+    int32_t read = ReadRecorded(port, product, ProgramGroupValue, group, GroupNameSize);
     if (read == ReadMissing)
         return GroupNone;
     if (read != ReadDone)
@@ -162,7 +161,7 @@ void RemoveGroup(UninstallPort& port, const InstallManifest& product, int32_t st
         Say(port, BoxWarning, GroupUnreadableText, product.ProductName);
         return;
     }
-    char command[GroupCommandSize];
+    char command[CommandSize];
     if (state == GroupUnsendable || FormatDeleteGroup(command, sizeof command, group) < 0) {
         report.Group = GroupWasUnsendable;
         Say(port, BoxWarning, GroupUnsendableText, group);
@@ -177,7 +176,7 @@ void RemoveGroup(UninstallPort& port, const InstallManifest& product, int32_t st
     // The group's own items, each named by the caption the installer gave
     // it, go from the group that ShowGroup makes the current one; the group
     // goes only when nothing else is left in it.
-    char step[GroupCommandSize];
+    char step[CommandSize];
     report.Group = GroupWasRefused;
     if (TextFormat(step, sizeof step, ShowGroupFormat, group) > 0 &&
         port.SendGroupCommand(step) == GroupDeleted) {
@@ -199,7 +198,7 @@ void RemoveGroup(UninstallPort& port, const InstallManifest& product, int32_t st
 void RemoveRegistry(UninstallPort& port, const InstallManifest& product, UninstallReport& report)
 {
     report.Entry = port.RemoveEntry(product.ProductName);
-    char key[RegistryPathSize];
+    char key[RegistryTextSize];
     if (VersionKeyPath(key, sizeof key, product) < 0) {
         report.Version = Missing;
         return;
@@ -217,7 +216,7 @@ const char* Plural(int32_t count, const char* one, const char* many)
     return count == 1 ? one : many;
 }
 
-} // namespace
+}  // namespace
 
 int32_t PlanRemoval(RemovalPlan* plan, const InstallManifest& product, const char* programPath)
 {
@@ -255,10 +254,10 @@ int32_t PlanRemoval(RemovalPlan* plan, const InstallManifest& product, const cha
 
     char defaultFolder[FullPathSize];
     char formatted[FullPathSize];
-    int32_t haveDefault =
-        ReplaceFirstPlaceholder(formatted, sizeof formatted, product.DefaultFolderTemplate,
-                                product.ProductName) == 1 &&
-        NormalizeFolder(defaultFolder, sizeof defaultFolder, formatted) == 1;
+    int32_t haveDefault = ReplaceFirstPlaceholder(formatted, sizeof formatted,
+                                                  product.DefaultFolderTemplate,
+                                                  product.ProductName) == 1 &&
+                          NormalizeFolder(defaultFolder, sizeof defaultFolder, formatted) == 1;
 
     int32_t length = TextLength(plan->Folder);
     plan->FolderEnds[plan->FolderCount++] = length;
@@ -321,7 +320,7 @@ int32_t CheckGroupName(const char* name)
     for (const char* p = name; *p; ++p, ++length)
         if (*p == '"' || (unsigned char)*p < 0x20)
             return GroupUnsendable;
-    return length < RecordedGroupSize ? GroupUsable : GroupUnsendable;
+    return length < GroupNameSize ? GroupUsable : GroupUnsendable;
 }
 
 int32_t FormatDeleteGroup(char* output, int32_t capacity, const char* group)
@@ -408,7 +407,8 @@ int32_t FormatSummary(char* output, int32_t capacity, const UninstallReport& rep
         text.Add("\n- the program group \"%s\", which holds shortcuts of other programs", group);
     else if (report.Group == GroupWasRefused)
         text.Add("\n- the program group \"%s\", if it is still there: Windows Explorer did "
-                 "not delete it", group);
+                 "not delete it",
+                 group);
     if (report.Entry == Kept)
         text.Add("\n- its uninstall entry in the registry, and the uninstaller %s", self);
     if (report.Version == Kept)
@@ -438,7 +438,7 @@ int32_t RunUninstall(UninstallPort& port, const InstallManifest& product)
         Say(port, BoxWarning, DistrustedFolderText, product.ProductName, plan.Folder);
         return RunFolderDistrusted;
     }
-    char group[RecordedGroupSize];
+    char group[GroupNameSize];
     int32_t groupState = ReadGroup(port, product, group);
 
     if (TextFormat(question, sizeof question, ConfirmText, product.ProductName, plan.Folder,

@@ -15,15 +15,11 @@
 
 enum {
     RecordedPathSize = FullPathSize,  // "Program Path", its zero included
-    RecordedGroupSize = 41,           // "Program Group": the installer's group name
     PlanFileSlots = 2 * PayloadSlots,
     PlanFolderSlots = FullPathSize / 2,  // a full path has no more backslashes
-    RegistryPathSize = 256,
-    GroupCommandSize = CommandSize,
     MessageSize = 2048,
     RegistryText = 1  // REG_SZ
 };
-
 
 // ---- the recorded folder -------------------------------------------------
 
@@ -137,13 +133,13 @@ protected:
 struct UninstallReport {
     int32_t FilesRemoved;
     int32_t CopiesRemoved;
-    int32_t Folder;         // RemovalOutcome of the install folder
+    int32_t Folder;  // RemovalOutcome of the install folder
     int32_t ParentsRemoved;
     char OuterParent[FullPathSize];  // the last parent removed
-    int32_t Group;          // GroupReport
-    int32_t Entry;          // RemovalOutcome
-    int32_t Version;        // RemovalOutcome of the "Program Version" value
-    int32_t Self;           // SelfOutcome; SelfKept when not tried
+    int32_t Group;                   // GroupReport
+    int32_t Entry;                   // RemovalOutcome
+    int32_t Version;                 // RemovalOutcome of the "Program Version" value
+    int32_t Self;                    // SelfOutcome; SelfKept when not tried
 };
 enum GroupReport {
     GroupWasDeleted,

@@ -62,11 +62,11 @@ void MakeScratch()
 void CheckInstallerFits(const packer::ProductDescription& d)
 {
     int32_t rows = (int32_t)d.rows.size();
-    Require(rows >= packer::kMinRows && rows <= PayloadSlots);
+    Require(rows >= packer::MinRows && rows <= PayloadSlots);
     Require(d.shortcutCount >= 0 && d.shortcutCount <= rows);
-    Require(d.notice.size() <= (size_t)packer::kMaxNoticeLines);
+    Require(d.notice.size() <= (size_t)packer::MaxNoticeLines);
     for (const std::string& line : d.notice)
-        Require(line.size() <= packer::kMaxNoticeLineLength);
+        Require(line.size() <= packer::MaxNoticeLineLength);
     InstallManifest product = {"Cratewise", d.registryKeyTemplate.c_str(), d.productName.c_str(),
                                d.tagline.c_str(), d.version.c_str(),
                                d.defaultFolderTemplate.c_str(), {}, rows, d.shortcutCount};
@@ -108,7 +108,7 @@ void CheckInstallerFits(const packer::ProductDescription& d)
     char line[CommandLineSize];
     Require(ReadMeCommand(line, sizeof line, quoted, sizeof quoted, folder,
                           product.Payload[ReadMeRow].FileName) == 1);
-    char message[MessageSize];
+    char message[ClosingTextSize];
     Require(FormatReadMeQuestion(message, sizeof message, product.ProductName) >= 0);
     Require(FormatThanks(message, sizeof message, product.ProductName, d.supportAddress.c_str()) >= 0);
 }
@@ -127,7 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // As a setup build reads it, and as the uninstaller's names-only read.
     const packer::TargetFiles built = {{"uninstaller", scratch + "/gone.exe"},
                                        {"quodpost", scratch + "/quodpost.exe"}};
-    const packer::TargetFiles namesOnly = {{packer::kAnyTarget, ""}};
+    const packer::TargetFiles namesOnly = {{packer::AnyTarget, ""}};
     for (const packer::TargetFiles* targets : {&built, &namesOnly}) {
         packer::ProductDescription description;
         std::vector<packer::Diagnostic> problems;

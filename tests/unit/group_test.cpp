@@ -95,7 +95,7 @@ public:
     bool replies = true;
     std::function<void(int)> duringPause = [](int) {};
     int pauses = 0, made = 0, released = 0, shortcuts = 4, unanswered = 0;
-    char groupName[41] = ".";
+    char groupName[GroupNameSize] = ".";
     GroupSession session = {0, 0};
     Log log, groups;
     std::vector<uint32_t> allocated;
@@ -198,7 +198,7 @@ TEST(ReadGroup, AcceptsOrRefusesTheFieldsText)
     for (const auto& c : cases) {
         FakeGroup view;
         view.field = c.field;
-        char groupName[41] = "Earlier";
+        char groupName[GroupNameSize] = "Earlier";
         EXPECT_EQ(ReadGroup(view, groupName), c.warning.empty() ? 1 : -1);
         EXPECT_EQ(groupName, c.chosen);
         EXPECT_EQ(view.log.back(), c.warning.empty() ? "read field 40" : "warn " + c.warning);

@@ -139,7 +139,7 @@ TEST(RecordedValues, OnlyATextWithItsZeroWithinWhatWasRead)
         EXPECT_EQ(CheckGroupName(name.c_str()), state) << name;
 
     InstallManifest product = Sample;
-    char key[RegistryPathSize];
+    char key[RegistryTextSize];
     EXPECT_EQ(VersionKeyPath(key, 20, product), -1);
     product.RegistryKeyTemplate = "Shareware\\%s\\%s\\%i";
     EXPECT_EQ(VersionKeyPath(key, sizeof key, product), -1);

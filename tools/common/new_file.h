@@ -1,6 +1,7 @@
 // Writing a file so that nobody ever sees it half written: the bytes go to a
 // new temporary file beside it, which the caller renames into place.
-#pragma once
+#ifndef CRATEWISE_NEW_FILE_H
+#define CRATEWISE_NEW_FILE_H
 
 #include <cstdint>
 #include <string>
@@ -20,3 +21,5 @@ bool WriteTemporary(const std::string& path, const std::string& pattern,
                     std::string* error);
 
 }  // namespace hostfiles
+
+#endif

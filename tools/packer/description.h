@@ -2,7 +2,8 @@
 // texts, artwork and payload rows of one setup executable. Reading it checks
 // every rule the installer relies on, so a description that reads cleanly
 // always makes a sound manifest.
-#pragma once
+#ifndef CRATEWISE_PACKER_DESCRIPTION_H
+#define CRATEWISE_PACKER_DESCRIPTION_H
 
 #include <cstdint>
 #include <map>
@@ -40,8 +41,8 @@ enum class ArtFormat { Png, Bitmap, Icon };  // .png, .bmp, .ico
 
 struct ArtEntry {
     int line = 0;
-    std::string path;     // the file
-    std::string shown;    // as written
+    std::string path;   // the file
+    std::string shown;  // as written
     ArtFormat format = ArtFormat::Png;
 };
 
@@ -71,17 +72,17 @@ using TargetFiles = std::map<std::string, std::string>;
 // Given as a target's name, every build target is taken as not built yet:
 // rows that name one get no source file, and the description's names and
 // texts alone are read (for the uninstaller, which is itself row 0).
-constexpr char kAnyTarget[] = "*";
+constexpr char AnyTarget[] = "*";
 
 // Limits that come from the installer's buffers and screens rather than
 // from the manifest's fields.
-constexpr int kMaxRows = 5;
-constexpr int kMinRows = 4;            // row 0 the uninstaller, row 3 the read-me
-constexpr int kMaxNoticeLines = 3;
-constexpr size_t kMaxNoticeLineLength = 48;   // wider lines wrap out of the box
-constexpr size_t kMaxSupportAddressLength = 100;
-constexpr uint64_t kMaxAgreementSize = 65535;  // what an edit control takes
-constexpr uint64_t kMaxDescriptionSize = 1 << 20;
+constexpr int MaxRows = 5;
+constexpr int MinRows = 4;  // row 0 the uninstaller, row 3 the read-me
+constexpr int MaxNoticeLines = 3;
+constexpr size_t MaxNoticeLineLength = 48;  // wider lines wrap out of the box
+constexpr size_t MaxSupportAddressLength = 100;
+constexpr uint64_t MaxAgreementSize = 65535;  // what an edit control takes
+constexpr uint64_t MaxDescriptionSize = 1 << 20;
 
 // Reads and checks `text` as the description stored at `file` (relative
 // paths start at its folder, and the files named must exist). Returns true
@@ -102,3 +103,5 @@ std::string StoredName(const std::string& fileName);
 std::string UpperCase(const std::string& text);
 
 }  // namespace packer
+
+#endif

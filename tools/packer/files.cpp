@@ -16,9 +16,11 @@ namespace {
 
 using hostfiles::SystemError;
 
-bool MakeFolders(const std::string& folder, std::string* error) {
+bool MakeFolders(const std::string& folder, std::string* error)
+{
     for (size_t at = 1; at <= folder.size(); ++at) {
-        if (at < folder.size() && folder[at] != '/') continue;
+        if (at < folder.size() && folder[at] != '/')
+            continue;
         std::string part = folder.substr(0, at);
         if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
             *error = SystemError("cannot create the folder", part);
@@ -35,13 +37,15 @@ bool MakeFolders(const std::string& folder, std::string* error) {
 
 }  // namespace
 
-FileStatus ProbeFile(const std::string& path, uint64_t* size, std::string* error) {
+FileStatus ProbeFile(const std::string& path, uint64_t* size, std::string* error)
+{
     struct stat st;
     if (stat(path.c_str(), &st) != 0) {
         *error = std::strerror(errno);
         return errno == ENOENT || errno == ENOTDIR ? FileStatus::Missing : FileStatus::Unreadable;
     }
-    if (!S_ISREG(st.st_mode)) return FileStatus::NotAFile;
+    if (!S_ISREG(st.st_mode))
+        return FileStatus::NotAFile;
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         *error = std::strerror(errno);
@@ -53,7 +57,8 @@ FileStatus ProbeFile(const std::string& path, uint64_t* size, std::string* error
 }
 
 bool ReadFilePrefix(const std::string& path, size_t count, std::vector<uint8_t>* bytes,
-                    std::string* error) {
+                    std::string* error)
+{
     bytes->clear();
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -64,13 +69,15 @@ bool ReadFilePrefix(const std::string& path, size_t count, std::vector<uint8_t>*
     while (bytes->size() < count) {
         size_t want = std::min(sizeof buffer, count - bytes->size());
         ssize_t n = read(fd, buffer, want);
-        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EINTR)
+            continue;
         if (n < 0) {
             *error = SystemError("cannot read", path);
             close(fd);
             return false;
         }
-        if (n == 0) break;
+        if (n == 0)
+            break;
         bytes->insert(bytes->end(), buffer, buffer + n);
     }
     close(fd);
@@ -78,13 +85,21 @@ bool ReadFilePrefix(const std::string& path, size_t count, std::vector<uint8_t>*
 }
 
 bool ReadWholeFile(const std::string& path, uint64_t limit, std::vector<uint8_t>* bytes,
-                   std::string* error) {
+                   std::string* error)
+{
     uint64_t size = 0;
     switch (ProbeFile(path, &size, error)) {
-    case FileStatus::Readable: break;
-    case FileStatus::Missing: *error = "'" + path + "' does not exist"; return false;
-    case FileStatus::NotAFile: *error = "'" + path + "' is not a file"; return false;
-    case FileStatus::Unreadable: *error = "cannot read '" + path + "': " + *error; return false;
+    case FileStatus::Readable:
+        break;
+    case FileStatus::Missing:
+        *error = "'" + path + "' does not exist";
+        return false;
+    case FileStatus::NotAFile:
+        *error = "'" + path + "' is not a file";
+        return false;
+    case FileStatus::Unreadable:
+        *error = "cannot read '" + path + "': " + *error;
+        return false;
     }
     if (size > limit) {
         *error = "'" + path + "' has " + std::to_string(size) + " bytes, more than the " +
@@ -92,7 +107,8 @@ bool ReadWholeFile(const std::string& path, uint64_t limit, std::vector<uint8_t>
         return false;
     }
     // One byte past the limit shows a file that grew since it was probed.
-    if (!ReadFilePrefix(path, size_t(limit) + 1, bytes, error)) return false;
+    if (!ReadFilePrefix(path, size_t(limit) + 1, bytes, error))
+        return false;
     if (bytes->size() > limit) {
         *error = "'" + path + "' grew past " + std::to_string(limit) + " bytes while it was read";
         return false;
@@ -100,27 +116,35 @@ bool ReadWholeFile(const std::string& path, uint64_t limit, std::vector<uint8_t>
     return true;
 }
 
-std::string AbsolutePath(const std::string& path) {
-    if (!path.empty() && path[0] == '/') return path;
+std::string AbsolutePath(const std::string& path)
+{
+    if (!path.empty() && path[0] == '/')
+        return path;
     std::vector<char> buffer(4096);
     while (!getcwd(buffer.data(), buffer.size())) {
-        if (errno != ERANGE) return path;
+        if (errno != ERANGE)
+            return path;
         buffer.resize(buffer.size() * 2);
     }
     std::string folder = buffer.data();
-    if (path.empty() || path == ".") return folder;
+    if (path.empty() || path == ".")
+        return folder;
     std::string relative = path.compare(0, 2, "./") == 0 ? path.substr(2) : path;
     return folder == "/" ? "/" + relative : folder + "/" + relative;
 }
 
-std::string AbsoluteFolderOf(const std::string& file) {
+std::string AbsoluteFolderOf(const std::string& file)
+{
     std::string absolute = AbsolutePath(file);
     size_t slash = absolute.find_last_of('/');
     return slash == 0 ? "/" : absolute.substr(0, slash);
 }
 
-bool WriteOutputs(const std::string& folder, const std::vector<OutputFile>& files, std::string* error) {
-    if (!MakeFolders(folder, error)) return false;
+bool WriteOutputs(const std::string& folder, const std::vector<OutputFile>& files,
+                  std::string* error)
+{
+    if (!MakeFolders(folder, error))
+        return false;
     std::vector<std::string> temps;
     bool ok = true;
     for (const OutputFile& file : files) {
@@ -141,7 +165,8 @@ bool WriteOutputs(const std::string& folder, const std::vector<OutputFile>& file
         }
     }
     for (const std::string& temp : temps)
-        if (!temp.empty()) unlink(temp.c_str());
+        if (!temp.empty())
+            unlink(temp.c_str());
     return ok;
 }
 

@@ -1,6 +1,7 @@
 // The packer's file access: probing and reading inputs, and putting a set of
 // outputs in place so that a failed run leaves none of them half written.
-#pragma once
+#ifndef CRATEWISE_PACKER_FILES_H
+#define CRATEWISE_PACKER_FILES_H
 
 #include <cstdint>
 #include <string>
@@ -35,6 +36,9 @@ struct OutputFile {
 // renames them into place, in the order given, only once all are written:
 // a run that fails while writing changes none of the earlier outputs, and
 // no output is ever half written. Put the files that name the others last.
-bool WriteOutputs(const std::string& folder, const std::vector<OutputFile>& files, std::string* error);
+bool WriteOutputs(const std::string& folder, const std::vector<OutputFile>& files,
+                  std::string* error);
 
 }  // namespace packer
+
+#endif

@@ -1,6 +1,7 @@
 // The texts the packer writes: the manifest's C++ source, the resource
 // script, the header with the copy page's notice, and the dependency list.
-#pragma once
+#ifndef CRATEWISE_PACKER_GENERATE_H
+#define CRATEWISE_PACKER_GENERATE_H
 
 #include <cstdint>
 #include <string>
@@ -24,11 +25,11 @@ struct ResourceFiles {
 };
 
 // Output names inside the output folder.
-extern const char kManifestName[];
-extern const char kResourceScriptName[];
-extern const char kNoticeHeaderName[];
-extern const char kAgreementName[];
-extern const char* const kArtNames[ArtSlotCount];
+extern const char ManifestName[];
+extern const char ResourceScriptName[];
+extern const char NoticeHeaderName[];
+extern const char AgreementName[];
+extern const char* const ArtNames[ArtSlotCount];
 std::string PayloadFileName(const PayloadRow& row);
 
 // A C++ string literal of `text`.
@@ -39,7 +40,8 @@ std::string CppString(const std::string& text);
 // another control character, which no literal can carry safely.
 bool RcString(const std::string& text, std::string* literal);
 
-std::string ManifestSource(const ProductDescription& description, const std::vector<RowSizes>& sizes);
+std::string ManifestSource(const ProductDescription& description,
+                           const std::vector<RowSizes>& sizes);
 std::string NoticeHeader(const ProductDescription& description);
 bool ResourceScript(const ProductDescription& description, const ResourceFiles& files,
                     std::string* script, std::string* error);
@@ -49,3 +51,5 @@ bool Depfile(const std::string& target, const std::vector<std::string>& inputs, 
              std::string* error);
 
 }  // namespace packer
+
+#endif

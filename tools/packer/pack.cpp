@@ -13,17 +13,20 @@ namespace packer {
 
 namespace {
 
-constexpr uint64_t kMaxArtFileSize = 16 << 20;
+constexpr uint64_t MaxArtFileSize = 16 << 20;
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
 class Packer {
 public:
-    Packer(const ProductDescription& description, Package* package, std::vector<Diagnostic>* problems,
-           const Compressor& compress)
-        : d_(description), package_(*package), problems_(*problems), compress_(compress) {}
+    Packer(const ProductDescription& description, Package* package,
+           std::vector<Diagnostic>* problems, const Compressor& compress)
+        : d_(description), package_(*package), problems_(*problems), compress_(compress)
+    {
+    }
 
-    bool Pack(const std::string& folder) {
+    bool Pack(const std::string& folder)
+    {
         package_ = Package();
         problems_.clear();
         package_.inputs.push_back(AbsolutePath(d_.file));
@@ -31,38 +34,45 @@ public:
         ResourceFiles resources;
         for (int slot = 0; slot < ArtSlotCount; ++slot) {
             Picture(ArtSlot(slot));
-            resources.art[slot] = folder + "/" + kArtNames[slot];
+            resources.art[slot] = folder + "/" + ArtNames[slot];
         }
         Agreement();
-        resources.agreement = folder + "/" + kAgreementName;
+        resources.agreement = folder + "/" + AgreementName;
         for (const PayloadRow& row : d_.rows) {
             Row(row);
             resources.payload.push_back(folder + "/" + PayloadFileName(row));
         }
-        if (!problems_.empty()) return false;
+        if (!problems_.empty())
+            return false;
 
         std::string script, error;
         if (!ResourceScript(d_, resources, &script, &error)) {
             Problem(1, error);
             return false;
         }
-        Add(kNoticeHeaderName, NoticeHeader(d_));
-        Add(kResourceScriptName, script);
-        Add(kManifestName, ManifestSource(d_, package_.sizes));
+        Add(NoticeHeaderName, NoticeHeader(d_));
+        Add(ResourceScriptName, script);
+        Add(ManifestName, ManifestSource(d_, package_.sizes));
         return true;
     }
 
 private:
-    void Problem(int line, const std::string& message) { problems_.push_back({d_.file, line, message}); }
+    void Problem(int line, const std::string& message)
+    {
+        problems_.push_back({d_.file, line, message});
+    }
 
-    void Add(const std::string& name, std::vector<uint8_t> bytes) {
+    void Add(const std::string& name, std::vector<uint8_t> bytes)
+    {
         package_.files.push_back({name, std::move(bytes)});
     }
-    void Add(const std::string& name, const std::string& text) {
+    void Add(const std::string& name, const std::string& text)
+    {
         Add(name, std::vector<uint8_t>(text.begin(), text.end()));
     }
 
-    bool Read(int line, const std::string& path, uint64_t limit, std::vector<uint8_t>* bytes) {
+    bool Read(int line, const std::string& path, uint64_t limit, std::vector<uint8_t>* bytes)
+    {
         std::string error;
         if (!ReadWholeFile(path, limit, bytes, &error)) {
             Problem(line, error);
@@ -72,32 +82,39 @@ private:
         return true;
     }
 
-    void Picture(ArtSlot slot) {
+    void Picture(ArtSlot slot)
+    {
         const ArtEntry& entry = d_.art[slot];
         std::vector<uint8_t> image, picture;
         std::string error;
-        if (!Read(entry.line, entry.path, kMaxArtFileSize, &image)) return;
+        if (!Read(entry.line, entry.path, MaxArtFileSize, &image))
+            return;
         if (!ConvertPicture(slot, image, entry.shown, &picture, &error)) {
             Problem(entry.line, error);
             return;
         }
-        Add(kArtNames[slot], std::move(picture));
+        Add(ArtNames[slot], std::move(picture));
     }
 
-    void Agreement() {
+    void Agreement()
+    {
         int line = d_.agreementLine;
         std::vector<uint8_t> text;
-        if (!Read(line, d_.agreementPath, kMaxAgreementSize, &text)) return;
+        if (!Read(line, d_.agreementPath, MaxAgreementSize, &text))
+            return;
         text = WithCrLf(text);
-        if (text.size() > kMaxAgreementSize) {
-            Problem(line, "the agreement has " + std::to_string(text.size()) + " bytes with CR LF line ends; "
-                          "the agreement page shows at most " + std::to_string(kMaxAgreementSize));
+        if (text.size() > MaxAgreementSize) {
+            Problem(line, "the agreement has " + std::to_string(text.size()) +
+                              " bytes with CR LF line ends; "
+                              "the agreement page shows at most " +
+                              std::to_string(MaxAgreementSize));
             return;
         }
-        Add(kAgreementName, std::move(text));
+        Add(AgreementName, std::move(text));
     }
 
-    void Row(const PayloadRow& row) {
+    void Row(const PayloadRow& row)
+    {
         std::vector<uint8_t> source;
         if (!Read(row.line, row.sourcePath, UINT32_MAX, &source)) {
             package_.sizes.push_back({});
@@ -130,7 +147,8 @@ private:
         else if (error.empty() && packed[9] != SzddLostChar(row.fileName))
             error = "its header does not carry the last character of " + Quoted(row.fileName);
         if (!error.empty()) {
-            Problem(row.line, "compressing " + Quoted(row.source) + " failed, nothing was written: " + error);
+            Problem(row.line,
+                    "compressing " + Quoted(row.source) + " failed, nothing was written: " + error);
             package_.sizes.push_back({});
             return;
         }
@@ -148,18 +166,21 @@ private:
 
 }  // namespace
 
-std::vector<uint8_t> WithCrLf(const std::vector<uint8_t>& text) {
+std::vector<uint8_t> WithCrLf(const std::vector<uint8_t>& text)
+{
     std::vector<uint8_t> out;
     out.reserve(text.size() + text.size() / 32);
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out.push_back('\r');
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            out.push_back('\r');
         out.push_back(text[i]);
     }
     return out;
 }
 
 bool PackProduct(const ProductDescription& description, const std::string& folder, Package* package,
-                 std::vector<Diagnostic>* problems, const Compressor& compress) {
+                 std::vector<Diagnostic>* problems, const Compressor& compress)
+{
     Packer packer(description, package, problems, compress);
     return packer.Pack(folder);
 }

@@ -1,6 +1,7 @@
 // Turning a checked description into the files a setup executable is built
 // from: everything is made and checked in memory before anything is written.
-#pragma once
+#ifndef CRATEWISE_PACKER_PACK_H
+#define CRATEWISE_PACKER_PACK_H
 
 #include <functional>
 #include <string>
@@ -19,7 +20,8 @@ struct Package {
 };
 
 // Makes a row's SZDD form; SzddCompress unless a test stands in for it.
-using Compressor = std::function<std::vector<uint8_t>(const uint8_t* data, size_t size, uint8_t lostChar)>;
+using Compressor =
+    std::function<std::vector<uint8_t>(const uint8_t* data, size_t size, uint8_t lostChar)>;
 
 // Reads every file the description names, compresses the compressed rows
 // (each expanded again through libmspack and compared with its source),
@@ -32,3 +34,5 @@ bool PackProduct(const ProductDescription& description, const std::string& folde
 std::vector<uint8_t> WithCrLf(const std::vector<uint8_t>& text);
 
 }  // namespace packer
+
+#endif

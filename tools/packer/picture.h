@@ -2,7 +2,8 @@
 // its usual forms, ICO with bitmap or PNG entries) into exactly what the
 // installer draws. Images are read through ImageMagick; the sizes, colours
 // and encodings of the results are ours.
-#pragma once
+#ifndef CRATEWISE_PACKER_PICTURE_H
+#define CRATEWISE_PACKER_PICTURE_H
 
 #include <cstdint>
 #include <string>
@@ -23,12 +24,12 @@ struct PictureForm {
     uint32_t ground;
 };
 
-// The bitmaps' forms by slot; the icon's two images are kIconForms.
-extern const PictureForm kPictureForms[ArtSlotCount];
-extern const PictureForm kIconForms[2];
+// The bitmaps' forms by slot; the icon's two images are IconForms.
+extern const PictureForm PictureForms[ArtSlotCount];
+extern const PictureForm IconForms[2];
 
 // The standard VGA colours in the order Windows numbers them, 0x00RRGGBB.
-extern const uint32_t kVgaColours[16];
+extern const uint32_t VgaColours[16];
 
 // Converts an image file for `slot`: a bitmap becomes a .bmp file (full
 // colour table, bottom-up rows, uncompressed), the icon an .ico file with
@@ -39,3 +40,5 @@ bool ConvertPicture(ArtSlot slot, const std::vector<uint8_t>& file, const std::s
                     std::vector<uint8_t>* out, std::string* error);
 
 }  // namespace packer
+
+#endif

@@ -8,10 +8,10 @@
 
 namespace {
 
-constexpr uint64_t kLiteralBits = 9;
-constexpr uint64_t kMatchBits = 17;
-constexpr uint64_t kUnreached = std::numeric_limits<uint64_t>::max();
-constexpr size_t kCostRing = 32;  // > kMaxMatch: a relaxation never lands on a live slot
+constexpr uint64_t LiteralBits = 9;
+constexpr uint64_t MatchBits = 17;
+constexpr uint64_t Unreached = std::numeric_limits<uint64_t>::max();
+constexpr size_t CostRing = 32;  // > MaxMatch: a relaxation never lands on a live slot
 
 // Parse of every position: the optimal last item ending there (1 = literal)
 // and the match distance found starting there.
@@ -23,57 +23,63 @@ struct Parse {
 // Shortest path where a literal costs 9 bits and a match 17 whatever its
 // length, so every length up to the longest match is an edge. Returns the
 // stream's bit count.
-uint64_t ParseOptimally(const uint8_t* data, size_t size, size_t blockSize, Parse* parse) {
+uint64_t ParseOptimally(const uint8_t* data, size_t size, size_t blockSize, Parse* parse)
+{
     parse->lastItem.assign(size + 1, 0);
     parse->distance.assign(size, 0);
-    uint64_t cost[kCostRing];
-    std::fill(cost, cost + kCostRing, kUnreached);
+    uint64_t cost[CostRing];
+    std::fill(cost, cost + CostRing, Unreached);
     cost[0] = 0;
 
-    szdd::LongestMatchFinder finder(data, size, blockSize ? blockSize : szdd::kDefaultBlockSize);
+    szdd::LongestMatchFinder finder(data, size, blockSize ? blockSize : szdd::DefaultBlockSize);
     uint8_t* lastItem = parse->lastItem.data();
     for (size_t i = 0; i < size; ++i) {
-        const uint64_t here = cost[i % kCostRing];
-        cost[i % kCostRing] = kUnreached;
+        const uint64_t here = cost[i % CostRing];
+        cost[i % CostRing] = Unreached;
         const szdd::Match m = finder.Next();
         parse->distance[i] = m.distance;
 
         auto relax = [&](size_t length, uint64_t bits) {
-            uint64_t& slot = cost[(i + length) % kCostRing];
+            uint64_t& slot = cost[(i + length) % CostRing];
             if (here + bits < slot) {
                 slot = here + bits;
                 lastItem[i + length] = uint8_t(length);
             }
         };
-        relax(1, kLiteralBits);
-        for (size_t length = szdd::kMinMatch; length <= m.length; ++length) relax(length, kMatchBits);
+        relax(1, LiteralBits);
+        for (size_t length = szdd::MinMatch; length <= m.length; ++length)
+            relax(length, MatchBits);
     }
-    return cost[size % kCostRing];
+    return cost[size % CostRing];
 }
 
 class StreamWriter {
 public:
     explicit StreamWriter(std::vector<uint8_t>* out) : out_(out) {}
 
-    void Literal(uint8_t byte) {
+    void Literal(uint8_t byte)
+    {
         Flag(true);
         out_->push_back(byte);
     }
 
-    void Match(size_t ringPos, size_t length) {
+    void Match(size_t ringPos, size_t length)
+    {
         Flag(false);
         out_->push_back(uint8_t(ringPos & 0xFF));
-        out_->push_back(uint8_t(((ringPos >> 4) & 0xF0) | (length - szdd::kMinMatch)));
+        out_->push_back(uint8_t(((ringPos >> 4) & 0xF0) | (length - szdd::MinMatch)));
     }
 
 private:
-    void Flag(bool literal) {
+    void Flag(bool literal)
+    {
         if (bit_ == 8) {
             flagAt_ = out_->size();
             out_->push_back(0);
             bit_ = 0;
         }
-        if (literal) (*out_)[flagAt_] |= uint8_t(1u << bit_);
+        if (literal)
+            (*out_)[flagAt_] |= uint8_t(1u << bit_);
         ++bit_;
     }
 
@@ -84,24 +90,29 @@ private:
 
 }  // namespace
 
-void SzddWriteHeader(uint8_t* out, uint8_t lostChar, uint32_t expandedSize) {
-    static const uint8_t kMagic[9] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33, 'A'};
-    std::copy(kMagic, kMagic + 9, out);
+void SzddWriteHeader(uint8_t* out, uint8_t lostChar, uint32_t expandedSize)
+{
+    static const uint8_t Magic[9] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33, 'A'};
+    std::copy(Magic, Magic + 9, out);
     out[9] = lostChar;
-    for (int i = 0; i < 4; ++i) out[10 + i] = uint8_t(expandedSize >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        out[10 + i] = uint8_t(expandedSize >> (8 * i));
 }
 
-uint64_t SzddStreamSize(const SzddParseStats& stats) {
-    return kSzddHeaderSize + (kLiteralBits * stats.literals + kMatchBits * stats.matches + 7) / 8;
+uint64_t SzddStreamSize(const SzddParseStats& stats)
+{
+    return SzddHeaderSize + (LiteralBits * stats.literals + MatchBits * stats.matches + 7) / 8;
 }
 
-uint8_t SzddLostChar(const std::string& fileName) {
+uint8_t SzddLostChar(const std::string& fileName)
+{
     return fileName.empty() ? 0 : uint8_t(fileName.back());
 }
 
 std::vector<uint8_t> SzddCompressWithStats(const uint8_t* data, size_t size, uint8_t lostChar,
-                                           SzddParseStats* stats, size_t blockSize) {
-    if (size > kSzddMaxInput)
+                                           SzddParseStats* stats, size_t blockSize)
+{
+    if (size > SzddMaxInput)
         throw std::length_error("input of " + std::to_string(size) +
                                 " bytes is larger than the SZDD header can describe");
 
@@ -109,10 +120,11 @@ std::vector<uint8_t> SzddCompressWithStats(const uint8_t* data, size_t size, uin
     const uint64_t bits = ParseOptimally(data, size, blockSize, &parse);
 
     std::vector<uint8_t> items;  // lengths, last item first
-    for (size_t at = size; at > 0; at -= parse.lastItem[at]) items.push_back(parse.lastItem[at]);
+    for (size_t at = size; at > 0; at -= parse.lastItem[at])
+        items.push_back(parse.lastItem[at]);
 
-    std::vector<uint8_t> out(kSzddHeaderSize);
-    out.reserve(kSzddHeaderSize + size_t((bits + 7) / 8));
+    std::vector<uint8_t> out(SzddHeaderSize);
+    out.reserve(SzddHeaderSize + size_t((bits + 7) / 8));
     SzddWriteHeader(out.data(), lostChar, uint32_t(size));
 
     SzddParseStats counted;
@@ -124,17 +136,19 @@ std::vector<uint8_t> SzddCompressWithStats(const uint8_t* data, size_t size, uin
             writer.Literal(data[at]);
             ++counted.literals;
         } else {
-            const size_t ringPos = (szdd::kWriteStart + szdd::kWindowSize + at - parse.distance[at]) %
-                                   szdd::kWindowSize;
+            const size_t ringPos = (szdd::WriteStart + szdd::WindowSize + at - parse.distance[at]) %
+                                   szdd::WindowSize;
             writer.Match(ringPos, length);
             ++counted.matches;
         }
         at += length;
     }
-    if (stats) *stats = counted;
+    if (stats)
+        *stats = counted;
     return out;
 }
 
-std::vector<uint8_t> SzddCompress(const uint8_t* data, size_t size, uint8_t lostChar) {
+std::vector<uint8_t> SzddCompress(const uint8_t* data, size_t size, uint8_t lostChar)
+{
     return SzddCompressWithStats(data, size, lostChar, nullptr);
 }

@@ -1,13 +1,14 @@
 // SZDD compression (the format the Windows LZ expansion library reads).
-#pragma once
+#ifndef CRATEWISE_SZDD_H
+#define CRATEWISE_SZDD_H
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-constexpr size_t kSzddHeaderSize = 14;
-constexpr uint32_t kSzddMaxInput = 0xFFFFFFFFu;  // the header holds 32 bits
+constexpr size_t SzddHeaderSize = 14;
+constexpr uint32_t SzddMaxInput = 0xFFFFFFFFu;  // the header holds 32 bits
 
 // How the stream spends its items; the stream is
 // ceil((9 * literals + 17 * matches) / 8) bytes after the header.
@@ -18,7 +19,7 @@ struct SzddParseStats {
 
 // Compresses to the smallest stream the format allows: an optimal parse over
 // exact longest matches. Throws std::length_error for inputs the header
-// cannot describe (more than kSzddMaxInput bytes), std::bad_alloc when
+// cannot describe (more than SzddMaxInput bytes), std::bad_alloc when
 // memory runs out.
 std::vector<uint8_t> SzddCompress(const uint8_t* data, size_t size, uint8_t lostChar);
 
@@ -36,3 +37,5 @@ uint64_t SzddStreamSize(const SzddParseStats& stats);
 
 // Writes the 14-byte header.
 void SzddWriteHeader(uint8_t* out, uint8_t lostChar, uint32_t expandedSize);
+
+#endif

@@ -1,5 +1,6 @@
 // Checks an SZDD stream against the original through libmspack's decoder.
-#pragma once
+#ifndef CRATEWISE_SZDD_VERIFY_H
+#define CRATEWISE_SZDD_VERIFY_H
 
 #include <cstdint>
 #include <string>
@@ -14,5 +15,7 @@ bool SzddExpandWithMspack(const std::vector<uint8_t>& szddBytes, std::vector<uin
 // Otherwise false, with the reason (first differing offset, lengths) in
 // `error`. The decoders ignore the length field and stop where the data
 // ends, so only this comparison shows a wrong length or a cut-off stream.
-bool SzddVerifyWithMspack(const std::vector<uint8_t>& szddBytes, const std::vector<uint8_t>& original,
-                          std::string* error);
+bool SzddVerifyWithMspack(const std::vector<uint8_t>& szddBytes,
+                          const std::vector<uint8_t>& original, std::string* error);
+
+#endif

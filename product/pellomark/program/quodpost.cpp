@@ -37,21 +37,25 @@ struct Scan {
     std::vector<PlanItem> Plan;
 };
 
-void Warn(HWND owner, const char* text) {
+void Warn(HWND owner, const char* text)
+{
     MessageBoxA(owner, text, AppName, MB_OK | MB_ICONWARNING);
 }
 
 // The system's text for an error code, without its line end.
-void SystemText(char* out, std::size_t capacity, DWORD code) {
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, code, 0, out, static_cast<DWORD>(capacity), nullptr);
+void SystemText(char* out, std::size_t capacity, DWORD code)
+{
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                             code, 0, out, static_cast<DWORD>(capacity), nullptr);
     while (n > 0 && (out[n - 1] == '\r' || out[n - 1] == '\n' || out[n - 1] == ' '))
         out[--n] = '\0';
-    if (n == 0) std::snprintf(out, capacity, "Error %lu.", static_cast<unsigned long>(code));
+    if (n == 0)
+        std::snprintf(out, capacity, "Error %lu.", static_cast<unsigned long>(code));
 }
 
 // Checks one folder field and turns it into a full path.
-bool ReadFolder(HWND dlg, int editId, const char* role, char* out) {
+bool ReadFolder(HWND dlg, int editId, const char* role, char* out)
+{
     char typed[MAX_PATH];
     char message[MessageSize];
     if (GetDlgItemTextA(dlg, editId, typed, MAX_PATH) == 0) {
@@ -70,7 +74,8 @@ bool ReadFolder(HWND dlg, int editId, const char* role, char* out) {
     return true;
 }
 
-bool ListFolder(HWND dlg, const char* dir, std::vector<DirEntry>& out) {
+bool ListFolder(HWND dlg, const char* dir, std::vector<DirEntry>& out)
+{
     char pattern[MAX_PATH];
     char message[MessageSize];
     char reason[512];
@@ -85,15 +90,18 @@ bool ListFolder(HWND dlg, const char* dir, std::vector<DirEntry>& out) {
     DWORD error = ERROR_NO_MORE_FILES;
     if (search == INVALID_HANDLE_VALUE) {
         error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND) error = ERROR_NO_MORE_FILES;  // empty root
+        if (error == ERROR_FILE_NOT_FOUND)
+            error = ERROR_NO_MORE_FILES;  // empty root
     } else {
         do {
             if (std::strcmp(found.cFileName, ".") == 0 || std::strcmp(found.cFileName, "..") == 0)
                 continue;
             DirEntry entry;
             entry.Name = found.cFileName;
-            entry.Size = (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-            entry.WriteTime = (static_cast<std::uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) |
+            entry.Size = (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) |
+                         found.nFileSizeLow;
+            entry.WriteTime = (static_cast<std::uint64_t>(found.ftLastWriteTime.dwHighDateTime)
+                               << 32) |
                               found.ftLastWriteTime.dwLowDateTime;
             entry.IsFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
             out.push_back(entry);
@@ -101,14 +109,16 @@ bool ListFolder(HWND dlg, const char* dir, std::vector<DirEntry>& out) {
         error = GetLastError();
         FindClose(search);
     }
-    if (error == ERROR_NO_MORE_FILES) return true;
+    if (error == ERROR_NO_MORE_FILES)
+        return true;
     SystemText(reason, sizeof reason, error);
     std::snprintf(message, sizeof message, "Cannot read the folder\n%s\n\n%s", dir, reason);
     MessageBoxA(dlg, message, AppName, MB_OK | MB_ICONERROR);
     return false;
 }
 
-bool BuildScan(HWND dlg, Scan& scan) {
+bool BuildScan(HWND dlg, Scan& scan)
+{
     if (!ReadFolder(dlg, IDC_SOURCE, "source", scan.Paths.Source) ||
         !ReadFolder(dlg, IDC_TARGET, "target", scan.Paths.Target))
         return false;
@@ -123,23 +133,26 @@ bool BuildScan(HWND dlg, Scan& scan) {
     return true;
 }
 
-void FormatWhen(char* out, std::size_t capacity, std::uint64_t ticks) {
+void FormatWhen(char* out, std::size_t capacity, std::uint64_t ticks)
+{
     FILETIME utc, local;
     SYSTEMTIME when;
     utc.dwLowDateTime = static_cast<DWORD>(ticks);
     utc.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
     if (FileTimeToLocalFileTime(&utc, &local) && FileTimeToSystemTime(&local, &when))
-        std::snprintf(out, capacity, "%04u-%02u-%02u %02u:%02u", when.wYear, when.wMonth,
-                      when.wDay, when.wHour, when.wMinute);
+        std::snprintf(out, capacity, "%04u-%02u-%02u %02u:%02u", when.wYear, when.wMonth, when.wDay,
+                      when.wHour, when.wMinute);
     else
         std::snprintf(out, capacity, "?");
 }
 
-void ShowScan(HWND dlg, const Scan& scan) {
+void ShowScan(HWND dlg, const Scan& scan)
+{
     HWND list = GetDlgItem(dlg, IDC_LIST);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     for (const PlanItem& item : scan.Plan) {
-        if (!pellomark::IsListed(item.Outcome)) continue;
+        if (!pellomark::IsListed(item.Outcome))
+            continue;
         const DirEntry& file = scan.Source[item.Source];
         char size[32];
         char when[32];
@@ -160,12 +173,14 @@ void ShowScan(HWND dlg, const Scan& scan) {
     SetDlgItemTextA(dlg, IDC_STATUS, status);
 }
 
-void ClearScan(HWND dlg) {
+void ClearScan(HWND dlg)
+{
     SendDlgItemMessageA(dlg, IDC_LIST, LB_RESETCONTENT, 0, 0);
     SetDlgItemTextA(dlg, IDC_STATUS, "");
 }
 
-void OnCompare(HWND dlg) {
+void OnCompare(HWND dlg)
+{
     Scan scan;
     if (BuildScan(dlg, scan))
         ShowScan(dlg, scan);
@@ -175,7 +190,8 @@ void OnCompare(HWND dlg) {
 
 // Copies one file; on failure fills reason and returns false.
 bool CopyOne(const Folders& paths, const DirEntry& file, bool replace, char* reason,
-             std::size_t capacity) {
+             std::size_t capacity)
+{
     char from[MAX_PATH];
     char to[MAX_PATH];
     const bool fromFits = pellomark::JoinFolder(from, sizeof from, paths.Source, file.Name.c_str());
@@ -186,7 +202,8 @@ bool CopyOne(const Folders& paths, const DirEntry& file, bool replace, char* rea
         return false;
     }
     // A file that was missing at the scan must not be overwritten unasked.
-    if (CopyFileA(from, to, replace ? FALSE : TRUE)) return true;
+    if (CopyFileA(from, to, replace ? FALSE : TRUE))
+        return true;
     char system[512];
     SystemText(system, sizeof system, GetLastError());
     std::snprintf(reason, capacity, "Could not copy\n%s\nto\n%s\n\n%s", from, to, system);
@@ -194,7 +211,8 @@ bool CopyOne(const Folders& paths, const DirEntry& file, bool replace, char* rea
 }
 
 // Asks before replacing files; answers whether to replace, or cancels.
-bool ConfirmReplace(HWND dlg, std::size_t count, bool& replace) {
+bool ConfirmReplace(HWND dlg, std::size_t count, bool& replace)
+{
     char question[256];
     std::snprintf(question, sizeof question,
                   "%u file(s) in the target folder will be replaced by the newer "
@@ -206,7 +224,8 @@ bool ConfirmReplace(HWND dlg, std::size_t count, bool& replace) {
     return answer != IDCANCEL;
 }
 
-void OnUpdate(HWND dlg) {
+void OnUpdate(HWND dlg)
+{
     Scan scan;
     if (!BuildScan(dlg, scan)) {
         ClearScan(dlg);
@@ -215,7 +234,8 @@ void OnUpdate(HWND dlg) {
     ShowScan(dlg, scan);
     const PlanSummary sum = pellomark::Summarize(scan.Plan);
     bool replace = true;
-    if (sum.Replaced > 0 && !ConfirmReplace(dlg, sum.Replaced, replace)) return;
+    if (sum.Replaced > 0 && !ConfirmReplace(dlg, sum.Replaced, replace))
+        return;
     const std::size_t wanted = sum.NewFiles + (replace ? sum.Replaced : 0);
     if (wanted == 0) {
         MessageBoxA(dlg, "There is nothing to copy.", AppName, MB_OK | MB_ICONINFORMATION);
@@ -227,9 +247,11 @@ void OnUpdate(HWND dlg) {
     char reason[MessageSize];
     bool failed = false;
     for (const PlanItem& item : scan.Plan) {
-        if (!pellomark::NeedsCopy(item.Outcome)) continue;
+        if (!pellomark::NeedsCopy(item.Outcome))
+            continue;
         const bool replaces = pellomark::ReplacesFile(item.Outcome);
-        if (replaces && !replace) continue;
+        if (replaces && !replace)
+            continue;
         if (!CopyOne(scan.Paths, scan.Source[item.Source], replaces, reason, sizeof reason)) {
             failed = true;
             break;
@@ -241,8 +263,9 @@ void OnUpdate(HWND dlg) {
 
     char message[MessageSize + 128];
     if (failed) {
-        std::snprintf(message, sizeof message, "%s\n\nThe update stopped: %u of %u file(s) were copied.",
-                      reason, static_cast<unsigned>(copied), static_cast<unsigned>(wanted));
+        std::snprintf(message, sizeof message,
+                      "%s\n\nThe update stopped: %u of %u file(s) were copied.", reason,
+                      static_cast<unsigned>(copied), static_cast<unsigned>(wanted));
         MessageBoxA(dlg, message, AppName, MB_OK | MB_ICONERROR);
         return;
     }
@@ -260,13 +283,15 @@ void OnUpdate(HWND dlg) {
     }
 }
 
-int CALLBACK BrowseStart(HWND browser, UINT msg, LPARAM, LPARAM start) {
+int CALLBACK BrowseStart(HWND browser, UINT msg, LPARAM, LPARAM start)
+{
     if (msg == BFFM_INITIALIZED && start != 0)
         SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, start);
     return 0;
 }
 
-void OnBrowse(HWND dlg, int editId, const char* title) {
+void OnBrowse(HWND dlg, int editId, const char* title)
+{
     char current[MAX_PATH];
     char display[MAX_PATH];
     GetDlgItemTextA(dlg, editId, current, MAX_PATH);
@@ -278,7 +303,8 @@ void OnBrowse(HWND dlg, int editId, const char* title) {
     info.lpfn = BrowseStart;
     info.lParam = current[0] ? reinterpret_cast<LPARAM>(current) : 0;
     LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
-    if (chosen == nullptr) return;
+    if (chosen == nullptr)
+        return;
     char path[MAX_PATH];
     if (SHGetPathFromIDListA(chosen, path))
         SetDlgItemTextA(dlg, editId, path);
@@ -288,13 +314,15 @@ void OnBrowse(HWND dlg, int editId, const char* title) {
 }
 
 // The help is a text file next to the program; Notepad shows it.
-void OnHelp(HWND dlg) {
+void OnHelp(HWND dlg)
+{
     char folder[MAX_PATH];
     char help[MAX_PATH];
     char message[MessageSize];
     const DWORD n = GetModuleFileNameA(nullptr, folder, MAX_PATH);
     char* slash = (n > 0 && n < MAX_PATH) ? std::strrchr(folder, '\\') : nullptr;
-    if (slash != nullptr) slash[1] = '\0';
+    if (slash != nullptr)
+        slash[1] = '\0';
     if (slash == nullptr || !pellomark::JoinFolder(help, sizeof help, folder, HelpFileName)) {
         Warn(dlg, "The help file cannot be found: the program's folder name is too long.");
         return;
@@ -322,31 +350,47 @@ void OnHelp(HWND dlg) {
     MessageBoxA(dlg, message, AppName, MB_OK | MB_ICONERROR);
 }
 
-void OnInit(HWND dlg) {
-    SendDlgItemMessageA(dlg, IDC_LIST, LB_SETTABSTOPS, 3,
-                        reinterpret_cast<LPARAM>(ListTabs));
+void OnInit(HWND dlg)
+{
+    SendDlgItemMessageA(dlg, IDC_LIST, LB_SETTABSTOPS, 3, reinterpret_cast<LPARAM>(ListTabs));
     SendDlgItemMessageA(dlg, IDC_SOURCE, EM_LIMITTEXT, MAX_PATH - 1, 0);
     SendDlgItemMessageA(dlg, IDC_TARGET, EM_LIMITTEXT, MAX_PATH - 1, 0);
-    if (__argc > 1) SetDlgItemTextA(dlg, IDC_SOURCE, __argv[1]);
+    if (__argc > 1)
+        SetDlgItemTextA(dlg, IDC_SOURCE, __argv[1]);
     if (__argc > 2) {
         SetDlgItemTextA(dlg, IDC_TARGET, __argv[2]);
         OnCompare(dlg);
     }
 }
 
-void OnCommand(HWND dlg, int id, int code) {
-    if (code != BN_CLICKED) return;
+void OnCommand(HWND dlg, int id, int code)
+{
+    if (code != BN_CLICKED)
+        return;
     switch (id) {
-    case IDC_BROWSE_SOURCE: OnBrowse(dlg, IDC_SOURCE, "Choose the source folder:"); break;
-    case IDC_BROWSE_TARGET: OnBrowse(dlg, IDC_TARGET, "Choose the target folder:"); break;
-    case IDC_COMPARE: OnCompare(dlg); break;
-    case IDC_UPDATE: OnUpdate(dlg); break;
-    case IDC_SHOWHELP: OnHelp(dlg); break;
-    case IDCANCEL: EndDialog(dlg, 0); break;
+    case IDC_BROWSE_SOURCE:
+        OnBrowse(dlg, IDC_SOURCE, "Choose the source folder:");
+        break;
+    case IDC_BROWSE_TARGET:
+        OnBrowse(dlg, IDC_TARGET, "Choose the target folder:");
+        break;
+    case IDC_COMPARE:
+        OnCompare(dlg);
+        break;
+    case IDC_UPDATE:
+        OnUpdate(dlg);
+        break;
+    case IDC_SHOWHELP:
+        OnHelp(dlg);
+        break;
+    case IDCANCEL:
+        EndDialog(dlg, 0);
+        break;
     }
 }
 
-INT_PTR CALLBACK MainDialog(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK MainDialog(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
+{
     switch (msg) {
     case WM_INITDIALOG:
         OnInit(dlg);
@@ -363,10 +407,12 @@ INT_PTR CALLBACK MainDialog(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
     // The folder browser needs COM on this thread.
     const HRESULT com = CoInitialize(nullptr);
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialog, 0);
-    if (SUCCEEDED(com)) CoUninitialize();
+    if (SUCCEEDED(com))
+        CoUninitialize();
     return 0;
 }

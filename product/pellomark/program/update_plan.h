@@ -20,13 +20,13 @@ struct DirEntry {
 };
 
 enum class Verdict {
-    New,            // not in the target: copy
-    Newer,          // source written later: replace the target's file
-    SizeDiffers,    // same time, other size: replace the target's file
-    Same,           // same time and size: nothing to do
-    TargetNewer,    // the target's file is the later one: keep it
-    FolderInTarget, // the target has a folder of that name: cannot copy
-    NameClash       // names equal but for case in one listing: ambiguous
+    New,             // not in the target: copy
+    Newer,           // source written later: replace the target's file
+    SizeDiffers,     // same time, other size: replace the target's file
+    Same,            // same time and size: nothing to do
+    TargetNewer,     // the target's file is the later one: keep it
+    FolderInTarget,  // the target has a folder of that name: cannot copy
+    NameClash        // names equal but for case in one listing: ambiguous
 };
 
 struct PlanItem {
@@ -36,11 +36,11 @@ struct PlanItem {
 };
 
 struct PlanSummary {
-    std::size_t NewFiles;   // copies that replace nothing
-    std::size_t Replaced;   // copies that replace a file in the target
+    std::size_t NewFiles;  // copies that replace nothing
+    std::size_t Replaced;  // copies that replace a file in the target
     std::size_t Same;
     std::size_t KeptNewer;
-    std::size_t Blocked;    // FolderInTarget and NameClash
+    std::size_t Blocked;  // FolderInTarget and NameClash
 };
 
 // FAT keeps write times to two seconds; closer times count as equal.
@@ -66,8 +66,7 @@ int CompareNames(const std::string& a, const std::string& b);
 
 // Writes dir, one backslash and name into out. Fails, leaving out empty,
 // when dir or name is empty or the result does not fit in capacity bytes.
-bool JoinFolder(char* out, std::size_t capacity, const char* dir,
-                const char* name);
+bool JoinFolder(char* out, std::size_t capacity, const char* dir, const char* name);
 
 // Two full paths name the same folder (case and a trailing backslash
 // aside).

@@ -230,7 +230,7 @@ TEST_P(Image, BecomesWhatTheInstallerDraws) {
         ASSERT_EQ(out[4], 2);
         ASSERT_EQ(got.size(), 2u);
         for (int i = 0; i < 2; ++i) {
-            const packer::PictureForm& form = packer::kIconForms[i];
+            const packer::PictureForm& form = packer::IconForms[i];
             EXPECT_EQ(out[6 + 16 * i], form.width);
             EXPECT_EQ(out[6 + 16 * i + 6], form.bits);
             auto same = std::find_if(want.begin(), want.end(), [&](const Frame& f) {
@@ -243,7 +243,7 @@ TEST_P(Image, BecomesWhatTheInstallerDraws) {
     }
     // A packed DIB the backdrop and the pages draw: bottom-up, uncompressed,
     // the full colour table.
-    const packer::PictureForm& form = packer::kPictureForms[c.slot];
+    const packer::PictureForm& form = packer::PictureForms[c.slot];
     EXPECT_EQ(int32_t(Le32(out, 18)), form.width);
     EXPECT_EQ(int32_t(Le32(out, 22)), form.height);
     EXPECT_EQ(out[28], form.bits);
