@@ -51,11 +51,6 @@ std::string Mismatch(const char* a, const char* b, const A& x, const B& y)
                      false))
 #define REQUIRE(cond) \
     do { if (!(cond)) ::pilot::Require(__FILE__, __LINE__, "REQUIRE(" #cond ")"); } while (0)
-#define REQUIRE_EQ(a, b)                                                              \
-    do {                                                                              \
-        if (!((a) == (b)))                                                            \
-            ::pilot::Require(__FILE__, __LINE__, ::pilot::Mismatch(#a, #b, a, b));    \
-    } while (0)
 
 // ---- processes -------------------------------------------------------------
 struct Process {
