@@ -2,6 +2,7 @@
 // the backdrop read off the screen pixel by pixel, the agreement page, and
 // the refusals that end the program having written nothing.
 #include "../pilot/steps.h"
+#include "shell/backdrop_logic.h"
 
 #include <algorithm>
 #include <climits>
@@ -11,13 +12,12 @@ using namespace pilot;
 
 namespace {
 
-// The backdrop's colours (COLORREF 0x00BBGGRR) and places.
-const COLORREF StripeColour = 0x680820, BoxKeyColour = 0x808000, LabelColour = 0xFFACB0;
-const COLORREF StepLitColour = 0xFFF820, StepDimColour = 0xE88420;
+// The backdrop's colours the shell keeps to itself (COLORREF 0x00BBGGRR).
+const COLORREF LabelColour = 0xFFACB0, StepLitColour = 0xFFF820, StepDimColour = 0xE88420;
 const COLORREF TitleBrightest = 0x0000FF, TitleDarkest = 0x000080;
-const int StripeWidth = 150;
+const int StripeWidth = StripeBandWidth;
 // The step list: "- License Agreement" to "- Finished", 18 pixels apart.
-const int StepCount = 7, StepTop = 120, StepHeight = 18;
+const int StepTop = 120, StepHeight = 18;
 const char* const TitleText = "Pellomark v1.01";
 
 // A bitmap resource (a packed DIB of 1, 4 or 8 bits, bottom-up, uncompressed)
@@ -82,47 +82,50 @@ int Differing(const Picture& screen, int left, int top, const Picture& expected,
     return differing;
 }
 
-// The stripe over x 0 to 149, its margins and the gaps between the pictures
-// and texts exactly its colour; then the header picture at (10, 10), and the
-// box picture whose background, flooded side-on from (1, 1), turns into the
-// stripe while the background that its drawing walls in keeps the key colour.
+// The stripe over its band, exactly its colour in the margins either side of
+// the header picture and in the gaps between the pictures and texts; then
+// the header picture, and the box picture whose background, flooded side-on
+// from inside its corner, turns into the stripe while the background that
+// its drawing walls in keeps the key colour.
 void CheckStripeAndPictures(const Picture& screen)
 {
     int wrong = 0;
     auto expect = [&](int x, int y) {
-        if (screen.At(x, y) != StripeColour && wrong++ == 0)
+        if (screen.At(x, y) != StripeColor && wrong++ == 0)
             Log("stripe: (%d, %d) is %06lx", x, y, screen.At(x, y));
     };
     for (int y = 0; y < screen.height; ++y)
-        for (int x = 0; x < StripeWidth; x += x == 9 ? 131 : 1)
+        for (int x = 0; x < StripeWidth; x += x == HeaderPictureX - 1 ? HeaderPictureWidth + 1 : 1)
             expect(x, y);
-    const int gaps[][2] = {{0, 10}, {41, 100}, {246, screen.height - 180},
-                           {screen.height - 12, screen.height}};
+    const int gaps[][2] = {{0, HeaderPictureY}, {HeaderPictureY + HeaderPictureHeight, InstallerLabelY},
+                           {StepTop + StepRows * StepHeight, screen.height - BoxPictureRise},
+                           {screen.height - BoxPictureRise + BoxPictureHeight, screen.height}};
     for (const auto& gap : gaps)
         for (int y = gap[0]; y < gap[1]; ++y)
             for (int x = 0; x < StripeWidth; ++x)
                 expect(x, y);
     CHECK_EQ(wrong, 0);
-    CHECK(screen.At(StripeWidth, screen.height / 2) != StripeColour);
+    CHECK(screen.At(StripeWidth, screen.height / 2) != StripeColor);
 
     Picture header = DecodeBitmap(IDB_HEADER);
-    CHECK(header.width == 130 && header.height == 31);
-    CHECK_EQ(Differing(screen, 10, 10, header, "header picture"), 0);
+    CHECK(header.width == HeaderPictureWidth && header.height == HeaderPictureHeight);
+    CHECK_EQ(Differing(screen, HeaderPictureX, HeaderPictureY, header, "header picture"), 0);
     Picture box = DecodeBitmap(IDB_GROUP);
-    CHECK(box.width == 120 && box.height == 168 && box.At(1, 1) == BoxKeyColour);
-    std::vector<std::pair<int, int>> todo = {{1, 1}};
+    CHECK(box.width == BoxPictureWidth && box.height == BoxPictureHeight &&
+          box.At(BoxFloodX, BoxFloodY) == BoxKeyColor);
+    std::vector<std::pair<int, int>> todo = {{BoxFloodX, BoxFloodY}};
     while (!todo.empty()) {
         auto [x, y] = todo.back();
         todo.pop_back();
-        if (box.At(x, y) != BoxKeyColour)
+        if (box.At(x, y) != BoxKeyColor)
             continue;
-        box.pixels[(size_t)y * box.width + x] = StripeColour;
+        box.pixels[(size_t)y * box.width + x] = StripeColor;
         todo.insert(todo.end(), {{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}});
     }
-    int enclosed = (int)std::count(box.pixels.begin(), box.pixels.end(), BoxKeyColour);
+    int enclosed = (int)std::count(box.pixels.begin(), box.pixels.end(), BoxKeyColor);
     Log("box picture: %d key-colour pixels walled in by the drawing", enclosed);
     CHECK(enclosed > 0);
-    CHECK_EQ(Differing(screen, 15, screen.height - 180, box, "box picture"), 0);
+    CHECK_EQ(Differing(screen, BoxPictureX, screen.height - BoxPictureRise, box, "box picture"), 0);
 }
 
 // Where the title's glyphs put ink in the full text colour relative to where
@@ -131,7 +134,7 @@ RECT MeasureTitleInk(int width, int height)
 {
     LOGFONTA description = {};
     description.lfHeight = height / 10;
-    description.lfWidth = (width - 140) / ((int)strlen(TitleText) + 5);
+    description.lfWidth = (width - TitleRight) / ((int)strlen(TitleText) + 5);
     description.lfWeight = FW_BOLD;
     description.lfQuality = PROOF_QUALITY;
     description.lfPitchAndFamily = VARIABLE_PITCH | FF_ROMAN;
@@ -173,7 +176,7 @@ RECT MeasureTitleInk(int width, int height)
 // along the upper left edges.
 void CheckTitle(const Picture& screen)
 {
-    int x0 = screen.width / 32 + 140, y0 = screen.height / 24 - 20;
+    int x0 = screen.width / 32 + TitleRight, y0 = screen.height / 24 - TitleRise;
     RECT ink = MeasureTitleInk(screen.width, screen.height);
     Found bright = FindColour(screen, TitleBrightest, StripeWidth, 0, screen.width, screen.height / 2);
     Found dark = FindColour(screen, TitleDarkest, StripeWidth, 0, screen.width, screen.height / 2);
@@ -193,14 +196,14 @@ void CheckTitle(const Picture& screen)
 // font at (10, 100).
 void CheckStepsAndLabel(const Picture& screen, int stepMask)
 {
-    for (int step = 0; step < StepCount; ++step) {
+    for (int step = 0; step < StepRows; ++step) {
         int y = StepTop + step * StepHeight;
         Found lit = FindColour(screen, StepLitColour, 0, y, StripeWidth, y + StepHeight);
         Found dim = FindColour(screen, StepDimColour, 0, y, StripeWidth, y + StepHeight);
         bool marked = (stepMask & (1 << step)) != 0;
         Log("step %d: %d lit, %d dim pixels", step + 1, lit.count, dim.count);
         CHECK((marked ? lit : dim).count > 20 && (marked ? dim : lit).count == 0);
-        CHECK((marked ? lit : dim).minX >= 10);
+        CHECK((marked ? lit : dim).minX >= StepLabelX);
     }
     HDC dc = GetDC(nullptr);
     HGDIOBJ previous = SelectObject(dc, GetStockObject(SYSTEM_FONT));
@@ -210,8 +213,8 @@ void CheckStepsAndLabel(const Picture& screen, int stepMask)
     ReleaseDC(nullptr, dc);
     Found label = FindColour(screen, LabelColour, 0, 90, StripeWidth, 120);
     CHECK(label.count > 30);
-    CHECK(label.minX >= 10 && label.maxX < 10 + size.cx);
-    CHECK(label.minY >= 100 && label.maxY < 100 + size.cy);
+    CHECK(label.minX >= InstallerLabelX && label.maxX < InstallerLabelX + size.cx);
+    CHECK(label.minY >= InstallerLabelY && label.maxY < InstallerLabelY + size.cy);
     CHECK(label.maxX - label.minX > size.cx * 3 / 4);
 }
 
