@@ -1,6 +1,7 @@
 #include "steps.h"
 #include "lists.h"
 
+#include <aclapi.h>
 #include <objbase.h>
 #include <shlobj.h>
 
@@ -67,9 +68,13 @@ HWND ReachCopy(const std::string& folder)
     return WaitPage(CopyCaption());
 }
 
-void FinishGroup(const Process& setup, const std::string& group, int readMe)
+void FinishGroup(const Process& setup, const std::string& group, int readMe, DWORD pressed)
 {
     ExpectBox(0, group, "Shortcuts Created Successfully!", "information", IDOK, 60000);
+    if (pressed) {
+        Log("the success box came %lu ms after Continue", (unsigned long)(Now() - pressed));
+        CHECK(Now() - pressed >= 12000);
+    }
     ExpectBox(setup.pid, Installer,
               "Pellomark was successfully Installed.\n\nWould you like to view the Read Me file now?",
               "question", readMe);
@@ -230,6 +235,26 @@ void CheckInstalled(const std::string& folder)
     for (int row = 0; row < RowCount; ++row)
         CHECK(SameBytes(Destination(folder, row), SourceBytes(row)));
     CheckNothingLeft(folder);
+}
+
+// Whether Everyone is let into the folder. Wine derives the access list from
+// the folder's mode: one made with the installer's protected list lets
+// Everyone in no more, one made without it still lets Everyone read.
+bool EveryoneMayEnter(const std::string& folder)
+{
+    PACL list = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoA(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                              nullptr, &list, nullptr, &descriptor) != ERROR_SUCCESS)
+        return true;
+    bool found = false;
+    for (DWORD i = 0; list && i < list->AceCount && !found; ++i) {
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        found = GetAce(list, i, (void**)&ace) && ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE &&
+                IsWellKnownSid((PSID)&ace->SidStart, WinWorldSid);
+    }
+    LocalFree(descriptor);
+    return found;
 }
 
 // ---- the copy page -------------------------------------------------------------

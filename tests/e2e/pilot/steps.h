@@ -47,8 +47,10 @@ HWND ReachLocation();
 HWND ReachCopy(const std::string& folder = "");
 // From the first page to the end with the default answers.
 void Install(const Process& setup, const std::string& folder = "");
-// The group's success box, the read-me question answered, the thanks.
-void FinishGroup(const Process& setup, const std::string& group, int readMe);
+// The group's success box (when Continue was pressed at a time given, after
+// Wine's paced commands: nine, the pause before the last, then the 3 s timer),
+// the read-me question answered, and after No the thanks.
+void FinishGroup(const Process& setup, const std::string& group, int readMe, DWORD pressed = 0);
 
 std::string SetupResource(LPCSTR name, LPCSTR type = (LPCSTR)RT_RCDATA);
 void ExpectUnchanged(const Snapshot& before);
@@ -85,6 +87,7 @@ std::string ResourceBytes(int row);  // the row as the executable carries it
 // Every row installed, and no stored copy or half-expanded file left.
 void CheckInstalled(const std::string& folder);
 void CheckNothingLeft(const std::string& folder);
+bool EveryoneMayEnter(const std::string& folder);
 
 // ---- the copy page ---------------------------------------------------------
 struct Watch {

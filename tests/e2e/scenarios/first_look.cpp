@@ -230,6 +230,7 @@ void ExpectCentred(HWND window, bool besideStripe)
 void CheckAgreementPage(HWND page)
 {
     ExpectCentred(page, true);
+    CHECK(ScreenRect(page).left >= StripeWidth);
     LONG style = GetWindowLongA(page, GWL_STYLE);
     CHECK((style & (WS_THICKFRAME | WS_SYSMENU)) == (WS_THICKFRAME | WS_SYSMENU));
     std::string agreement = SetupResource("Agreement");

@@ -45,8 +45,10 @@ struct FakeProgman {
 
 // Ours is started once Wine's explorer runs (the first page is up), so that
 // it is the one the installer reaches; then the pages up to the group page,
-// with the folder typed as given.
-HWND ReachGroupWith(FakeProgman* server, const std::string& folder, const std::string& reply,
+// with the folder typed as given: the copy page's labels name it as resolved,
+// and every file goes there, into a folder Everyone may not enter.
+HWND ReachGroupWith(const Process& setup, FakeProgman* server, const std::string& typed,
+                    const std::string& folder, const std::string& reply,
                     const std::string& refuse = "", const std::string& block = "")
 {
     HWND agreement = WaitPage(AgreementCaption(), 20000);
@@ -61,8 +63,13 @@ HWND ReachGroupWith(FakeProgman* server, const std::string& folder, const std::s
     REQUIRE(WaitUntil([&] { return !server->Lines().empty() && server->Lines()[0] == "ready"; }, 10000));
     Press(agreement, IDC_AFFIRM);
     HWND location = WaitPage(LocationCaption());
-    Type(location, IDC_FOLDER_EDIT, folder);
+    Type(location, IDC_FOLDER_EDIT, typed);
     Press(location, IDC_AFFIRM);
+    Watch watch = WatchCopy(WaitPage(CopyCaption()), setup);
+    CheckLabels(watch, folder, ExpectedLabels(folder).size() - 1);
+    CheckMeter(watch, 3, 3);
+    CheckInstalled(folder);
+    CHECK(!EveryoneMayEnter(folder));
     return WaitPage(GroupCaption(), 120000);
 }
 
@@ -89,9 +96,8 @@ SCENARIO(group_with_our_program_manager, 800, 600)
     const std::string resolved = "C:\\Apps\\Suite\\Tools\\Pellomark";
     Process setup = StartSetup();
     FakeProgman server;
-    HWND page = ReachGroupWith(&server, "C:\\Apps\\Old\\..\\Suite\\.\\Tools\\Pellomark\\",
-                               std::string("\r\n\0", 3), "", "\",6)]");
-    CheckInstalled(resolved);
+    HWND page = ReachGroupWith(setup, &server, "C:\\Apps\\Old\\..\\Suite\\.\\Tools\\Pellomark\\",
+                               resolved, std::string("\r\n\0", 3), "", "\",6)]");
     CHECK(!Exists("C:\\Apps\\Old"));
     Press(page, IDC_GROUP_CONTINUE);
     REQUIRE(WaitUntil([&] { return server.Lines("command").size() >= 10; }, 60000));
@@ -111,8 +117,8 @@ SCENARIO(group_with_our_program_manager, 800, 600)
     // the abort.
     const std::string longest = "C:\\" + std::string(111, 'a');
     setup = StartSetup();
-    page = ReachGroupWith(&server, longest, std::string("\r\n\0", 3), "Quodpost.exe\"");
-    CHECK(Exists(longest + "\\Quodpost.exe"));
+    page = ReachGroupWith(setup, &server, longest, longest, std::string("\r\n\0", 3),
+                          "Quodpost.exe\"");
     CHECK(GroupItems(page).empty());
     DWORD pressed = Now();
     Press(page, IDC_GROUP_CONTINUE);
@@ -137,7 +143,7 @@ SCENARIO(group_with_our_program_manager, 800, 600)
     // item's paint buffer and text after the last line end.
     const std::string longName = "Long group name " + std::string(104, 'x');
     setup = StartSetup();
-    page = ReachGroupWith(&server, DefaultFolder,
+    page = ReachGroupWith(setup, &server, DefaultFolder, DefaultFolder,
                           "Games\r\npellomark\r\n\r\nAccessories\r\n" + longName +
                               "\r\nTrailing without a line end" + std::string(1, '\0'));
     Shot("group-list");
