@@ -35,27 +35,23 @@ struct Stop {
 };
 [[noreturn]] void Require(const char* file, int line, const std::string& what);
 
+// Each side is evaluated once: what is reported is what was compared.
 template <class A, class B>
-std::string Mismatch(const char* a, const char* b, const A& x, const B& y)
+bool CheckEqual(const char* file, int line, const char* a, const char* b, const A& x, const B& y)
 {
+    if (x == y)
+        return true;
     std::ostringstream s;
     s << a << " == " << b << "\n    got:      [" << x << "]\n    expected: [" << y << "]";
-    return s.str();
+    Failed(file, line, s.str());
+    return false;
 }
 
 #define CHECK(cond) \
     ((cond) ? true : (::pilot::Failed(__FILE__, __LINE__, "CHECK(" #cond ")"), false))
-#define CHECK_EQ(a, b)                                                                   \
-    (((a) == (b)) ? true                                                                 \
-                  : (::pilot::Failed(__FILE__, __LINE__, ::pilot::Mismatch(#a, #b, a, b)), \
-                     false))
+#define CHECK_EQ(a, b) ::pilot::CheckEqual(__FILE__, __LINE__, #a, #b, (a), (b))
 #define REQUIRE(cond) \
     do { if (!(cond)) ::pilot::Require(__FILE__, __LINE__, "REQUIRE(" #cond ")"); } while (0)
-#define REQUIRE_EQ(a, b)                                                              \
-    do {                                                                              \
-        if (!((a) == (b)))                                                            \
-            ::pilot::Require(__FILE__, __LINE__, ::pilot::Mismatch(#a, #b, a, b));    \
-    } while (0)
 
 // ---- processes -------------------------------------------------------------
 struct Process {

@@ -1,5 +1,5 @@
 // DLLs planted beside a downloaded installer must not run inside it.
-#include "../pilot/flows.h"
+#include "../pilot/steps.h"
 
 using namespace pilot;
 

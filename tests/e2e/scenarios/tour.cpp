@@ -1,28 +1,27 @@
 // The happy path with every default answer, one screenshot per screen: what
 // the README's sample command shows. Run on each product's setup executable,
 // it checks the product's own captions, folder and boxes.
-#include "../pilot/flows.h"
-#include "group_steps.h"
+#include "../pilot/steps.h"
 
 using namespace pilot;
 
-SCENARIO(sample_tour, 800, 600)
+SCENARIO_BY_HAND(sample_tour, 800, 600)
 {
     Process setup = StartSetup();
     if (WaitTop("#32770", "Cratewise For Windows", 15000, setup.pid))
         Shot("splash");
     HWND page = WaitPage(AgreementCaption(), 20000);
-    CHECK(Text(Item(page, 200)).size() > 0);
+    CHECK(Text(Item(page, IDC_AGREEMENT_TEXT)).size() > 0);
     Shot("agreement");
-    Press(page, IDOK);
+    Press(page, IDC_AFFIRM);
 
     page = WaitPage(LocationCaption());
-    std::string folder = ItemText(page, 300);
+    std::string folder = ItemText(page, IDC_FOLDER_EDIT);
     CHECK(folder.size() > Product().size() &&
           folder.compare(folder.size() - Product().size() - 1, std::string::npos,
                          "\\" + Product()) == 0);
     Shot("location");
-    Press(page, IDOK);
+    Press(page, IDC_AFFIRM);
 
     // One picture per phase, each some way into it so the meter shows its colour.
     page = WaitPage(CopyCaption());
@@ -30,7 +29,7 @@ SCENARIO(sample_tour, 800, 600)
                                      {"Copying:", "copy-expanding"},
                                      {"Removing:", "copy-removing"}};
     for (const auto& phase : phases) {
-        if (!CHECK(WaitUntil([&] { return IsWindow(page) && Text(GetDlgItem(page, 400)) == phase[0]; },
+        if (!CHECK(WaitUntil([&] { return IsWindow(page) && Text(GetDlgItem(page, IDC_COPY_ACTION)) == phase[0]; },
                              30000)))
             break;
         pilot::Sleep(700);
@@ -40,7 +39,7 @@ SCENARIO(sample_tour, 800, 600)
 
     page = WaitPage(GroupCaption(), 120000);
     Shot("group");
-    Press(page, GroupContinue);
+    Press(page, IDC_GROUP_CONTINUE);
     Box done = WaitBox(Product(), 60000);
     Shot("group-created");
     Answer(done, IDOK);
