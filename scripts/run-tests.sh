@@ -23,7 +23,7 @@ tier() {
 }
 tier native ctest --preset native -j2
 tier native-asan ctest --preset native-asan -j2
-tier fuzz ctest --preset fuzz --output-log build/fuzz/summary.log
+tier fuzz ctest --preset fuzz -j2 --output-log build/fuzz/summary.log
 tier win32-static ctest --preset win32
 tier win64-static ctest --preset win64 -LE e2e
 
