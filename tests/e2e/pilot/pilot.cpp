@@ -185,7 +185,6 @@ void Type(HWND page, int id, const std::string& text)
 {
     HWND edit = Item(page, id);
     Ask(edit, EM_SETSEL, 0, -1);
-    Ask(edit, WM_CHAR, VK_BACK, 1);
     for (unsigned char c : text)
         Ask(edit, WM_CHAR, c, 1);
     Log("typed %zu characters into %d", text.size(), id);

@@ -83,7 +83,8 @@ void Settle(HWND window);
 // ---- input -----------------------------------------------------------------
 // A button pressed the way a click does (BM_CLICK, posted).
 void Press(HWND page, int id);
-// Replaces an edit field's text by typing it, so its own limits apply.
+// Replaces an edit field's text by typing it (not empty), so its own limits
+// apply.
 void Type(HWND page, int id, const std::string& text);
 // A key on the control that has the focus in the page, or on the page.
 void Key(HWND page, int virtualKey);
@@ -162,7 +163,6 @@ std::string CopyCaption();
 std::string GroupCaption();
 
 Process StartSetup(const std::string& arguments = "");
-HWND MainWindow(const Process& setup, bool visibleOnly = true);
 // A box of the process (any process for 0) captioned so: its text and icon
 // checked, then answered.
 Box ExpectBox(DWORD pid, const std::string& caption, const std::string& text,

@@ -15,11 +15,6 @@ std::string GroupCaption() { return Product() + " Program Group"; }
 
 Process StartSetup(const std::string& arguments) { return Launch(Value("setup"), arguments); }
 
-HWND MainWindow(const Process& setup, bool visibleOnly)
-{
-    return WaitTop(Installer, Installer, 0, setup.pid, visibleOnly);
-}
-
 Box ExpectBox(DWORD pid, const std::string& caption, const std::string& text,
               const std::string& icon, int answer, DWORD milliseconds)
 {

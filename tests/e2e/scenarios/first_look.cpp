@@ -186,13 +186,15 @@ HWND FirstLook(const Process& setup)
     HWND splash = WaitTop("#32770", "Cratewise For Windows", 15000, setup.pid);
     REQUIRE(splash);
     DWORD shown = Now();
-    CHECK(!MainWindow(setup) && MainWindow(setup, false));
+    CHECK(!WaitTop(Installer, Installer, 0, setup.pid) &&
+          WaitTop(Installer, Installer, 0, setup.pid, false));
     Shot("splash");
     Key(splash, VK_RETURN);
     Key(splash, VK_ESCAPE);
     Settle(splash);
     ::Sleep(300);
-    CHECK(IsWindow(splash) && IsWindowVisible(splash) && !MainWindow(setup));
+    CHECK(IsWindow(splash) && IsWindowVisible(splash) &&
+          !WaitTop(Installer, Installer, 0, setup.pid));
     HWND main = WaitTop(Installer, Installer, 10000, setup.pid);
     REQUIRE(main);
     DWORD backdrop = Now();
@@ -253,7 +255,7 @@ SCENARIO(first_look_640x480, 640, 480)
     Press(page, IDC_AFFIRM);
     HWND location = WaitPage(LocationCaption());
     CHECK(!IsWindow(page) || !IsWindowVisible(page));
-    CHECK(IsWindowVisible(MainWindow(setup)));
+    CHECK(IsWindowVisible(WaitTop(Installer, Installer, 0, setup.pid)));
     CheckStepsAndLabel(Shot("location"), 2);
     Press(location, IDC_NEGATE);
     ExpectRefused(setup, location, CopyCaption(), before);

@@ -48,7 +48,6 @@ void ScrollAndRefuse(HWND page)
     Press(page, IDC_AFFIRM);
     Box box = ExpectBox(0, Installer, "Path invalid!\n\nPath is too long.", "warning");
     CHECK(box.owner == page);
-    Settle(page);
     CHECK(WaitUntil([&] { return Focused(page) == Item(page, IDC_FOLDER_EDIT); }, 3000));
     CHECK_EQ(ItemText(page, IDC_FOLDER_EDIT), "C:\\" + std::string(256, 'c'));
     Type(page, IDC_FOLDER_EDIT, DefaultFolder);
@@ -169,7 +168,15 @@ SCENARIO(browse_and_install_twice, 800, 600)
                       (downloads + "\\Notepad.exe").c_str(), FALSE));
     setup = Launch(downloads + "\\setup.exe");
     ReachCopy();
-    Press(WaitPage(GroupCaption(), 120000), IDC_GROUP_CONTINUE);
+    // Reset brings the product's name back into the field (a simple combo's
+    // edit is its child 1001).
+    page = WaitPage(GroupCaption(), 120000);
+    combo = Item(page, IDC_GROUP_COMBO);
+    Type(combo, 1001, "Something else");
+    Press(page, IDC_GROUP_RESET);
+    Settle(page);
+    CHECK_EQ(Text(combo), std::string("Pellomark"));
+    Press(page, IDC_GROUP_CONTINUE);
     FinishGroup(setup, IDYES);
     HWND notepad = WaitTop("Notepad", "", 15000);
     REQUIRE(notepad);
