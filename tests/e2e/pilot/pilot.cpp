@@ -2,6 +2,7 @@
 
 #include <stdarg.h>
 #include <stdio.h>
+#include <shlobj.h>
 
 #include <algorithm>
 
@@ -9,27 +10,37 @@ namespace pilot {
 
 namespace {
 
-Options options;
+std::map<std::string, std::string> values;
 int failures = 0;
 int shotNumber = 0;
 std::vector<Process> launched;
 
-std::map<std::string, ScenarioFunction>& Scenarios()
+std::map<std::string, void (*)()>& Scenarios()
 {
-    static std::map<std::string, ScenarioFunction> scenarios;
+    static std::map<std::string, void (*)()> scenarios;
     return scenarios;
+}
+
+LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+    return (LRESULT)result;
 }
 
 } // namespace
 
-std::string Lower(std::string text)
+std::string Value(const std::string& name, const std::string& fallback)
 {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return (char)tolower(c); });
-    return text;
+    auto found = values.find(name);
+    return found == values.end() ? fallback : found->second;
 }
 
-const Options& Opts() { return options; }
+std::string Lower(std::string text)
+{
+    CharLowerBuffA(&text[0], (DWORD)text.size());
+    return text;
+}
 
 void Log(const char* format, ...)
 {
@@ -38,7 +49,6 @@ void Log(const char* format, ...)
     printf("[%7.3f] ", GetTickCount() / 1000.0);
     vprintf(format, args);
     printf("\n");
-    fflush(stdout);
     va_end(args);
 }
 
@@ -52,77 +62,46 @@ void Failed(const char* file, int line, const std::string& what)
 void Require(const char* file, int line, const std::string& what)
 {
     Failed(file, line, what);
-    throw Stop{what};
+    throw Stop{};
 }
 
 // ---- processes ---------------------------------------------------------------
 
 Process Launch(const std::string& exe, const std::string& arguments, const std::string& folder)
 {
-    std::string line = "\"" + exe + "\"";
-    if (!arguments.empty())
-        line += " " + arguments;
-    std::vector<char> buffer(line.begin(), line.end());
-    buffer.push_back(0);
+    std::string line = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    Process process;
-    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &info))
         Require(__FILE__, __LINE__, "cannot start " + line);
-    }
     CloseHandle(info.hThread);
-    process.handle = info.hProcess;
-    process.pid = info.dwProcessId;
-    launched.push_back(process);
-    Log("started %s (pid %lu)", line.c_str(), (unsigned long)process.pid);
-    return process;
-}
-
-bool WaitExit(const Process& process, DWORD milliseconds, DWORD* exitCode)
-{
-    if (WaitForSingleObject(process.handle, milliseconds) != WAIT_OBJECT_0)
-        return false;
-    DWORD code = 0;
-    GetExitCodeProcess(process.handle, &code);
-    if (exitCode)
-        *exitCode = code;
-    return true;
-}
-
-bool Running(const Process& process)
-{
-    return WaitForSingleObject(process.handle, 0) == WAIT_TIMEOUT;
+    launched.push_back({info.hProcess, info.dwProcessId});
+    Log("started %s (pid %lu)", line.c_str(), info.dwProcessId);
+    return launched.back();
 }
 
 void Kill(const Process& process)
 {
-    if (Running(process)) {
-        TerminateProcess(process.handle, 99);
+    if (WaitForSingleObject(process.handle, 0) == WAIT_TIMEOUT &&
+        TerminateProcess(process.handle, 99))
         WaitForSingleObject(process.handle, 5000);
-    }
 }
 
-// ---- waiting -----------------------------------------------------------------
-
-void Sleep(DWORD milliseconds) { ::Sleep(milliseconds); }
+// ---- waiting and windows -------------------------------------------------------
 
 DWORD Now() { return GetTickCount(); }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
+    for (DWORD start = Now();; ::Sleep(20)) {
         if (condition())
             return true;
-        if (GetTickCount() - start >= milliseconds)
+        if (Now() - start >= milliseconds)
             return false;
-        ::Sleep(20);
     }
 }
-
-// ---- windows -----------------------------------------------------------------
 
 std::string ClassOf(HWND window)
 {
@@ -133,14 +112,9 @@ std::string ClassOf(HWND window)
 
 std::string Text(HWND window)
 {
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
-        return "";
-    std::vector<char> text(length + 2);
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, text.size(), (LPARAM)text.data(), SMTO_ABORTIFHUNG,
-                        5000, &copied);
-    return std::string(text.data(), std::min<size_t>(copied, length));
+    std::vector<char> text(Ask(window, WM_GETTEXTLENGTH) + 2);
+    size_t copied = Ask(window, WM_GETTEXT, text.size(), (LPARAM)text.data());
+    return std::string(text.data(), std::min(copied, text.size() - 2));
 }
 
 DWORD ProcessOf(HWND window)
@@ -150,39 +124,20 @@ DWORD ProcessOf(HWND window)
     return pid;
 }
 
-namespace {
-
-struct TopQuery {
-    std::string className;
-    std::string caption;
-    DWORD pid;
-    bool visibleOnly;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectTop(HWND window, LPARAM parameter)
-{
-    TopQuery* query = (TopQuery*)parameter;
-    if (query->visibleOnly && !IsWindowVisible(window))
-        return TRUE;
-    if (query->pid && ProcessOf(window) != query->pid)
-        return TRUE;
-    if (!query->className.empty() && ClassOf(window) != query->className)
-        return TRUE;
-    if (!query->caption.empty() && Text(window) != query->caption)
-        return TRUE;
-    query->found.push_back(window);
-    return TRUE;
-}
-
-} // namespace
-
 std::vector<HWND> TopWindows(const std::string& className, const std::string& caption, DWORD pid,
                              bool visibleOnly)
 {
-    TopQuery query{className, caption, pid, visibleOnly, {}};
-    EnumWindows(CollectTop, (LPARAM)&query);
-    return query.found;
+    std::vector<HWND> all, found;
+    EnumWindows([](HWND window, LPARAM list) {
+        ((std::vector<HWND>*)list)->push_back(window);
+        return TRUE;
+    }, (LPARAM)&all);
+    for (HWND window : all)
+        if ((!visibleOnly || IsWindowVisible(window)) && (!pid || ProcessOf(window) == pid) &&
+            (className.empty() || ClassOf(window) == className) &&
+            (caption.empty() || Text(window) == caption))
+            found.push_back(window);
+    return found;
 }
 
 HWND WaitTop(const std::string& className, const std::string& caption, DWORD milliseconds,
@@ -194,21 +149,6 @@ HWND WaitTop(const std::string& className, const std::string& caption, DWORD mil
     return found.empty() ? nullptr : found.front();
 }
 
-namespace {
-std::string ShownBoxes();
-}
-
-HWND WaitPage(const std::string& caption, DWORD milliseconds)
-{
-    HWND page = WaitTop("#32770", caption, milliseconds);
-    if (!page)
-        Require(__FILE__, __LINE__,
-                "no page captioned \"" + caption + "\" came" + ShownBoxes());
-    Settle(page);
-    Log("page \"%s\"", caption.c_str());
-    return page;
-}
-
 bool WaitGone(HWND window, DWORD milliseconds)
 {
     return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, milliseconds);
@@ -218,29 +158,21 @@ HWND Item(HWND page, int id)
 {
     HWND item = GetDlgItem(page, id);
     if (!item)
-        Require(__FILE__, __LINE__, "page \"" + Text(page) + "\" has no control " + std::to_string(id));
+        Require(__FILE__, __LINE__, "\"" + Text(page) + "\" has no control " + std::to_string(id));
     return item;
 }
 
 std::string ItemText(HWND page, int id) { return Text(Item(page, id)); }
 
-RECT ScreenRect(HWND window)
-{
-    RECT r = {};
-    GetWindowRect(window, &r);
-    return r;
-}
-
 void Settle(HWND window)
 {
     // A sent message is answered only once the thread is back in its loop.
-    DWORD_PTR ignored;
-    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    Ask(window, WM_NULL);
     ::Sleep(50);
-    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    Ask(window, WM_NULL);
 }
 
-// ---- input -------------------------------------------------------------------
+// ---- input ---------------------------------------------------------------------
 
 void Press(HWND page, int id)
 {
@@ -252,12 +184,9 @@ void Press(HWND page, int id)
 void Type(HWND page, int id, const std::string& text)
 {
     HWND edit = Item(page, id);
-    DWORD_PTR ignored;
-    SendMessageTimeoutA(edit, EM_SETSEL, 0, -1, SMTO_ABORTIFHUNG, 5000, &ignored);
-    if (text.empty())
-        SendMessageTimeoutA(edit, WM_CHAR, VK_BACK, 1, SMTO_ABORTIFHUNG, 5000, &ignored);
+    Ask(edit, EM_SETSEL, 0, -1);
     for (unsigned char c : text)
-        SendMessageTimeoutA(edit, WM_CHAR, c, 1, SMTO_ABORTIFHUNG, 5000, &ignored);
+        Ask(edit, WM_CHAR, c, 1);
     Log("typed %zu characters into %d", text.size(), id);
 }
 
@@ -265,10 +194,8 @@ HWND Focused(HWND window)
 {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
-    DWORD thread = GetWindowThreadProcessId(window, nullptr);
-    if (!GetGUIThreadInfo(thread, &info))
-        return nullptr;
-    return info.hwndFocus;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus
+                                                                                : nullptr;
 }
 
 void Key(HWND page, int virtualKey)
@@ -276,131 +203,13 @@ void Key(HWND page, int virtualKey)
     HWND target = Focused(page);
     if (!target || (target != page && !IsChild(page, target)))
         target = page;
-    UINT scan = MapVirtualKeyA(virtualKey, 0);
-    PostMessageA(target, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
-    PostMessageA(target, WM_KEYUP, virtualKey, 1 | (scan << 16) | (3u << 30));
+    LPARAM scan = MapVirtualKeyA(virtualKey, 0) << 16;
+    PostMessageA(target, WM_KEYDOWN, virtualKey, 1 | scan);
+    PostMessageA(target, WM_KEYUP, virtualKey, 1 | scan | (3u << 30));
     Log("key %d on \"%s\"", virtualKey, Text(page).c_str());
 }
 
-void CloseFromSystemMenu(HWND window)
-{
-    PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-    Log("close \"%s\" from its system menu", Text(window).c_str());
-}
-
-// ---- message boxes -----------------------------------------------------------
-
-namespace {
-
-struct BoxParts {
-    std::string text;
-    HWND icon = nullptr;
-    bool hasButton = false;
-};
-
-BOOL CALLBACK CollectBoxPart(HWND child, LPARAM parameter)
-{
-    BoxParts* parts = (BoxParts*)parameter;
-    std::string className = Lower(ClassOf(child));
-    if (className == "button") {
-        parts->hasButton = true;
-    } else if (className == "static") {
-        LONG style = GetWindowLongA(child, GWL_STYLE);
-        if ((style & SS_TYPEMASK) == SS_ICON)
-            parts->icon = child;
-        else
-            parts->text += Text(child);
-    }
-    return TRUE;
-}
-
-// Which system icon the box shows, told by comparing its pixels with the
-// system icons drawn on the same background.
-std::string IconKind(HWND iconControl)
-{
-    if (!iconControl || !IsWindowVisible(iconControl))
-        return "none";
-    RECT r = ScreenRect(iconControl);
-    int size = GetSystemMetrics(SM_CXICON);
-    Picture screen = Capture();
-    const std::pair<const char*, LPCSTR> candidates[] = {{"warning", IDI_WARNING},
-                                                         {"error", IDI_ERROR},
-                                                         {"information", IDI_INFORMATION},
-                                                         {"question", IDI_QUESTION}};
-    std::string best = "unknown";
-    int bestScore = size * size * 9 / 10;
-    COLORREF background = screen.At(r.left + size, r.top);
-    for (const auto& [name, id] : candidates) {
-        HICON icon = LoadIconA(nullptr, id);
-        int score = MatchingPixels(screen, r.left, r.top, size, size, background, [&](HDC dc) {
-            DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
-        });
-        if (score > bestScore) {
-            bestScore = score;
-            best = name;
-        }
-    }
-    return best;
-}
-
-// What the dialogs with buttons on screen say, for a page that did not come.
-std::string ShownBoxes()
-{
-    std::string shown;
-    for (HWND window : TopWindows("#32770", "")) {
-        BoxParts parts;
-        EnumChildWindows(window, CollectBoxPart, (LPARAM)&parts);
-        if (parts.hasButton && !parts.text.empty())
-            shown += "; a window \"" + Text(window) + "\" says: " + parts.text;
-    }
-    return shown;
-}
-
-} // namespace
-
-Box WaitBox(const std::string& caption, DWORD milliseconds, DWORD pid)
-{
-    Box box;
-    bool found = WaitUntil(
-        [&] {
-            for (HWND window : TopWindows("#32770", caption, pid)) {
-                BoxParts parts;
-                EnumChildWindows(window, CollectBoxPart, (LPARAM)&parts);
-                if (!parts.hasButton || !IsWindowEnabled(window) || parts.text.empty())
-                    continue;
-                box.window = window;
-                return true;
-            }
-            return false;
-        },
-        milliseconds);
-    if (!found)
-        Require(__FILE__, __LINE__, "no message box captioned \"" + caption + "\" came");
-    Settle(box.window);
-    ::Sleep(150);  // painted, so that its icon can be read off the screen
-    BoxParts parts;
-    EnumChildWindows(box.window, CollectBoxPart, (LPARAM)&parts);
-    box.caption = Text(box.window);
-    box.text = parts.text;
-    // The box may not be painted yet on a busy machine: look again a while.
-    DWORD looking = GetTickCount();
-    while ((box.icon = IconKind(parts.icon)) == "unknown" && GetTickCount() - looking < 3000)
-        ::Sleep(100);
-    Log("box \"%s\" (%s): %s", box.caption.c_str(), box.icon.c_str(), box.text.c_str());
-    return box;
-}
-
-void Answer(const Box& box, int button)
-{
-    HWND control = GetDlgItem(box.window, button);
-    if (!control)
-        Require(__FILE__, __LINE__, "the box has no button " + std::to_string(button));
-    PostMessageA(control, BM_CLICK, 0, 0);
-    if (!WaitGone(box.window, 5000))
-        Failed(__FILE__, __LINE__, "the box did not close on button " + std::to_string(button));
-}
-
-// ---- screen ------------------------------------------------------------------
+// ---- screen ----------------------------------------------------------------------
 
 COLORREF Picture::At(int x, int y) const
 {
@@ -409,95 +218,173 @@ COLORREF Picture::At(int x, int y) const
     return pixels[(size_t)y * width + x];
 }
 
-HBITMAP DibSection(int width, int height, void** bits)
+Picture Drawn(int width, int height, const std::function<void(HDC)>& draw)
 {
+    Picture picture;
+    picture.width = width;
+    picture.height = height;
     BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32};
+    void* bits = nullptr;
+    HDC memory = CreateCompatibleDC(nullptr);
+    HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, section);
+    draw(memory);
+    GdiFlush();
+    for (const DWORD* p = (const DWORD*)bits; p < (const DWORD*)bits + width * height; ++p)
+        picture.pixels.push_back(RGB(*p >> 16 & 255, *p >> 8 & 255, *p & 255));
+    SelectObject(memory, previous);
+    DeleteObject(section);
+    DeleteDC(memory);
+    return picture;
 }
 
 Picture Capture()
 {
-    Picture picture;
-    picture.width = GetSystemMetrics(SM_CXSCREEN);
-    picture.height = GetSystemMetrics(SM_CYSCREEN);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP section = DibSection(picture.width, picture.height, &bits);
-    HGDIOBJ previous = SelectObject(memory, section);
-    BitBlt(memory, 0, 0, picture.width, picture.height, screen, 0, 0, SRCCOPY | CAPTUREBLT);
-    GdiFlush();
-    picture.pixels.resize((size_t)picture.width * picture.height);
-    const BYTE* p = (const BYTE*)bits;
-    for (size_t i = 0; i < picture.pixels.size(); ++i)
-        picture.pixels[i] = RGB(p[4 * i + 2], p[4 * i + 1], p[4 * i]);
-    SelectObject(memory, previous);
-    DeleteObject(section);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return picture;
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    return Drawn(width, height, [&](HDC memory) {
+        HDC screen = GetDC(nullptr);
+        BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT);
+        ReleaseDC(nullptr, screen);
+    });
 }
 
 Picture Shot(const std::string& name)
 {
     Picture picture = Capture();
-    char number[8];
-    snprintf(number, sizeof number, "%02d-", ++shotNumber);
-    std::string path = options.shots + "\\" + number + name + ".bmp";
+    char number[16];
+    snprintf(number, sizeof number, "\\%02d-", ++shotNumber);
+    std::string path = Value("shots") + number + name + ".bmp";
     // 32 bits a pixel, top row first: no row padding and no turning over.
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof header;
-    header.biWidth = picture.width;
-    header.biHeight = -picture.height;
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof header;
+    BITMAPINFOHEADER header = {sizeof header, picture.width, -picture.height, 1, 32};
+    BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, sizeof file + sizeof header};
     file.bfSize = file.bfOffBits + 4 * picture.pixels.size();
-    std::string bytes((const char*)&file, sizeof file);
-    bytes.append((const char*)&header, sizeof header);
-    for (COLORREF c : picture.pixels) {
-        const char pixel[4] = {(char)GetBValue(c), (char)GetGValue(c), (char)GetRValue(c),
-                               (char)255};
-        bytes.append(pixel, 4);
-    }
-    if (options.shots.empty() || !WriteBytes(path, bytes))
-        Log("could not save screenshot %s", path.c_str());
-    else
-        Log("screenshot %s", path.c_str());
+    std::string bytes = std::string((const char*)&file, sizeof file) +
+                        std::string((const char*)&header, sizeof header);
+    for (COLORREF c : picture.pixels)
+        bytes += {(char)GetBValue(c), (char)GetGValue(c), (char)GetRValue(c), (char)255};
+    Log(WriteBytes(path, bytes) ? "screenshot %s" : "could not save %s", path.c_str());
     return picture;
 }
 
-int MatchingPixels(const Picture& screen, int x, int y, int width, int height,
-                   COLORREF background, const std::function<void(HDC)>& draw)
+// ---- message boxes ---------------------------------------------------------------
+
+namespace {
+
+// A dialog's text, its icon control and whether it has a button.
+struct BoxParts {
+    std::string text;
+    HWND icon = nullptr;
+    bool hasButton = false;
+};
+
+BoxParts PartsOf(HWND window)
 {
-    HDC screenDc = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screenDc);
-    HBITMAP bitmap = CreateCompatibleBitmap(screenDc, width, height);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    HBRUSH brush = CreateSolidBrush(background);
-    RECT all = {0, 0, width, height};
-    FillRect(memory, &all, brush);
-    draw(memory);
-    int same = 0;
-    for (int row = 0; row < height; ++row)
-        for (int column = 0; column < width; ++column)
-            same += GetPixel(memory, column, row) == screen.At(x + column, y + row);
-    SelectObject(memory, previous);
-    DeleteObject(brush);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screenDc);
-    return same;
+    BoxParts parts;
+    EnumChildWindows(window, [](HWND child, LPARAM found) {
+        BoxParts* parts = (BoxParts*)found;
+        std::string name = Lower(ClassOf(child));
+        if (name == "button")
+            parts->hasButton = true;
+        else if (name == "static" && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            parts->icon = child;
+        else if (name == "static")
+            parts->text += Text(child);
+        return TRUE;
+    }, (LPARAM)&parts);
+    return parts;
 }
 
-// ---- files -------------------------------------------------------------------
+// Which system icon the box shows, told by comparing its pixels with the
+// system icons drawn on the same background.
+std::string IconKind(HWND control)
+{
+    if (!control || !IsWindowVisible(control))
+        return "none";
+    RECT r = {};
+    GetWindowRect(control, &r);
+    int size = GetSystemMetrics(SM_CXICON);
+    Picture screen = Capture();
+    const std::pair<const char*, LPCSTR> kinds[] = {{"warning", IDI_WARNING},
+                                                    {"error", IDI_ERROR},
+                                                    {"information", IDI_INFORMATION},
+                                                    {"question", IDI_QUESTION}};
+    std::string best = "unknown";
+    int bestScore = size * size * 9 / 10;
+    for (const auto& [name, id] : kinds) {
+        HICON icon = LoadIconA(nullptr, id);
+        Picture drawn = Drawn(size, size, [&](HDC dc) {
+            HBRUSH brush = CreateSolidBrush(screen.At(r.left + size, r.top));
+            RECT all = {0, 0, size, size};
+            FillRect(dc, &all, brush);
+            DeleteObject(brush);
+            DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+        });
+        int score = 0;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x)
+                score += drawn.At(x, y) == screen.At(r.left + x, r.top + y);
+        if (score > bestScore) {
+            bestScore = score;
+            best = name;
+        }
+    }
+    return best;
+}
+
+bool IsBox(HWND window, const BoxParts& parts)
+{
+    return parts.hasButton && IsWindowEnabled(window) && !parts.text.empty();
+}
+
+} // namespace
+
+HWND WaitPage(const std::string& caption, DWORD milliseconds)
+{
+    HWND page = WaitTop("#32770", caption, milliseconds);
+    if (!page) {
+        std::string shown;
+        for (HWND window : TopWindows("#32770", ""))
+            if (IsBox(window, PartsOf(window)))
+                shown += "; a window \"" + Text(window) + "\" says: " + PartsOf(window).text;
+        Require(__FILE__, __LINE__, "no page captioned \"" + caption + "\" came" + shown);
+    }
+    Settle(page);
+    Log("page \"%s\"", caption.c_str());
+    return page;
+}
+
+Box WaitBox(const std::string& caption, DWORD milliseconds, DWORD pid)
+{
+    Box box;
+    if (!WaitUntil([&] {
+            for (HWND window : TopWindows("#32770", caption, pid))
+                if (IsBox(window, PartsOf(window)))
+                    return (box.window = window) != nullptr;
+            return false;
+        }, milliseconds))
+        Require(__FILE__, __LINE__, "no message box captioned \"" + caption + "\" came");
+    box.came = Now();
+    Settle(box.window);
+    BoxParts parts = PartsOf(box.window);
+    box.owner = GetWindow(box.window, GW_OWNER);
+    box.text = parts.text;
+    // It may not be painted yet on a busy machine: look again a while.
+    DWORD looking = Now();
+    while ((box.icon = IconKind(parts.icon)) == "unknown" && Now() - looking < 3000)
+        ::Sleep(100);
+    Log("box \"%s\" (%s): %s", Text(box.window).c_str(), box.icon.c_str(), box.text.c_str());
+    return box;
+}
+
+void Answer(const Box& box, int button)
+{
+    PostMessageA(Item(box.window, button), BM_CLICK, 0, 0);
+    if (!WaitGone(box.window, 5000))
+        Failed(__FILE__, __LINE__, "the box did not close on button " + std::to_string(button));
+}
+
+// ---- files -----------------------------------------------------------------------
 
 bool Exists(const std::string& path)
 {
@@ -510,43 +397,35 @@ bool IsFolder(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool ReadBytes(const std::string& path, std::string* bytes)
+std::string FileBytes(const std::string& path)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return false;
-    bytes->clear();
+        return "(missing)";
+    std::string bytes;
     char buffer[65536];
     DWORD got = 0;
-    bool ok = true;
-    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr)) && got)
-        bytes->append(buffer, got);
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got)
+        bytes.append(buffer, got);
     CloseHandle(file);
-    return ok;
+    return bytes;
 }
 
 bool WriteBytes(const std::string& path, const std::string& bytes)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
     DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr) &&
+    bool ok = file != INVALID_HANDLE_VALUE &&
+              WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr) &&
               written == bytes.size();
-    return CloseHandle(file) && ok;
+    return file != INVALID_HANDLE_VALUE && CloseHandle(file) && ok;
 }
 
 bool MakeFolders(const std::string& path)
 {
-    for (size_t at = 3; at <= path.size(); ++at) {
-        if (at == path.size() || path[at] == '\\') {
-            std::string part = path.substr(0, at);
-            if (!IsFolder(part) && !CreateDirectoryA(part.c_str(), nullptr))
-                return false;
-        }
-    }
+    SHCreateDirectoryExA(nullptr, path.c_str(), nullptr);
     return IsFolder(path);
 }
 
@@ -557,26 +436,19 @@ std::string WindowsDirectory()
     return folder;
 }
 
+namespace {
 bool SetupIs32Bit()
 {
     DWORD kind = SCS_64BIT_BINARY;
-    GetBinaryTypeA(options.setup.c_str(), &kind);
+    GetBinaryTypeA(Value("setup").c_str(), &kind);
     return kind == SCS_32BIT_BINARY;
 }
 
-std::string SetupSystemDirectory()
-{
-    char folder[MAX_PATH] = "";
-    if (SetupIs32Bit())
-        GetSystemWow64DirectoryA(folder, sizeof folder);
-    else
-        GetSystemDirectoryA(folder, sizeof folder);
-    return folder;
-}
-
-// ---- registry ----------------------------------------------------------------
-
 REGSAM RegistryView() { return SetupIs32Bit() ? KEY_WOW64_32KEY : KEY_WOW64_64KEY; }
+} // namespace
+
+// ---- registry --------------------------------------------------------------------
+
 
 bool RegText(HKEY root, const std::string& key, const std::string& value, std::string* text,
              DWORD* type, DWORD* size)
@@ -584,17 +456,13 @@ bool RegText(HKEY root, const std::string& key, const std::string& value, std::s
     HKEY opened;
     if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | RegistryView(), &opened) != ERROR_SUCCESS)
         return false;
-    DWORD valueType = 0, valueSize = 0;
-    bool ok = RegQueryValueExA(opened, value.c_str(), nullptr, &valueType, nullptr, &valueSize) ==
-              ERROR_SUCCESS;
-    if (ok) {
-        std::vector<char> data(valueSize + 1);
-        ok = RegQueryValueExA(opened, value.c_str(), nullptr, &valueType, (BYTE*)data.data(),
-                              &valueSize) == ERROR_SUCCESS;
-        if (ok && text)
-            text->assign(data.data(), strnlen(data.data(), valueSize));
-    }
+    char data[4096] = "";
+    DWORD valueType = 0, valueSize = sizeof data - 1;
+    bool ok = RegQueryValueExA(opened, value.c_str(), nullptr, &valueType, (BYTE*)data,
+                               &valueSize) == ERROR_SUCCESS;
     RegCloseKey(opened);
+    if (ok && text)
+        text->assign(data, strnlen(data, valueSize));
     if (type)
         *type = valueType;
     if (size)
@@ -624,7 +492,7 @@ bool RegSetText(HKEY root, const std::string& key, const std::string& value,
     return ok;
 }
 
-// ---- before and after --------------------------------------------------------
+// ---- before and after ------------------------------------------------------------
 
 namespace {
 
@@ -640,8 +508,7 @@ bool Churn(std::string lowerPath)
         "hklm\\software\\microsoft\\windows nt\\currentversion\\perflib",
         "hkcu\\volatile environment",
         // Links back into the tree; the class registrations are not ours.
-        "hklm\\software\\wow6432node\\", "hklm\\software\\classes\\",
-        "hkcu\\software\\classes\\",
+        "hklm\\software\\wow6432node\\", "hklm\\software\\classes\\", "hkcu\\software\\classes\\",
         "\\software\\microsoft\\windows\\currentversion\\explorer\\",
     };
     for (const char* part : ignored)
@@ -654,29 +521,21 @@ void ListFiles(const std::string& folder, Snapshot* snapshot)
 {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        std::string name = found.cFileName;
-        if (name == "." || name == "..")
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+        std::string name = found.cFileName, path = folder + "\\" + name, lower = Lower(path);
+        if (name == "." || name == ".." || Churn(lower) || lower == Lower(Value("work")) ||
+            lower == Lower(Value("shots")))
             continue;
-        std::string path = folder + "\\" + name;
-        std::string lower = Lower(path);
-        if (Churn(lower) || lower == Lower(options.work) || lower == Lower(options.shots))
-            continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            snapshot->entries[lower] = "folder";
+        bool folder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        const FILETIME& t = found.ftLastWriteTime;
+        ULONGLONG written = (ULONGLONG)t.dwHighDateTime << 32 | t.dwLowDateTime;
+        (*snapshot)[lower] = folder ? "folder" : "file " + std::to_string(found.nFileSizeLow) +
+                                                     " bytes, written " + std::to_string(written);
+        if (folder)
             ListFiles(path, snapshot);
-        } else {
-            char description[96];
-            snprintf(description, sizeof description, "file %lu bytes, written %08lx%08lx",
-                     (unsigned long)found.nFileSizeLow,
-                     (unsigned long)found.ftLastWriteTime.dwHighDateTime,
-                     (unsigned long)found.ftLastWriteTime.dwLowDateTime);
-            snapshot->entries[lower] = description;
-        }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    }
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
 }
 
 void ListKeys(HKEY key, const std::string& path, Snapshot* snapshot, int depth = 0)
@@ -684,37 +543,28 @@ void ListKeys(HKEY key, const std::string& path, Snapshot* snapshot, int depth =
     std::string lower = Lower(path);
     if (Churn(lower + "\\") || depth > 16)
         return;
-    snapshot->entries[lower] = "key";
+    (*snapshot)[lower] = "key";
     char name[512];
     std::vector<BYTE> data(1 << 16);
     for (DWORD i = 0;; ++i) {
         DWORD nameSize = sizeof name, type = 0, dataSize = (DWORD)data.size();
-        LONG status = RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data.data(), &dataSize);
+        LONG status =
+            RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data.data(), &dataSize);
         if (status == ERROR_NO_MORE_ITEMS)
             break;
         if (status != ERROR_SUCCESS)
             continue;
-        std::string value = "type " + std::to_string(type) + ": ";
-        for (DWORD j = 0; j < dataSize; ++j) {
-            char hex[4];
-            snprintf(hex, sizeof hex, "%02x", data[j]);
-            value += hex;
-        }
-        snapshot->entries[lower + "\\\\" + Lower(name)] = value;
+        std::string value = "type " + std::to_string(type) + ":";
+        for (DWORD j = 0; j < dataSize; ++j)
+            value += " " + std::to_string(data[j]);
+        (*snapshot)[lower + "\\\\" + Lower(name)] = value;
     }
-    for (DWORD i = 0;; ++i) {
-        DWORD nameSize = sizeof name;
-        LONG status = RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_NO_MORE_ITEMS)
-            break;
-        if (status != ERROR_SUCCESS)
-            continue;
-        HKEY child;
+    HKEY child;
+    for (DWORD i = 0; RegEnumKeyA(key, i, name, sizeof name) == ERROR_SUCCESS; ++i)
         if (RegOpenKeyExA(key, name, 0, KEY_READ, &child) == ERROR_SUCCESS) {
             ListKeys(child, path + "\\" + name, snapshot, depth + 1);
             RegCloseKey(child);
         }
-    }
 }
 
 } // namespace
@@ -739,24 +589,24 @@ Snapshot TakeSnapshot()
 std::vector<std::string> Differences(const Snapshot& before, const Snapshot& after)
 {
     std::vector<std::string> differences;
-    for (const auto& [path, what] : before.entries) {
-        auto later = after.entries.find(path);
-        if (later == after.entries.end())
+    for (const auto& [path, what] : before) {
+        auto later = after.find(path);
+        if (later == after.end())
             differences.push_back("removed " + path);
         else if (later->second != what)
             differences.push_back("changed " + path + " (" + what + " -> " + later->second + ")");
     }
-    for (const auto& [path, what] : after.entries)
-        if (!before.entries.count(path))
+    for (const auto& [path, what] : after)
+        if (!before.count(path))
             differences.push_back("added " + path + " (" + what + ")");
     return differences;
 }
 
-// ---- registration and the runner --------------------------------------------
+// ---- registration and the runner ----------------------------------------------
 
-Registrar::Registrar(const char* name, ScenarioFunction function)
+bool Register(const char* name, void (*scenario)())
 {
-    Scenarios()[name] = function;
+    return Scenarios().emplace(name, scenario).second;
 }
 
 } // namespace pilot
@@ -765,48 +615,32 @@ int main(int argc, char** argv)
 {
     using namespace pilot;
     setvbuf(stdout, nullptr, _IONBF, 0);
-    if (argc < 2) {
+    for (int i = 2; i + 1 < argc; i += 2) {
+        std::string flag = argv[i], value = argv[i + 1];
+        if (flag == "--set")
+            values[value.substr(0, value.find('='))] = value.substr(value.find('=') + 1);
+        else
+            values[flag.substr(2)] = value;
+    }
+    auto found = argc < 2 ? Scenarios().end() : Scenarios().find(argv[1]);
+    if (found == Scenarios().end()) {
         fprintf(stderr, "usage: pilot <scenario> [--setup exe] [--shots dir] [--work dir]"
                         " [--tools dir] [--set name=value]...\n");
         return 2;
     }
-    options.scenario = argv[1];
-    for (int i = 2; i + 1 < argc; i += 2) {
-        std::string flag = argv[i], value = argv[i + 1];
-        if (flag == "--setup")
-            options.setup = value;
-        else if (flag == "--shots")
-            options.shots = value;
-        else if (flag == "--work")
-            options.work = value;
-        else if (flag == "--tools")
-            options.tools = value;
-        else if (flag == "--set" && value.find('=') != std::string::npos)
-            options.values[value.substr(0, value.find('='))] = value.substr(value.find('=') + 1);
-        else {
-            fprintf(stderr, "unknown argument %s\n", flag.c_str());
-            return 2;
-        }
-    }
-    auto found = Scenarios().find(options.scenario);
-    if (found == Scenarios().end()) {
-        fprintf(stderr, "no scenario %s\n", options.scenario.c_str());
-        return 2;
-    }
-    Log("scenario %s on a %dx%d screen", options.scenario.c_str(),
-        GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    Log("scenario %s on a %dx%d screen", argv[1], GetSystemMetrics(SM_CXSCREEN),
+        GetSystemMetrics(SM_CYSCREEN));
     try {
         found->second();
     } catch (const Stop&) {
         Log("scenario stopped");
     }
     for (const Process& process : launched) {
-        if (Running(process)) {
-            Log("ending pid %lu, still running", (unsigned long)process.pid);
-            Kill(process);
-        }
+        if (WaitForSingleObject(process.handle, 0) == WAIT_TIMEOUT)
+            Log("ending pid %lu, still running", process.pid);
+        Kill(process);
         CloseHandle(process.handle);
     }
-    Log("%s %s (%d failed checks)", failures ? "FAIL" : "PASS", options.scenario.c_str(), failures);
+    Log("%s %s (%d failed checks)", failures ? "FAIL" : "PASS", argv[1], failures);
     return failures ? 1 : 0;
 }

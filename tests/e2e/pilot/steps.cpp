@@ -1,26 +1,11 @@
-#include "steps.h"
-#include "lists.h"
+#include "pilot.h"
 
 #include <aclapi.h>
-#include <objbase.h>
 #include <shlobj.h>
 
 #include <algorithm>
 
 namespace pilot {
-
-std::string Value(const std::string& name, const std::string& fallback)
-{
-    auto found = Opts().values.find(name);
-    return found == Opts().values.end() ? fallback : found->second;
-}
-
-std::string WindowsPathOf(const std::string& linuxPath)
-{
-    std::string path = "Z:" + linuxPath;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
 
 std::string Product() { return Value("product", "Pellomark"); }
 std::string AgreementCaption() { return Product() + " License Agreement"; }
@@ -28,28 +13,23 @@ std::string LocationCaption() { return Product() + " Program Location"; }
 std::string CopyCaption() { return "Installing " + Product() + " Program Files"; }
 std::string GroupCaption() { return Product() + " Program Group"; }
 
-Process StartSetup(const std::string& arguments) { return Launch(Opts().setup, arguments); }
+Process StartSetup(const std::string& arguments) { return Launch(Value("setup"), arguments); }
 
-HWND MainWindow(const Process& setup, bool visibleOnly)
-{
-    return WaitTop(Installer, Installer, 0, setup.pid, visibleOnly);
-}
-
-void ExpectBox(DWORD pid, const std::string& caption, const std::string& text,
-               const std::string& icon, int answer, DWORD milliseconds)
+Box ExpectBox(DWORD pid, const std::string& caption, const std::string& text,
+              const std::string& icon, int answer, DWORD milliseconds)
 {
     Box box = WaitBox(caption, milliseconds, pid);
     CHECK_EQ(box.text, text);
     CHECK_EQ(box.icon, icon);
     Answer(box, answer);
+    return box;
 }
-
-void ExpectAbortNotice(DWORD pid) { ExpectBox(pid, Installer, AbortText, "warning"); }
 
 void ExpectExitZero(const Process& setup, DWORD milliseconds)
 {
     DWORD code = 12345;
-    if (CHECK(WaitExit(setup, milliseconds, &code)))
+    if (CHECK(WaitForSingleObject(setup.handle, milliseconds) == WAIT_OBJECT_0) &&
+        GetExitCodeProcess(setup.handle, &code))
         CHECK_EQ(code, 0ul);
 }
 
@@ -68,38 +48,39 @@ HWND ReachCopy(const std::string& folder)
     return WaitPage(CopyCaption());
 }
 
-void FinishGroup(const Process& setup, const std::string& group, int readMe, DWORD pressed)
+DWORD FinishGroup(const Process& setup, int readMe)
 {
-    ExpectBox(0, group, "Shortcuts Created Successfully!", "information", IDOK, 60000);
-    if (pressed) {
-        Log("the success box came %lu ms after Continue", (unsigned long)(Now() - pressed));
-        CHECK(Now() - pressed >= 12000);
-    }
+    DWORD came = ExpectBox(0, "Pellomark", "Shortcuts Created Successfully!", "information", IDOK,
+                           60000).came;
     ExpectBox(setup.pid, Installer,
-              "Pellomark was successfully Installed.\n\nWould you like to view the Read Me file now?",
+              "Pellomark was successfully Installed.\n\nWould you like to view the Read Me file "
+              "now?",
               "question", readMe);
     if (readMe == IDNO)
         ExpectBox(setup.pid, Installer, ThanksText, "information");
+    return came;
 }
 
 void Install(const Process& setup, const std::string& folder)
 {
     ReachCopy(folder);
     Press(WaitPage(GroupCaption(), 120000), IDC_GROUP_CONTINUE);
-    FinishGroup(setup, Product(), IDNO);
+    FinishGroup(setup, IDNO);
     ExpectExitZero(setup, 120000);
 }
 
 std::string SetupResource(LPCSTR name, LPCSTR type)
 {
-    HMODULE module = LoadLibraryExA(Opts().setup.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE module = LoadLibraryExA(Value("setup").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     REQUIRE(module != nullptr);
-    std::string bytes;
     HRSRC found = FindResourceA(module, name, type);
     HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    if (const char* data = loaded ? (const char*)LockResource(loaded) : nullptr)
-        bytes.assign(data, SizeofResource(module, found));
+    const char* data = loaded ? (const char*)LockResource(loaded) : nullptr;
+    std::string bytes = data ? std::string(data, SizeofResource(module, found)) : "";
     FreeLibrary(module);
+    if (bytes.empty())
+        Require(__FILE__, __LINE__, "setup has no resource " +
+                (IS_INTRESOURCE(name) ? std::to_string((uintptr_t)name) : std::string(name)));
     return bytes;
 }
 
@@ -111,37 +92,26 @@ void ExpectUnchanged(const Snapshot& before)
     CHECK(differences.empty());
 }
 
-std::string FileBytes(const std::string& path)
-{
-    std::string bytes;
-    return ReadBytes(path, &bytes) ? bytes : "(missing)";
-}
-
 bool SameBytes(const std::string& path, const std::string& expected)
 {
-    std::string bytes;
-    bool read = ReadBytes(path, &bytes);
-    if (read && bytes == expected)
-        return true;
-    Log("%s: %s, %zu bytes where %zu were expected", path.c_str(), read ? "differs" : "missing",
-        bytes.size(), expected.size());
-    return false;
+    std::string bytes = FileBytes(path);
+    if (bytes != expected)
+        Log("%s: %zu bytes, not the %zu expected", path.c_str(), bytes.size(), expected.size());
+    return bytes == expected;
 }
 
 // ---- the uninstaller ------------------------------------------------------------
 
 std::string Uninstaller() { return WindowsDirectory() + "\\Quodgone.exe"; }
 
-Box Uninstall(const std::string& folder, Process* started, int answer, const std::string& exe)
+Box Uninstall(const std::string& folder, Process* started)
 {
-    *started = Launch(exe);
+    *started = Launch(Uninstaller());
     ExpectBox(started->pid, Installer,
               "This removes Pellomark from the folder\n" + folder +
                   "\n\nIts program files, its program group and its registry entries are "
                   "deleted. Files that you added to the folder are kept.\n\nRemove Pellomark now?",
-              "question", answer, 20000);
-    if (answer != IDYES)
-        return Box();
+              "question", IDYES, 20000);
     Box done = WaitBox(Installer, 30000, started->pid);
     // Wine's Program Manager opens a folder window for the ShowGroup that
     // picks the group, over the closing box: once the folder windows are
@@ -155,18 +125,6 @@ Box Uninstall(const std::string& folder, Process* started, int answer, const std
     return closed ? WaitBox(Installer, 10000, started->pid) : done;
 }
 
-void ExpectNotInstalled(const std::string& exe)
-{
-    Snapshot before = TakeSnapshot();
-    Process uninstaller = Launch(exe);
-    ExpectBox(uninstaller.pid, Installer,
-              "Pellomark is not installed on this computer.\nNothing was changed.", "warning",
-              IDOK, 20000);
-    ExpectExitZero(uninstaller);
-    pilot::Sleep(1000);
-    ExpectUnchanged(before);
-}
-
 void ExpectUninstallerGone(const Process& uninstaller)
 {
     ExpectExitZero(uninstaller);
@@ -178,56 +136,46 @@ void ExpectUninstallerGone(const Process& uninstaller)
 namespace {
 
 // The sample product's rows in table order; row 0 is the uninstaller.
-const char* const Files[RowCount] = {"Quodgone.exe", "Quodpost.exe", "Quodpost.hlp", "Read_me.txt"};
+const char* const Files[RowCount] = {"Quodgone.exe", "Quodpost.exe", "Quodpost.hlp",
+                                     "Read_me.txt"};
 const char* const Resources[RowCount] = {"PURGESET", "PROGRAM", "HELPFILE", "README"};
 
-std::string Joined(const std::string& folder, const std::string& name)
+// The last character of a row's name replaced.
+std::string Marked(const std::string& path, char mark)
 {
-    return folder + (folder.back() == '\\' ? "" : "\\") + name;
-}
-
-// The file beside the destination that a row is expanded into first.
-std::string Expanding(const std::string& folder, int row)
-{
-    std::string path = Destination(folder, row);
-    path.back() = '~';
-    return path;
+    return path.substr(0, path.size() - 1) + mark;
 }
 
 } // namespace
 
 std::string Stored(const std::string& folder, int row)
 {
-    std::string path = Joined(folder, Files[row]);
-    path.back() = '_';
-    return path;
+    return Marked(folder + "\\" + Files[row], '_');
 }
 
 std::string Destination(const std::string& folder, int row)
 {
-    return Joined(row == 0 ? WindowsDirectory() : folder, Files[row]);
+    return (row == 0 ? WindowsDirectory() : folder) + "\\" + Files[row];
 }
 
 std::string SourceBytes(int row)
 {
-    std::string path = WindowsPathOf(Value("source" + std::to_string(row))), bytes;
-    if (!ReadBytes(path, &bytes))
+    std::string bytes = FileBytes("Z:" + Value("source" + std::to_string(row)));
+    if (bytes == "(missing)")
         Require(__FILE__, __LINE__, "cannot read the source of row " + std::to_string(row));
     return bytes;
 }
 
 std::string ResourceBytes(int row)
 {
-    std::string bytes = SetupResource(Resources[row]);
-    if (bytes.empty())
-        Require(__FILE__, __LINE__, std::string("setup has no resource ") + Resources[row]);
-    return bytes;
+    return SetupResource(Resources[row]);
 }
 
 void CheckNothingLeft(const std::string& folder)
 {
+    // A row is expanded first into a file whose name ends in '~'.
     for (int row = 0; row < RowCount; ++row)
-        CHECK(!Exists(Stored(folder, row)) && !Exists(Expanding(folder, row)));
+        CHECK(!Exists(Stored(folder, row)) && !Exists(Marked(Destination(folder, row), '~')));
 }
 
 void CheckInstalled(const std::string& folder)
@@ -257,155 +205,7 @@ bool EveryoneMayEnter(const std::string& folder)
     return found;
 }
 
-// ---- the copy page -------------------------------------------------------------
-
-std::string ReadLabels(HWND page)
-{
-    std::string reading;
-    for (int id : {IDC_COPY_ACTION, IDC_COPY_FILE, IDC_COPY_PATH_LABEL, IDC_COPY_PATH}) {
-        HWND label = GetDlgItem(page, id);
-        if (!label)
-            return "";
-        reading += (id == IDC_COPY_ACTION ? "" : "|") + Text(label);
-    }
-    return IsWindow(page) ? reading : "";
-}
-
-std::vector<std::string> ExpectedLabels(const std::string& folder)
-{
-    std::vector<std::string> expected = {"Extracting:||Destination:|"};
-    for (int row = 0; row < RowCount; ++row)
-        expected.push_back("Extracting:|" + std::string(Files[row]) + "|Destination:|" +
-                           Stored(folder, row));
-    for (int row = 0; row < RowCount; ++row)
-        expected.push_back("Copying:|" + Stored(folder, row) + "|Destination:|" +
-                           Destination(folder, row));
-    for (int row = 0; row < RowCount; ++row)
-        expected.push_back("Removing:|" + Stored(folder, row) + "||");
-    return expected;
-}
-
-// Samples the labels every few tens of milliseconds and the meter's fill
-// along its top row (which its label never reaches) every 60 ms or so, until
-// the page ends or a box comes. poke runs once, some way into the write phase.
-Watch WatchCopy(HWND page, const Process& setup, const std::function<void(HWND)>& poke)
-{
-    Watch watch;
-    HWND meter = Item(page, IDC_COPY_METER);
-    RECT client = {};
-    GetClientRect(meter, &client);
-    watch.width = client.right;
-    POINT origin = {0, 0};
-    ClientToScreen(meter, &origin);
-    const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    DWORD start = Now(), lastLook = 0;
-    bool poked = false;
-    while (!(watch.ended = !IsWindow(page) || !IsWindowVisible(page))) {
-        // A box keeps the page as it was when the box came; it is read once more.
-        bool boxed = WaitTop("#32770", Installer, 0, setup.pid) != nullptr;
-        std::string first = ReadLabels(page);
-        if (!first.empty() && first == ReadLabels(page) &&
-            (watch.labels.empty() || watch.labels.back() != first))
-            watch.labels.push_back(first);
-        if ((watch.boxed = boxed))
-            break;
-        if (Now() - lastLook >= 60) {
-            lastLook = Now();
-            // Counted only if the meter was on top on both sides of the capture.
-            bool onTop = WindowFromPoint(origin) == meter;
-            Picture screen = Capture();
-            if (onTop && WindowFromPoint(origin) == meter) {
-                int fill = 0;
-                while (fill < watch.width && screen.At(origin.x + fill, origin.y) != face)
-                    ++fill;
-                watch.looks.push_back({fill, fill ? screen.At(origin.x, origin.y) : CLR_INVALID});
-            }
-        }
-        if (poke && !poked && Now() - start > 600) {
-            poked = true;
-            poke(page);
-        }
-        if (Now() - start > 180000) {
-            Failed(__FILE__, __LINE__, "the copy page ran for three minutes");
-            break;
-        }
-        pilot::Sleep(20);
-    }
-    Log("watched the copy page for %lu ms: %zu label readings, %zu meter readings",
-        (unsigned long)(Now() - start), watch.labels.size(), watch.looks.size());
-    return watch;
-}
-
-void CheckLabels(const Watch& watch, const std::string& folder, size_t through)
-{
-    std::vector<std::string> expected = ExpectedLabels(folder);
-    std::vector<bool> seen(expected.size());
-    size_t last = 0;
-    for (const std::string& reading : watch.labels) {
-        auto found = std::find(expected.begin() + last, expected.end(), reading);
-        if (!CHECK(found != expected.end())) {
-            Log("  unexpected or out of order: %s", reading.c_str());
-            continue;
-        }
-        seen[last = found - expected.begin()] = true;
-        CHECK(reading.find("\\\\") == std::string::npos);
-    }
-    for (size_t i = 1; i <= through && i < expected.size(); ++i)
-        if (!CHECK(seen[i]))
-            Log("  never seen: %s", expected[i].c_str());
-}
-
-void CheckMeter(const Watch& watch, size_t phases, size_t fullPhases)
-{
-    // Write, expand, remove.
-    const COLORREF colours[] = {0x000080, 0x800000, 0x008000};
-    std::vector<COLORREF> order;
-    std::vector<bool> full(phases);
-    int previous = 0;
-    for (const auto& [fill, colour] : watch.looks) {
-        if (colour == CLR_INVALID)
-            continue;
-        if (order.empty() || order.back() != colour)
-            order.push_back(colour);
-        else if (!CHECK(fill >= previous))
-            Log("  the fill went back from %d to %d pixels", previous, fill);
-        previous = fill;
-        for (size_t phase = 0; phase < phases; ++phase)
-            if (colour == colours[phase] && fill == watch.width)
-                full[phase] = true;
-    }
-    std::string seen;
-    for (COLORREF colour : order)
-        seen += " " + std::to_string(colour);
-    Log("meter: %zu readings, fill colours%s", watch.looks.size(), seen.c_str());
-    CHECK(order.size() >= fullPhases && order.size() <= phases &&
-          std::equal(order.begin(), order.end(), colours));
-    for (size_t i = 0; i < fullPhases; ++i)
-        if (!CHECK(full[i]))
-            Log("  phase %zu never showed a full bar", i);
-}
-
-// ---- the group page and the Start Menu ------------------------------------------
-
-namespace {
-HWND Combo(HWND page) { return Item(page, IDC_GROUP_COMBO); }
-}
-
-std::vector<std::string> GroupItems(HWND page) { return ListTexts(Combo(page), true); }
-int GroupSelection(HWND page) { return ListSelection(Combo(page), true); }
-std::string GroupFieldText(HWND page) { return Text(Combo(page)); }
-
-// A simple combo's edit is its child 1001.
-void TypeGroup(HWND page, const std::string& text) { Type(Combo(page), 1001, text); }
-
-void CheckGroupPageAtStart(HWND page)
-{
-    CHECK_EQ(ItemText(page, IDC_ACCENT),
-             std::string("Shortcuts for Pellomark will be installed to the following group:"));
-    CHECK_EQ(GroupFieldText(page), std::string("Pellomark"));
-    CHECK(IsWindowEnabled(Item(page, IDC_GROUP_CONTINUE)));
-    CHECK(IsWindowEnabled(Item(page, IDC_GROUP_RESET)));
-}
+// ---- the Start Menu ------------------------------------------------------------
 
 std::string GroupFolder(const std::string& group)
 {
@@ -414,59 +214,21 @@ std::string GroupFolder(const std::string& group)
     return std::string(programs) + "\\" + group;
 }
 
-std::vector<std::string> ShortcutNames(const std::string& folder)
+std::string Listing(const std::string& folder)
 {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string name = found.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        if (strcmp(found.cFileName, ".") && strcmp(found.cFileName, ".."))
+            names.push_back(found.cFileName);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
     std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::string ShortcutTarget(const std::string& path)
-{
-    std::string target = "<unreadable>";
-    CoInitialize(nullptr);
-    IShellLinkA* link = nullptr;
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   (void**)&link)) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file))) {
-        std::wstring wide(path.begin(), path.end());
-        char text[MAX_PATH] = "";
-        if (SUCCEEDED(file->Load(wide.c_str(), STGM_READ)) &&
-            SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH)))
-            target = text;
-    }
-    if (file)
-        file->Release();
-    if (link)
-        link->Release();
-    CoUninitialize();
-    return target;
-}
-
-std::string Listed(const std::vector<std::string>& entries)
-{
-    std::string text;
-    for (const std::string& entry : entries) {
-        text += "\n      <";
-        for (unsigned char c : entry) {
-            char hex[8];
-            snprintf(hex, sizeof hex, c < 32 ? "\\x%02x" : "%c", c);
-            text += hex;
-        }
-        text += ">";
-    }
-    return text;
+    std::string joined;
+    for (const std::string& name : names)
+        joined += (joined.empty() ? "" : " | ") + name;
+    return joined;
 }
 
 } // namespace pilot

@@ -1,18 +1,19 @@
 // DLLs planted beside a downloaded installer must not run inside it.
-#include "../pilot/steps.h"
+#include "../pilot/pilot.h"
 
 using namespace pilot;
 
 SCENARIO_BY_HAND(planted_dlls_are_not_loaded, 800, 600)
 {
-    std::string planted = WindowsPathOf(Value("planted"));
-    REQUIRE(Exists(planted + "\\lz32.dll"));
+    const std::string planted = "Z:" + Value("planted");
+    const char* const names[] = {"lz32", "comctl32", "uxtheme"};
     const std::string downloads = "C:\\users\\Public\\Downloads";
     REQUIRE(MakeFolders(downloads));
     std::string setupCopy = downloads + "\\setup.exe";
-    REQUIRE(CopyFileA(Opts().setup.c_str(), setupCopy.c_str(), FALSE));
-    for (const char* name : {"lz32.dll", "comctl32.dll", "uxtheme.dll"})
-        REQUIRE(CopyFileA((planted + "\\" + name).c_str(), (downloads + "\\" + name).c_str(), FALSE));
+    REQUIRE(CopyFileA(Value("setup").c_str(), setupCopy.c_str(), FALSE));
+    for (std::string name : names)
+        REQUIRE(CopyFileA((planted + "\\" + name + ".dll").c_str(),
+                          (downloads + "\\" + name + ".dll").c_str(), FALSE));
     // The harness starts Wine preferring the DLL beside the program for these
     // two, as Windows treats a DLL that is not a known system DLL; by default
     // Wine would take its own and the scenario could not fail. The window
@@ -24,7 +25,7 @@ SCENARIO_BY_HAND(planted_dlls_are_not_loaded, 800, 600)
 
     Process setup = Launch(setupCopy, "", downloads);
     Install(setup);
-    CHECK(!Exists("C:\\planted-lz32.txt"));
-    CHECK(!Exists("C:\\planted-comctl32.txt"));
-    CHECK(!Exists("C:\\planted-uxtheme.txt"));
+    // A planted DLL that runs leaves C:\planted-<name>.txt.
+    for (std::string name : names)
+        CHECK(!Exists("C:\\planted-" + name + ".txt"));
 }

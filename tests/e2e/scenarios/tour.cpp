@@ -1,7 +1,7 @@
 // The happy path with every default answer, one screenshot per screen: what
 // the README's sample command shows. Run on each product's setup executable,
 // it checks the product's own captions, folder and boxes.
-#include "../pilot/steps.h"
+#include "../pilot/pilot.h"
 
 using namespace pilot;
 
@@ -17,9 +17,7 @@ SCENARIO_BY_HAND(sample_tour, 800, 600)
 
     page = WaitPage(LocationCaption());
     std::string folder = ItemText(page, IDC_FOLDER_EDIT);
-    CHECK(folder.size() > Product().size() &&
-          folder.compare(folder.size() - Product().size() - 1, std::string::npos,
-                         "\\" + Product()) == 0);
+    CHECK_EQ(folder.substr(folder.rfind('\\') + 1), Product());
     Shot("location");
     Press(page, IDC_AFFIRM);
 
@@ -28,13 +26,12 @@ SCENARIO_BY_HAND(sample_tour, 800, 600)
     const char* const phases[][2] = {{"Extracting:", "copy-writing"},
                                      {"Copying:", "copy-expanding"},
                                      {"Removing:", "copy-removing"}};
-    for (const auto& phase : phases) {
-        if (!CHECK(WaitUntil([&] { return IsWindow(page) && Text(GetDlgItem(page, IDC_COPY_ACTION)) == phase[0]; },
-                             30000)))
-            break;
-        pilot::Sleep(700);
-        Shot(phase[1]);
-    }
+    for (const auto& [label, name] : phases)
+        if (CHECK(WaitUntil([&] { return Text(GetDlgItem(page, IDC_COPY_ACTION)) == label; },
+                            30000))) {
+            ::Sleep(700);
+            Shot(name);
+        }
     CHECK(WaitGone(page, 60000));
 
     page = WaitPage(GroupCaption(), 120000);
