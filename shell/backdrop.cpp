@@ -8,7 +8,6 @@
 
 namespace {
 
-const COLORREF LabelColor = 0xFFACB0;
 const char InstallerLabel[] = "Cratewise:";
 
 enum { TitleLayers = 4, TaglineLayers = 3 };

@@ -25,6 +25,14 @@ enum {
     InstallerLabelY = 100
 };
 
+// The backdrop's colours, 0x00BBGGRR as a COLORREF holds them; the title's
+// and the tagline's layers run from the darkest to the brightest.
+const uint32_t LabelColor = 0xFFACB0;
+const uint32_t StepLitColor = 0xFFF820;
+const uint32_t StepDimColor = 0xE88420;
+const uint32_t TitleShades[4] = {0x000080, 0x0000A0, 0x0000C0, 0x0000FF};
+const uint32_t TaglineShades[3] = {0x800000, 0xA00000, 0xFF0000};
+
 struct BackdropPoint {
     int32_t X;
     int32_t Y;

@@ -1,5 +1,6 @@
 #include "shell.h"
 #include "backdrop.h"
+#include "backdrop_logic.h"
 #include "drawkit_logic.h"
 #include "../manifest/manifest.h"
 #include "../platform/state.h"
@@ -10,9 +11,6 @@
 namespace {
 
 enum { StartDelay = 1000 };
-
-const COLORREF TitleShades[4] = {0x000080, 0x0000A0, 0x0000C0, 0x0000FF};
-const COLORREF TaglineShades[3] = {0x800000, 0xA00000, 0xFF0000};
 
 void DescribeFont(LOGFONTA* font, LONG height, LONG width, LONG weight, BYTE pitchAndFamily,
                   const char* face)
@@ -110,8 +108,8 @@ LRESULT CreateDrawKit(HWND window)
     kit.SelBackColor = GetSysColor(COLOR_HIGHLIGHT);
     kit.ItemTextColor = GetSysColor(COLOR_WINDOWTEXT);
     kit.ItemBackColor = GetSysColor(COLOR_WINDOW);
-    kit.StepLitColor = 0xFFF820;
-    kit.StepDimColor = 0xE88420;
+    kit.StepLitColor = StepLitColor;
+    kit.StepDimColor = StepDimColor;
     LoadHeaderPicture(IDB_HEADER);
     // The splash is modal inside WM_CREATE: the backdrop is not shown until
     // it has gone, and the wizard starts a second after.

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     size_t block = (size && (data[0] & 1)) ? 32 + (data[0] >> 1) : 0;
     SzddParseStats stats;
     std::vector<uint8_t> packed = SzddCompressWithStats(data, size, 'e', &stats, block);
-    size_t worst = kSzddHeaderSize + (size * 9 + 7) / 8;
+    size_t worst = SzddHeaderSize + (size * 9 + 7) / 8;
     if (packed.size() > worst)
         abort();
     if (packed.size() != SzddStreamSize(stats))

@@ -12,12 +12,7 @@ using namespace pilot;
 
 namespace {
 
-// The backdrop's colours the shell keeps to itself (COLORREF 0x00BBGGRR).
-const COLORREF LabelColour = 0xFFACB0, StepLitColour = 0xFFF820, StepDimColour = 0xE88420;
-const COLORREF TitleBrightest = 0x0000FF, TitleDarkest = 0x000080;
-const int StripeWidth = StripeBandWidth;
-// The step list: "- License Agreement" to "- Finished", 18 pixels apart.
-const int StepTop = 120, StepHeight = 18;
+const COLORREF TitleBrightest = TitleShades[3], TitleDarkest = TitleShades[0];
 const char* const TitleText = "Pellomark v1.01";
 
 // A bitmap resource (a packed DIB of 1, 4 or 8 bits) as the system draws it.
@@ -84,7 +79,7 @@ void CheckStripeAndPictures(const Picture& screen)
             bool margin = x < HeaderPictureX || x >= HeaderPictureX + HeaderPictureWidth;
             bool pictures = (y >= HeaderPictureY && y < HeaderPictureY + HeaderPictureHeight) ||
                             (y >= boxTop && y < boxTop + BoxPictureHeight);
-            bool texts = y >= InstallerLabelY && y < StepTop + StepRows * StepHeight;
+            bool texts = y >= InstallerLabelY && y < StepListTop + StepRows * StepRowPitch;
             if (margin || !(pictures || texts))
                 seen.pixels[(size_t)y * StripeWidth + x] = screen.At(x, y);
         }
@@ -153,9 +148,9 @@ void CheckTitle(const Picture& screen)
 void CheckStepsAndLabel(const Picture& screen, int stepMask)
 {
     for (int step = 0; step < StepRows; ++step) {
-        int y = StepTop + step * StepHeight;
-        Found lit = FindColour(screen, StepLitColour, 0, y, StripeWidth, y + StepHeight);
-        Found dim = FindColour(screen, StepDimColour, 0, y, StripeWidth, y + StepHeight);
+        int y = StepListTop + step * StepRowPitch;
+        Found lit = FindColour(screen, StepLitColor, 0, y, StripeWidth, y + StepRowPitch);
+        Found dim = FindColour(screen, StepDimColor, 0, y, StripeWidth, y + StepRowPitch);
         bool marked = (stepMask & (1 << step)) != 0;
         Log("step %d: %d lit, %d dim pixels", step + 1, lit.count, dim.count);
         CHECK((marked ? lit : dim).count > 20 && (marked ? dim : lit).count == 0);
@@ -167,7 +162,7 @@ void CheckStepsAndLabel(const Picture& screen, int stepMask)
     GetTextExtentPoint32A(dc, "Cratewise:", 10, &size);
     SelectObject(dc, previous);
     ReleaseDC(nullptr, dc);
-    Found label = FindColour(screen, LabelColour, 0, 90, StripeWidth, 120);
+    Found label = FindColour(screen, LabelColor, 0, 90, StripeWidth, StepListTop);
     RECT place = {InstallerLabelX, InstallerLabelY, InstallerLabelX + size.cx,
                   InstallerLabelY + size.cy};
     CHECK(label.count > 30 && label.bounds.right - label.bounds.left > size.cx * 3 / 4);

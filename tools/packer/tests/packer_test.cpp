@@ -313,7 +313,7 @@ TEST_P(Image, BecomesWhatTheInstallerDraws) {
     auto le32 = [&](size_t at) { return int64_t(out.at(at) | out.at(at + 1) << 8 | out.at(at + 2) << 16 | uint32_t(out.at(at + 3)) << 24); };
     ASSERT_EQ(got.size(), icon ? 2u : 1u);
     for (size_t i = 0; i < got.size(); ++i) {
-        const packer::PictureForm& form = icon ? packer::kIconForms[i] : packer::kPictureForms[c.slot];
+        const packer::PictureForm& form = icon ? packer::IconForms[i] : packer::PictureForms[c.slot];
         size_t header = icon ? le32(6 + 16 * i + 12) : 14;
         EXPECT_EQ(le32(header + 4), form.width);
         EXPECT_EQ(le32(header + 8), form.height * (icon ? 2 : 1));  // an icon's counts its mask
