@@ -114,7 +114,7 @@ void CheckTitle(const Picture& screen)
 {
     LOGFONTA description = {};
     description.lfHeight = screen.height / 10;
-    description.lfWidth = (screen.width - TitleRight) / ((int)strlen(TitleText) + 5);
+    description.lfWidth = (screen.width - TitleIndent) / ((int)strlen(TitleText) + 5);
     description.lfWeight = FW_BOLD;
     description.lfQuality = PROOF_QUALITY;
     description.lfPitchAndFamily = VARIABLE_PITCH | FF_ROMAN;
@@ -129,7 +129,7 @@ void CheckTitle(const Picture& screen)
     });
     DeleteObject(font);
     RECT glyphs = FindColour(ink, 0xFFFFFF, 0, 0, ink.width, ink.height).bounds;
-    int x0 = screen.width / 32 + TitleRight - 32, y0 = screen.height / 24 - TitleRise - 32;
+    int x0 = screen.width / 32 + TitleIndent - 32, y0 = screen.height / 24 - TitleRise - 32;
     int half = screen.height / 2;
     Found bright = FindColour(screen, TitleBrightest, StripeWidth, 0, screen.width, half);
     Found dark = FindColour(screen, TitleDarkest, StripeWidth, 0, screen.width, half);
