@@ -189,6 +189,7 @@ TEST(Navigation, LeadsWhereTheTableSays)
         {Data, 0, 4, 4, "Data", "", 0},
         {Data, 0, 4, 5, "Old", "C:\\Dornwick\\Pellomark\\Data\\Old", 0},
         {Data, 0, 4, -1, "", "", 0},
+        {"C:\\", 0, 1, 1, "C:\\", "", 0},  // the current item, at the root
         {"D:\\", 1, 1, 0, "Drives", "D:\\", 0},
         {"C:\\", 1, 1, 2, "Z:\\", "Z:\\", 0},
         {"Q:\\", 1, -1, 1, "C:\\", "C:\\", 0},
