@@ -4,28 +4,21 @@
 // must fit every buffer the installer keeps its texts in.
 #include <sys/stat.h>
 
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "description.h"
-#include "manifest/manifest.h"
-#include "manifest/paths.h"
+#include "manifest/folders.h"
 #include "manifest/text.h"
+#include "manifest/titles.h"
 #include "pages/completion_logic.h"
 #include "pages/group_logic.h"
-#include "manifest/folders.h"
-#include "manifest/titles.h"
 
 namespace {
 
-void Require(bool holds)
-{
-    if (!holds)
-        abort();
-}
+void Require(bool holds) { if (!holds) abort(); }
 
 // In the folder the fuzzer runs in.
 const std::string scratch = "description-scratch";
@@ -35,26 +28,22 @@ void MakeScratch()
     for (const char* folder : {"", "/art", "/folder.txt"})
         mkdir((scratch + folder).c_str(), 0755);
     std::vector<std::pair<std::string, std::string>> files = {
-        {"empty.txt", ""},
-        {"huge.txt", std::string(70000, 'a')},
+        {"empty.txt", ""}, {"huge.txt", std::string(70000, 'a')},
         {"art/product.ico", std::string("\0\0\1\0\1\0", 6) + std::string(16, '\0')},
         // A bitmap's file header and its info header's size, little-endian.
         {"art/page.bmp", std::string("BM>\0\0\0\0\0\0\0\x1A\0\0\0(\0\0\0", 18) + std::string(40, '\0')},
         {"art/page.png", std::string("\x89PNG\r\n\x1A\n", 8) + std::string(32, '\0')},
-        {"art/short.bmp", "BM"},
-        {"art/broken.ico", std::string("\0\0\2\0", 4)},
+        {"art/short.bmp", "BM"}, {"art/broken.ico", std::string("\0\0\2\0", 4)},
         {"gone.exe", "MZ stands in for the uninstaller\n"},
-        {"quodpost.exe", "MZ stands in for the program\n"},
-        {"notaprogram.exe", "ZM\n"},
+        {"quodpost.exe", "MZ stands in for the program\n"}, {"notaprogram.exe", "ZM\n"},
     };
     // The reader does not look into these.
     for (const char* name : {"agreement.txt", "help.txt", "read_me.txt", "readme.txt", "tally.dat",
                              "tally.ini", "art/product.art"})
         files.push_back({name, "Any text.\n"});
-    for (const auto& file : files) {
-        FILE* out = fopen((scratch + "/" + file.first).c_str(), "wb");
-        Require(out && fwrite(file.second.data(), 1, file.second.size(), out) == file.second.size());
-        fclose(out);
+    for (const auto& [name, bytes] : files) {
+        FILE* out = fopen((scratch + "/" + name).c_str(), "wb");
+        Require(out && fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && !fclose(out));
     }
 }
 
@@ -62,9 +51,8 @@ void MakeScratch()
 void CheckInstallerFits(const packer::ProductDescription& d)
 {
     int32_t rows = (int32_t)d.rows.size();
-    Require(rows >= packer::MinRows && rows <= PayloadSlots);
-    Require(d.shortcutCount >= 0 && d.shortcutCount <= rows);
-    Require(d.notice.size() <= (size_t)packer::MaxNoticeLines);
+    Require(rows >= packer::MinRows && rows <= PayloadSlots && d.shortcutCount >= 0 &&
+            d.shortcutCount <= rows && d.notice.size() <= (size_t)packer::MaxNoticeLines);
     for (const std::string& line : d.notice)
         Require(line.size() <= packer::MaxNoticeLineLength);
     InstallManifest product = {"Cratewise", d.registryKeyTemplate.c_str(), d.productName.c_str(),
@@ -75,14 +63,13 @@ void CheckInstallerFits(const packer::ProductDescription& d)
     };
     for (int32_t i = 0; i < rows; ++i) {
         PayloadEntry& entry = product.Payload[i];
-        Require(fits(entry.FileName, FileNameWidth, d.rows[i].fileName));
-        Require(fits(entry.ResourceName, ResourceNameWidth, d.rows[i].resourceName));
-        Require(fits(entry.Caption, CaptionWidth, d.rows[i].caption));
+        Require(fits(entry.FileName, FileNameWidth, d.rows[i].fileName) &&
+                fits(entry.ResourceName, ResourceNameWidth, d.rows[i].resourceName) &&
+                fits(entry.Caption, CaptionWidth, d.rows[i].caption));
     }
-    char title[TitleTextSize];
-    char tagline[TaglineTextSize];
-    Require(FormatTitleText(title, product.ProductName, product.Version) >= 0);
-    Require(FormatTaglineText(tagline, product.ProductName, product.Tagline) >= 0);
+    char title[TitleTextSize], tagline[TaglineTextSize];
+    Require(FormatTitleText(title, product.ProductName, product.Version) >= 0 &&
+            FormatTaglineText(tagline, product.ProductName, product.Tagline) >= 0);
 
     // The folder page starts at the default folder, and Continue takes it.
     char folder[PagePathSize];
@@ -92,8 +79,8 @@ void CheckInstallerFits(const packer::ProductDescription& d)
     // The group page's field starts with the product's name, whole.
     const char windows[] = "C:\\WINDOWS";
     char command[CommandSize];
-    Require(d.productName.size() < (size_t)GroupFieldSize);
-    Require(FormatCreateGroup(command, sizeof command, product.ProductName) > 0);
+    Require(d.productName.size() < (size_t)GroupFieldSize &&
+            FormatCreateGroup(command, sizeof command, product.ProductName) > 0);
     for (int32_t i = 0; i < product.ShortcutCount; ++i)
         Require(FormatAddItem(command, sizeof command, i == UninstallerRow ? windows : folder,
                               product.Payload[i].FileName, product.Payload[i].Caption) > 0);
@@ -104,22 +91,16 @@ void CheckInstallerFits(const packer::ProductDescription& d)
                                             product.Version, folder, windows, product.ProductName,
                                             product.Payload[UninstallerRow].FileName});
     Require(plan.KeyPathFits == 1 && plan.EntryFits == 1);
-    char quoted[QuotedPathSize];
-    char line[CommandLineSize];
+    char quoted[QuotedPathSize], line[CommandLineSize], message[ClosingTextSize];
     Require(ReadMeCommand(line, sizeof line, quoted, sizeof quoted, folder,
                           product.Payload[ReadMeRow].FileName) == 1);
-    char message[ClosingTextSize];
-    Require(FormatReadMeQuestion(message, sizeof message, product.ProductName) >= 0);
-    Require(FormatThanks(message, sizeof message, product.ProductName, d.supportAddress.c_str()) >= 0);
+    Require(FormatReadMeQuestion(message, sizeof message, product.ProductName) >= 0 &&
+            FormatThanks(message, sizeof message, product.ProductName, d.supportAddress.c_str()) >= 0);
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    MakeScratch();
-    return 0;
-}
+extern "C" int LLVMFuzzerInitialize(int*, char***) { return MakeScratch(), 0; }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

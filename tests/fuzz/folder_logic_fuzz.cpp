@@ -6,7 +6,6 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -20,11 +19,7 @@
 
 namespace {
 
-void Require(bool holds)
-{
-    if (!holds)
-        abort();
-}
+void Require(bool holds) { if (!holds) abort(); }
 
 // Names and captions that take all their widths leave a typed folder least room.
 const InstallManifest Product = {
@@ -44,27 +39,17 @@ public:
     void ShowPath(const char* path) override { field = path; }
     int32_t ReadPath(char* output, int32_t capacity) override
     {
-        TextCopy(output, capacity, field.c_str());
-        return (int32_t)strlen(field.c_str());
+        return TextCopy(output, capacity, field.c_str()), (int32_t)strlen(field.c_str());
     }
     void Warn(const char*) override {}
-    void StartRebuild() override
-    {
-        Require(!rebuilding);
-        rebuilding = true;
-        items.clear();
-    }
+    void StartRebuild() override { Require(!rebuilding), rebuilding = true, items.clear(); }
     void FinishRebuild() override { rebuilding = false; }
     void InsertItem(int32_t index, const char* text, int32_t) override
     {
         Require(rebuilding && index >= 0 && index <= (int32_t)items.size());
         items.insert(items.begin() + index, text);
     }
-    void AddSortedItem(const char* text, int32_t) override
-    {
-        Require(rebuilding);
-        items.push_back(text);
-    }
+    void AddSortedItem(const char* text, int32_t) override { Require(rebuilding), items.push_back(text); }
     void SetItemHeight(int32_t index, int32_t) override { Require(index < (int32_t)items.size()); }
     // Which drive is current changes only its picture.
     int32_t FindDrive(const char*) override { return -1; }
@@ -85,9 +70,7 @@ public:
     bool StartListing(const char* pattern) override
     {
         Require(!listing && memchr(pattern, 0, PagePathSize) != nullptr);
-        listing = !entries.empty();
-        next = 0;
-        return listing;
+        return next = 0, listing = !entries.empty();
     }
     bool NextEntry(uint32_t* attributes, char* name, int32_t capacity) override
     {
@@ -95,17 +78,14 @@ public:
         if (next >= entries.size())
             return false;
         *attributes = entries[next].first;
-        TextCopy(name, capacity, entries[next++].second.c_str());
-        return true;
+        return TextCopy(name, capacity, entries[next++].second.c_str()), true;
     }
     void EndListing() override { listing = false; }
 
-    std::string field;
+    std::string field, drives;
     std::vector<std::string> items;
     int32_t selected = -1;
-    bool rebuilding = false;
-    bool listing = false;
-    std::string drives;
+    bool rebuilding = false, listing = false;
     std::vector<std::pair<uint8_t, std::string>> entries;  // of every folder
     size_t next = 0;
 };
@@ -125,16 +105,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         page.entries.push_back({input.ConsumeIntegral<uint8_t>(), input.ConsumeRandomLengthString(300)});
 
     for (int step = 0; step < 100 && input.remaining_bytes() > 0; ++step) {
-        switch (input.ConsumeIntegralInRange(0, 2)) {
-        case 0:
+        int32_t action = input.ConsumeIntegralInRange(0, 2);
+        if (action == 0)
             ResetFolder(page);
-            break;
-        case 1:
+        if (action == 1) {
             // A double click on any item, or on none.
             page.selected = input.ConsumeIntegralInRange<int32_t>(-1, (int32_t)page.items.size() - 1);
             OpenItem(page);
-            break;
-        case 2: {
+        }
+        if (action == 2) {
             std::string typed = input.ConsumeRandomLengthString(300);
             page.field = typed;
             // An accepted folder is all that was typed, as the system
@@ -145,8 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 char resolved[FullPathSize];
                 Require(NormalizeFolder(resolved, sizeof resolved, typed.c_str()) == 1 &&
                         strcmp(resolved, folder) == 0);
-                char path[128];  // what the expansion library opens by
-                char command[CommandSize];
+                char path[128], command[CommandSize];  // path: as the expansion library opens it
                 for (int32_t row = 0; row < Product.FileCount; ++row) {
                     const PayloadEntry& entry = Product.Payload[row];
                     Require(StoredPath(path, sizeof path, folder, entry.FileName) == 1);
@@ -157,11 +135,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 int32_t planned = PlanFolderChain(folder, lengths, FullPathSize);
                 Require(planned >= 1 && lengths[planned - 1] == (int32_t)strlen(folder));
             }
-            break;
         }
-        }
-        Require(memchr(installDir.data(), 0, FullPathSize) != nullptr);
-        Require(!page.rebuilding && !page.listing);
+        Require(memchr(installDir.data(), 0, FullPathSize) && !page.rebuilding && !page.listing);
         Require(current[0] >= -1 && current[0] < (int32_t)std::max<size_t>(page.items.size(), 1));
         // Any index has a level, the ones past the stored slots included.
         for (int32_t i : {-3, -1, 0, 1, FolderIndentSlots - 1, (int32_t)FolderIndentSlots, 1 << 30})

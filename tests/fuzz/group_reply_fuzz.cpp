@@ -4,9 +4,8 @@
 // is reported at once. The names must be those of a plain reading of the
 // rule: each run of bytes that a carriage return ends, the byte after that
 // return belonging to no name; a smaller work buffer gives a leading part.
-#include <cstdint>
+#include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,11 +13,7 @@
 
 namespace {
 
-void Require(bool holds)
-{
-    if (!holds)
-        abort();
-}
+void Require(bool holds) { if (!holds) abort(); }
 
 class NameList : public GroupView {
 public:
@@ -53,24 +48,21 @@ std::vector<std::string> Expected(const uint8_t* reply, uint32_t size)
 
 void CheckReply(const uint8_t* bytes, uint32_t size)
 {
-    char* reply = (char*)malloc(size ? size : 1);
-    memcpy(reply, bytes, size);
+    std::vector<char> reply(bytes, bytes + size);
     std::vector<std::string> expected = Expected(bytes, size);
     // The page's own size first, then none, one byte, cut anywhere, just too small.
     const uint32_t cuts[] = {size + 2, 0, 1, 2, size / 2, size, size + 1, size * 7 / 11 + 3};
     for (uint32_t cut : cuts) {
-        if (cut > size + 2)
-            continue;
+        cut = std::min(cut, size + 2);
         std::vector<char> work(cut, 0);
         NameList view;
-        int32_t listed = WalkGroupReply(reply, size, work.data(), cut, view);
+        int32_t listed = WalkGroupReply(reply.data(), size, work.data(), cut, view);
         Require(listed >= 0 && (size_t)listed == view.names.size());
-        Require(view.names.size() <= expected.size());
         Require(cut < size + 2 || view.names.size() == expected.size());
-        for (size_t i = 0; i < view.names.size(); ++i)
-            Require(view.names[i] == expected[i]);
+        // Read as a leading part of the plain reading.
+        Require(view.names.size() <= expected.size() &&
+                std::equal(view.names.begin(), view.names.end(), expected.begin()));
     }
-    free(reply);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -8,9 +9,9 @@
 
 namespace {
 
-const std::string VersionKeyPath = "Shareware\\Dornwick\\Programs\\Pellomark\\Current Version";
-const std::string UninstallPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-const std::string EntryPath = UninstallPath + "\\Pellomark";
+const std::string Uninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const std::string VersionKey = "Shareware\\Dornwick\\Programs\\Pellomark\\Current Version";
+const std::string Entry = Uninstall + "\\Pellomark";
 
 std::string Text(const std::string& text) { return text + '\0'; }
 
@@ -18,11 +19,9 @@ std::string Text(const std::string& text) { return text + '\0'; }
 // fails the way the platform does.
 class MemoryRegistry : public RegistryPort {
 public:
-    std::set<std::string> keys = {UninstallPath}, refusedKeys;
+    std::set<std::string> keys = {Uninstall}, refusedKeys;
     std::map<std::string, std::map<std::string, std::string>> values;  // raw bytes
     std::string log;
-
-    void Run(const RegistryInputs& inputs) { WriteRegistry(*this, inputs); }
 
     bool CreateKey(RegistryKey parent, const char* name, RegistryKey* opened) override
     {
@@ -35,13 +34,9 @@ public:
     bool QueryValue(RegistryKey key, const char* name, char* data, uint32_t capacity,
                     uint32_t* size) override
     {
-        log += "query " + std::string(name) + "; ";
-        std::map<std::string, std::string>& here = values[open_.at(key)];
-        if (!here.count(name) || here[name].size() > capacity)
-            return false;
-        here[name].copy(data, capacity);
-        *size = (uint32_t)here[name].size();
-        return true;
+        std::string& value = values[open_.at(key)][name];
+        *size = (uint32_t)value.copy(data, capacity);
+        return !value.empty() && value.size() <= capacity;
     }
     void DeleteValue(RegistryKey key, const char* name) override
     {
@@ -50,7 +45,6 @@ public:
     }
     void SetValue(RegistryKey key, const char* name, const char* text) override
     {
-        log += "set " + std::string(name) + "; ";
         values[open_.at(key)][name] = Text(text);
     }
     void CloseKey(RegistryKey key) override { log += "close " + open_.at(key) + "; "; }
@@ -63,134 +57,79 @@ private:
     bool Open(const char* action, RegistryKey parent, const char* name, RegistryKey* opened,
               bool can)
     {
-        const std::string path = Path(parent, name);
-        log += action + path + "; ";
-        if (!can)
-            return false;
-        keys.insert(path);
-        *opened = open_.size();
-        open_[*opened] = path;
-        return true;
+        log += action + Path(parent, name) + "; ";
+        if (can)
+            open_[*opened = open_.size()] = Path(parent, name);
+        return can;
     }
     std::map<RegistryKey, std::string> open_ = {{MachineKey, ""}};
 };
 
-struct Install {
-    std::string version = "1.01", installDir = "C:\\Dornwick\\Pellomark";
-    std::string windowsDir = "C:\\windows";
-    std::string keyTemplate = "Shareware\\Dornwick\\Programs\\%s\\%s";
-
-    RegistryInputs Inputs() const
-    {
-        return RegistryInputs{keyTemplate.c_str(), "Pellomark", version.c_str(), installDir.c_str(),
-                              windowsDir.c_str(), "Pellomark", "Quodgone.exe"};
-    }
-};
-
-const std::string VersionWrites = "create " + VersionKeyPath + "; query Program Version; ";
-const std::string VersionSet = "set Program Version; close " + VersionKeyPath + "; ";
-const std::string EntryWrites = "open " + UninstallPath + "; create " + EntryPath +
-                                "; set DisplayName; set UninstallString; set Program Path; "
-                                "set Program Group; close " + EntryPath + "; close " +
-                                UninstallPath + "; ";
-
-TEST(RegistryPlan, WritesTheVersionAndTheEntryWithTerminatorsAndClearsOnlyForAnotherVersion)
+// The version is kept, and the values an older one left cleared; the entry is
+// written where its key can be made and each text fits.
+TEST(RegistryPlan, WritesWhatFitsAndCanBeMadeAndClearsOnlyForAnotherVersion)
 {
-    MemoryRegistry registry;
-    registry.Run(Install().Inputs());
-    EXPECT_EQ(registry.log, VersionWrites + VersionSet + EntryWrites);
-    EXPECT_EQ(registry.values[VersionKeyPath]["Program Version"], Text("1.01"));
-    EXPECT_EQ(registry.values[EntryPath], (std::map<std::string, std::string>{
-        {"DisplayName", Text("Pellomark Uninstall")},
-        {"UninstallString", Text("C:\\windows\\Quodgone.exe")},
-        {"Program Path", Text("C:\\Dornwick\\Pellomark")}, {"Program Group", Text("Pellomark")}}));
-    for (const char* stored : {"1.01", "1.00"}) {
-        MemoryRegistry again;
+    const std::string Version = "create " + VersionKey + "; ", Closed = "close " + VersionKey + "; ",
+                      Opened = "open " + Uninstall + "; ", Made = "create " + Entry + "; ",
+                      Clears = "delete winC; delete winD; delete winL; delete winF; ";
+    const std::string Whole = Version + Closed + Opened + Made + "close " + Entry + "; close " +
+                              Uninstall + "; ";
+    const struct { std::string stored, keyTemplate, windows; std::function<void(MemoryRegistry&)> arrange;
+                   std::string log; } cases[] = {
+        {"1.01", "", "", [](MemoryRegistry&) {}, Whole},
+        {"1.00", "", "", [](MemoryRegistry&) {}, Version + Clears + Whole.substr(Version.size())},
+        {std::string(RegistryTextSize + 1, 'v'), "", "", [](MemoryRegistry&) {}, Whole},
+        {"", std::string(240, 'k') + "\\%s\\%s", "", [](MemoryRegistry&) {}, Whole.substr(
+            Version.size() + Closed.size())},
+        {"", "", "", [](MemoryRegistry& r) { r.keys.clear(); }, Version + Closed + Opened},
+        {"", "", "", [](MemoryRegistry& r) { r.refusedKeys.insert(Entry); },
+         Version + Closed + Opened + Made + "close " + Uninstall + "; "},
+        // Folder, backslash, "Quodgone.exe" and the join's two zeros in 256 bytes.
+        {"", "", std::string(238, 'w'), [](MemoryRegistry&) {}, Whole},
+        {"", "", std::string(239, 'w'), [](MemoryRegistry&) {}, Version + Closed},
+    };
+    for (const auto& c : cases) {
+        MemoryRegistry registry;
+        c.arrange(registry);
         for (const char* name : {"winC", "winD", "winL", "winF", "other"})
-            again.values[VersionKeyPath][name] = Text("kept?");
-        again.values[VersionKeyPath]["Program Version"] = Text(stored);
-        again.Run(Install().Inputs());
-        bool cleared = std::string(stored) != "1.01";
-        std::string deletes = cleared ? "delete winC; delete winD; delete winL; delete winF; " : "";
-        EXPECT_EQ(again.log, VersionWrites + deletes + VersionSet + EntryWrites);
-        EXPECT_EQ(again.values[VersionKeyPath].size(), cleared ? 2u : 6u);
+            registry.values[VersionKey][name] = Text("kept?");
+        registry.values[VersionKey]["Program Version"] = c.stored;
+        std::string windows = "C:\\" + (c.windows.empty() ? "windows" : c.windows);
+        std::string key = c.keyTemplate.empty() ? "Shareware\\Dornwick\\Programs\\%s\\%s"
+                                                : c.keyTemplate;
+        WriteRegistry(registry, RegistryInputs{key.c_str(), "Pellomark", "1.01", "D:\\",
+                                               windows.c_str(), "Tools", "Quodgone.exe"});
+        EXPECT_EQ(registry.log, c.log) << c.stored << c.windows.size();
+        if (c.log != Whole)
+            continue;
+        EXPECT_EQ(registry.values[VersionKey]["Program Version"], Text("1.01"));
+        EXPECT_EQ(registry.values[Entry], (std::map<std::string, std::string>{
+            {"DisplayName", Text("Pellomark Uninstall")},
+            {"UninstallString", Text(windows + "\\Quodgone.exe")},
+            {"Program Path", Text("D:\\")}, {"Program Group", Text("Tools")}}));
     }
 }
 
 TEST(VersionDiffers, ComparesOnlyTheTextReadBackWithCase)
 {
     const struct { std::string stored; bool differs; } cases[] = {
-        {Text("1.01"), false}, {Text("1.00"), true}, {Text("1.01a"), true}, {Text("1.0"), true},
-        {"1.01", false}, {std::string("1.01\0zz", 7), false},
-        {"1.011", true}, {std::string(RegistryTextSize, 'v'), true},
+        {Text("1.01"), false}, {Text("1.01a"), true}, {Text("1.0"), true},
+        {std::string("1.01\0zz", 7), false}, {"1.011", true}, {Text("1.01A"), true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(VersionDiffers(c.stored.data(), (uint32_t)c.stored.size(), "1.01"), c.differs)
             << c.stored;
-    EXPECT_TRUE(VersionDiffers(Text("2.0 beta").data(), 9, "2.0 Beta"));
-}
-
-TEST(RegistryPlan, WhatCannotBeOpenedMadeOrFittedIsLeftOutAndTheRestStillWritten)
-{
-    MemoryRegistry missing;
-    missing.keys.clear();
-    missing.Run(Install().Inputs());
-    EXPECT_EQ(missing.log, VersionWrites + VersionSet + "open " + UninstallPath + "; ");
-    EXPECT_EQ(missing.keys.count(UninstallPath), 0u);
-
-    MemoryRegistry noEntry;
-    noEntry.refusedKeys.insert(EntryPath);
-    noEntry.Run(Install().Inputs());
-    EXPECT_EQ(noEntry.log, VersionWrites + VersionSet + "open " + UninstallPath + "; create " +
-                               EntryPath + "; close " + UninstallPath + "; ");
-
-    MemoryRegistry tooLarge;  // the query fails and nothing is deleted
-    tooLarge.values[VersionKeyPath]["Program Version"] = std::string(RegistryTextSize + 1, 'v');
-    tooLarge.values[VersionKeyPath]["winC"] = "";
-    tooLarge.Run(Install().Inputs());
-    EXPECT_EQ(tooLarge.values[VersionKeyPath].count("winC"), 1u);
-
-    Install longKey;
-    longKey.keyTemplate = std::string(240, 'k') + "\\%s\\%s";
-    MemoryRegistry skipped;
-    skipped.Run(longKey.Inputs());
-    EXPECT_EQ(skipped.log, EntryWrites);
-}
-
-TEST(RegistryPlan, FoldersAreStoredAsTheyAreAndATooLongUninstallCommandLeavesOutTheEntry)
-{
-    Install rooted;
-    rooted.installDir = "D:\\";
-    rooted.windowsDir = "C:\\WINDOWS\\";
-    MemoryRegistry registry;
-    registry.Run(rooted.Inputs());
-    EXPECT_EQ(registry.values[EntryPath]["UninstallString"], Text("C:\\WINDOWS\\Quodgone.exe"));
-    EXPECT_EQ(registry.values[EntryPath]["Program Path"], Text("D:\\"));
-    // Folder, backslash, "Quodgone.exe" and the join's two zeros in 256 bytes.
-    for (size_t length : {241u, 242u}) {
-        Install install;
-        install.windowsDir = "C:\\" + std::string(length - 3, 'w');
-        MemoryRegistry long_;
-        long_.Run(install.Inputs());
-        EXPECT_EQ(long_.values.count(EntryPath), length == 241 ? 1u : 0u) << length;
-        EXPECT_EQ(long_.values[VersionKeyPath]["Program Version"], Text("1.01"));
-    }
 }
 
 TEST(ReadMe, NotepadByItsFullSystemPathOnTheQuotedReadMe)
 {
-    const std::pair<std::string, std::string> cases[] = {
-        {"C:\\Dornwick\\Pellomark\\", "\"C:\\Dornwick\\Pellomark\\Read_me.txt\""},
-        // "Notepad.exe ", the quotes, the folder, "\\Read_me.txt" and the zero in 260.
-        {"C:\\" + std::string(230, 'r'), "\"C:\\" + std::string(230, 'r') + "\\Read_me.txt\""},
-        {"C:\\" + std::string(231, 'r'), ""},
-    };
-    for (const auto& [folder, quoted] : cases) {
+    // "Notepad.exe ", the quotes, the folder, "\\Read_me.txt" and the zero in 260.
+    for (size_t length : {230u, 231u}) {
+        std::string folder = "C:\\" + std::string(length, 'r');
         char line[CommandLineSize], path[QuotedPathSize];
-        int32_t made = ReadMeCommand(line, sizeof line, path, sizeof path, folder.c_str(),
-                                     "Read_me.txt");
-        EXPECT_EQ(made, quoted.empty() ? -1 : 1);
-        EXPECT_EQ(line, quoted.empty() ? "" : "Notepad.exe " + quoted);
+        EXPECT_EQ(ReadMeCommand(line, sizeof line, path, sizeof path, folder.c_str(), "Read_me.txt"),
+                  length == 230 ? 1 : -1);
+        EXPECT_EQ(line, length == 230 ? "Notepad.exe \"" + folder + "\\Read_me.txt\"" : "");
     }
     char notepad[260];
     EXPECT_EQ(NotepadPath(notepad, sizeof notepad, "C:\\windows\\system32"), 1);

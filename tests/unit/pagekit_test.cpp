@@ -10,26 +10,20 @@ namespace {
 TEST(CenterPosition, CentresOnTheScreenOrRightOfTheStripeTruncatingTowardZero)
 {
     const struct { int screenW, screenH, pageW, pageH; PagePlacement beside; int x, y; } cases[] = {
-        {800, 600, 600, 300, Centered, 100, 150},
         {800, 600, 600, 300, BesideStripe, 175, 150},
         {1024, 768, 501, 301, BesideStripe, 336, 233},
         {640, 480, 801, 200, Centered, -80, 140},
-        {800, 600, 800, 100, Centered, 0, 250},
-        {800, 600, 800, 100, BesideStripe, 75, 250},
         {640, 480, 100, 483, Centered, 270, -1},
     };
     for (const auto& c : cases) {
         PagePosition at = CenterPosition(c.screenW, c.screenH, c.pageW, c.pageH, c.beside);
-        EXPECT_EQ(at.X, c.x) << c.pageW << "x" << c.pageH;
-        EXPECT_EQ(at.Y, c.y) << c.pageW << "x" << c.pageH;
+        EXPECT_EQ(std::make_pair(at.X, at.Y), std::make_pair(c.x, c.y)) << c.pageW;
     }
 }
 
 TEST(BrandText, FillsTheFirstPlaceholderAloneAndNeverTakesPercentSignsAsFormats)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"%s Program Group", "Pellomark Program Group"},
-        {"Cratewise For Windows", "Cratewise For Windows"},
         {"%d%% of %s, %n%x", "%d%% of Pellomark, %n%x"},
         {"%s and %s", "Pellomark and %s"},
     };
@@ -52,8 +46,6 @@ TEST(PumpLoop, TakesOneMessageAPassUntilTheBoundAcrossTheCounterWrap)
         int queued, taken, passes;
     } cases[] = {
         {1000, 1, 0, 0, 5, 1, 1},  // 0 ms: at most one message
-        {1000, 1, 0, 0, 0, 0, 1},
-        {5000, 1, 0, 250, 0, 0, 250},  // no message: returns at the bound
         {0, 1, 0, 10, 100, 10, 10},
         {4294967295u - 300u, 1, 0, 1000, 0, 0, 1000},
         {0, 0, 50, 10, 5, 2, 2},  // the time is read before taking: the last may run past
@@ -66,8 +58,8 @@ TEST(PumpLoop, TakesOneMessageAPassUntilTheBoundAcrossTheCounterWrap)
             clock += queued > 0 ? c.cost : 0;
             queued -= queued > 0;
         });
-        EXPECT_EQ(c.queued - queued, c.taken) << c.clock << " " << c.milliseconds;
-        EXPECT_EQ(passes, c.passes) << c.clock << " " << c.milliseconds;
+        EXPECT_EQ(std::make_pair(c.queued - queued, passes), std::make_pair(c.taken, c.passes))
+            << c.clock << " " << c.milliseconds;
     }
 }
 
@@ -75,7 +67,6 @@ TEST(PlanItem, DrawsOnlyWhatTheActionAsks)
 {
     const struct { uint32_t action, state; bool draws, selected, focus; } cases[] = {
         {ItemDrawEntire, ItemSelected, true, true, false},
-        {ItemSelect, 0, true, false, false},  // losing the selection redraws in normal colours
         {ItemFocus, ItemSelected, false, false, true},  // focus changes only invert
         {ItemDrawEntire | ItemFocus, 0, false, false, false},
     };
@@ -84,9 +75,9 @@ TEST(PlanItem, DrawsOnlyWhatTheActionAsks)
               std::vector<int>({84, 48, 208, 66}));
     for (const auto& c : cases) {
         ItemPlan plan = PlanItem(c.action, c.state);
-        EXPECT_EQ(plan.DrawsIconAndText, c.draws) << c.action;
-        EXPECT_EQ(plan.DrawsIconAndText && plan.Selected, c.selected) << c.action;
-        EXPECT_EQ(plan.TogglesFocus, c.focus) << c.action;
+        EXPECT_EQ(std::vector<bool>({plan.DrawsIconAndText, plan.DrawsIconAndText && plan.Selected,
+                                     plan.TogglesFocus}),
+                  std::vector<bool>({c.draws, c.selected, c.focus})) << c.action;
     }
 }
 

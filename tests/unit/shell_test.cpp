@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/backdrop_logic.h"
 #include "shell/drawkit_logic.h"
 #include "shell/sequence_logic.h"
 
@@ -11,7 +12,7 @@ namespace {
 TEST(DrawKit, LetteringSizesFollowTheScreen)
 {
     const struct { int width, height, titleH, titleW, taglineH, taglineW; } screens[] = {
-        {640, 480, 48, 25, 26, 10}, {800, 600, 60, 33, 33, 13}, {1024, 768, 76, 44, 42, 17}};
+        {640, 480, 48, 25, 26, 10}, {1024, 768, 76, 44, 42, 17}};
     char title[TitleTextSize], tagline[TaglineTextSize];
     ASSERT_EQ(FormatTitleText(title, "Pellomark", "1.01"), 15);
     ASSERT_EQ(FormatTaglineText(tagline, "Pellomark", "Software updates made easy!"), 39);
@@ -43,12 +44,10 @@ public:
     int32_t mask = 0;
 };
 
-TEST(Sequence, OnlyAnAnswerOfOneGoesOnAndEachStepReplacesTheMark)
+TEST(Sequence, OnlyAnAnswerOfOneGoesOnAndEachStepLightsItsOwnRowAlone)
 {
     const struct { std::vector<intptr_t> answers; const char* log; } cases[] = {
         {{1, 1, 1, 1}, "1002/1 1003/2 1004/4 1005/8 complete"},
-        {{0}, "1002/1 end"},
-        {{-1}, "1002/1 end"},
         {{2}, "1002/1 end"},
         {{1, 1, -1}, "1002/1 1003/2 1004/4 end"},
         {{1, 1, 1, 256}, "1002/1 1003/2 1004/4 1005/8 end"},
@@ -57,6 +56,10 @@ TEST(Sequence, OnlyAnAnswerOfOneGoesOnAndEachStepReplacesTheMark)
         ScriptedWizard wizard(c.answers);
         RunAgreementStep(wizard);
         EXPECT_EQ(wizard.log, c.log);
+    }
+    for (const StepRow& row : StepList) {
+        EXPECT_TRUE(StepLit(row.Bit, row)) << row.Label;
+        EXPECT_FALSE(StepLit(~row.Bit, row)) << row.Label;
     }
 }
 

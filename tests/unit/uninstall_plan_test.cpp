@@ -13,14 +13,10 @@ namespace {
 TEST(NormalizeFolder, ResolvesAFullFolderPathOrRefusesWithAnEmptyText)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"C:\\Dornwick\\Pellomark\\\\\\", "C:\\Dornwick\\Pellomark"},
-        {"C:\\Dornwick/Pellomark", "C:\\Dornwick\\Pellomark"},
-        {"C:\\Dornwick\\.\\Old\\..\\Pellomark\\.", "C:\\Dornwick\\Pellomark"},
-        {"C:\\..\\..\\Apps", "C:\\Apps"},
-        {"D:\\My Apps\\Pellomark ", "D:\\My Apps\\Pellomark "},
+        {"C:\\Dornwick/.\\Old\\..\\Pellomark\\\\.\\", "C:\\Dornwick\\Pellomark"},
+        {"C:\\..\\Old\\..\\Apps ", "C:\\Apps "},
         // Drive roots however written, and what is no full path.
-        {"C:\\.\\", ""}, {"C:\\Apps\\..\\..\\", ""}, {"C:", ""}, {"C:/Apps", ""},
-        {"\\\\server\\share\\Pellomark", ""},
+        {"C:\\Apps\\..\\..\\", ""}, {"C:", ""}, {"C:/Apps", ""}, {"\\\\server\\share", ""},
     };
     for (const auto& [recorded, expected] : cases) {
         char out[FullPathSize];
@@ -35,6 +31,7 @@ TEST(NormalizeFolder, ResolvesAFullFolderPathOrRefusesWithAnEmptyText)
     EXPECT_EQ(out[43], 'x');
     EXPECT_EQ(NormalizeFolder(out, 44, folder.c_str()), 1);
     EXPECT_EQ(NormalizeFolder(out, 8, "C:\\b\\c\\..\\..\\d"), 1);
+    EXPECT_STREQ(out, "C:\\d");
 }
 
 std::vector<std::string> Folders(const RemovalPlan& plan)
@@ -59,14 +56,12 @@ TEST(PlanRemoval, PayloadThenStoredCopiesThenTheFoldersOfTheDefaultChain)
         "C:\\Dornwick\\Pellomark\\Quodpost.ex_", "C:\\Dornwick\\Pellomark\\Quodpost.hl_",
         "C:\\Dornwick\\Pellomark\\Read_me.tx_"}));
     const std::pair<const char*, Paths> climbs[] = {
-        {"C:\\Dornwick\\Pellomark", {"C:\\Dornwick\\Pellomark", "C:\\Dornwick"}},
         {"D:\\Dornwick\\Pellomark", {"D:\\Dornwick\\Pellomark"}},
-        {"C:\\Dornwick\\Other", {"C:\\Dornwick\\Other", "C:\\Dornwick"}},
         {"C:\\Dornwick\\Extra\\Pellomark", {"C:\\Dornwick\\Extra\\Pellomark"}},
-        {"C:\\Dornwick\\Pellomark\\Sub",
-         {"C:\\Dornwick\\Pellomark\\Sub", "C:\\Dornwick\\Pellomark", "C:\\Dornwick"}},
-        {"c:\\DORNWICK\\pellomark\\", {"c:\\DORNWICK\\pellomark", "c:\\DORNWICK"}},
+        {"c:\\DORNWICK\\pellomark\\Sub",
+         {"c:\\DORNWICK\\pellomark\\Sub", "c:\\DORNWICK\\pellomark", "c:\\DORNWICK"}},
         {"C:\\Dornwickx\\Pellomark", {"C:\\Dornwickx\\Pellomark"}},
+        {"C:\\Dorn\\Pellomark", {"C:\\Dorn\\Pellomark"}},
     };
     for (const auto& [recorded, folders] : climbs) {
         ASSERT_EQ(PlanRemoval(&plan, Sample, recorded), 1);
@@ -81,8 +76,8 @@ TEST(PlanRemoval, PayloadThenStoredCopiesThenTheFoldersOfTheDefaultChain)
     ASSERT_EQ(PlanRemoval(&plan, vendor, "C:\\Vendor\\Tools"), 1);
     EXPECT_EQ(Folders(plan), Paths{"C:\\Vendor\\Tools"});
     char small[8] = "x";
-    EXPECT_EQ(PlanFolder(plan, plan.FolderCount, small, sizeof small), -1);
-    EXPECT_EQ(PlanFolder(plan, 0, small, sizeof small), -1);
+    EXPECT_EQ(PlanFolder(plan, plan.FolderCount, small, sizeof small) + PlanFolder(plan, 0, small,
+              sizeof small), -2);
     EXPECT_STREQ(small, "");
 }
 
@@ -91,7 +86,7 @@ TEST(PlanRemoval, TrustsWhatTheFolderPageAccepts)
 {
     RemovalPlan plan;
     for (const char* recorded :
-         {"", "C:\\", "Pellomark", "C:Pellomark", "\\Dornwick", "C:\\A\\.."}) {
+         {"", "C:\\", "C:Pellomark", "C:\\A\\.."}) {
         EXPECT_EQ(PlanRemoval(&plan, Sample, recorded), -1) << recorded;
         EXPECT_EQ(plan.FileCount + plan.FolderCount, 0);
     }
@@ -117,12 +112,10 @@ TEST(PlanRemoval, ReadsNoRowPastTheTable)
 TEST(RecordedValues, OnlyATextWithItsZeroWithinWhatWasRead)
 {
     const struct { std::string data; uint32_t size, type, capacity; int32_t valid; } cases[] = {
-        {std::string("C:\\P\0", 5), 5, RegistryText, 260, 1},
         {std::string("C:\\P\0junk", 9), 9, RegistryText, 260, 1},
         {std::string("C:\\P\0", 5), 4, RegistryText, 260, -1},  // the zero not read
         {std::string("", 0), 0, RegistryText, 260, -1},
         {std::string("C:\\P\0", 5), 5, 2, 260, -1},  // REG_EXPAND_SZ
-        {std::string("C:\\P\0\0", 6), 6, 7, 260, -1},  // REG_MULTI_SZ
         {std::string("C:\\P\0", 5), 300, RegistryText, 260, -1},
         {std::string("C:\\P\0", 5), 5, RegistryText, 4, -1},
     };
@@ -130,10 +123,9 @@ TEST(RecordedValues, OnlyATextWithItsZeroWithinWhatWasRead)
         EXPECT_EQ(RegistryTextValid(c.data.data(), c.size, c.type, c.capacity), c.valid) << c.size;
 
     const std::pair<std::string, int32_t> groups[] = {
-        {"Dornwick Tools (1.01), [beta]", GroupUsable}, {std::string(40, 'g'), GroupUsable},
+        {"Tools (1.01), [beta] Caf\xe9", GroupUsable}, {std::string(40, 'g'), GroupUsable},
         {std::string(41, 'g'), GroupUnsendable}, {"", GroupNone},
         {"\")][DeleteGroup(\"Accessories", GroupUnsendable}, {"Pello\rmark", GroupUnsendable},
-        {"Caf\xe9", GroupUsable},
     };
     for (const auto& [name, state] : groups)
         EXPECT_EQ(CheckGroupName(name.c_str()), state) << name;
@@ -148,9 +140,8 @@ TEST(RecordedValues, OnlyATextWithItsZeroWithinWhatWasRead)
 TEST(ParseFinishLine, RecognisesOnlyTheFinishingRun)
 {
     const std::pair<const char*, uint32_t> cases[] = {
-        {"/finish 124", 124}, {"  /FINISH   4294967295  ", 4294967295u}, {"", 0},
-        {"/finish 0", 0}, {"/finish 4294967296", 0}, {"/finish -1", 0}, {"/finish 12x", 0},
-        {"/finish 12 13", 0}, {"/finished 12", 0}, {"/finish12", 0},
+        {"  /FINISH   4294967295  ", 4294967295u}, {"", 0}, {"/finish 0", 0},
+        {"/finish 4294967296", 0}, {"/finish -1", 0}, {"/finish 12 13", 0}, {"/finished 12", 0},
     };
     for (const auto& [line, expected] : cases) {
         uint32_t value = 7777;
