@@ -18,7 +18,11 @@
 
 namespace {
 
-void Require(bool holds) { if (!holds) abort(); }
+void Require(bool holds)
+{
+    if (!holds)
+        abort();
+}
 
 // In the folder the fuzzer runs in.
 const std::string scratch = "description-scratch";
@@ -28,14 +32,18 @@ void MakeScratch()
     for (const char* folder : {"", "/art", "/folder.txt"})
         mkdir((scratch + folder).c_str(), 0755);
     std::vector<std::pair<std::string, std::string>> files = {
-        {"empty.txt", ""}, {"huge.txt", std::string(70000, 'a')},
+        {"empty.txt", ""},
+        {"huge.txt", std::string(70000, 'a')},
         {"art/product.ico", std::string("\0\0\1\0\1\0", 6) + std::string(16, '\0')},
         // A bitmap's file header and its info header's size, little-endian.
-        {"art/page.bmp", std::string("BM>\0\0\0\0\0\0\0\x1A\0\0\0(\0\0\0", 18) + std::string(40, '\0')},
+        {"art/page.bmp",
+         std::string("BM>\0\0\0\0\0\0\0\x1A\0\0\0(\0\0\0", 18) + std::string(40, '\0')},
         {"art/page.png", std::string("\x89PNG\r\n\x1A\n", 8) + std::string(32, '\0')},
-        {"art/short.bmp", "BM"}, {"art/broken.ico", std::string("\0\0\2\0", 4)},
+        {"art/short.bmp", "BM"},
+        {"art/broken.ico", std::string("\0\0\2\0", 4)},
         {"gone.exe", "MZ stands in for the uninstaller\n"},
-        {"quodpost.exe", "MZ stands in for the program\n"}, {"notaprogram.exe", "ZM\n"},
+        {"quodpost.exe", "MZ stands in for the program\n"},
+        {"notaprogram.exe", "ZM\n"},
     };
     // The reader does not look into these.
     for (const char* name : {"agreement.txt", "help.txt", "read_me.txt", "readme.txt", "tally.dat",
@@ -55,9 +63,15 @@ void CheckInstallerFits(const packer::ProductDescription& d)
             d.shortcutCount <= rows && d.notice.size() <= (size_t)packer::MaxNoticeLines);
     for (const std::string& line : d.notice)
         Require(line.size() <= packer::MaxNoticeLineLength);
-    InstallManifest product = {"Cratewise", d.registryKeyTemplate.c_str(), d.productName.c_str(),
-                               d.tagline.c_str(), d.version.c_str(),
-                               d.defaultFolderTemplate.c_str(), {}, rows, d.shortcutCount};
+    InstallManifest product = {"Cratewise",
+                               d.registryKeyTemplate.c_str(),
+                               d.productName.c_str(),
+                               d.tagline.c_str(),
+                               d.version.c_str(),
+                               d.defaultFolderTemplate.c_str(),
+                               {},
+                               rows,
+                               d.shortcutCount};
     auto fits = [](char* field, int32_t width, const std::string& text) {
         return text.size() < (size_t)width && TextCopy(field, width, text.c_str()) == 1;
     };
@@ -73,7 +87,8 @@ void CheckInstallerFits(const packer::ProductDescription& d)
 
     // The folder page starts at the default folder, and Continue takes it.
     char folder[PagePathSize];
-    Require(TextFormat(folder, sizeof folder, product.DefaultFolderTemplate, product.ProductName) > 0);
+    Require(TextFormat(folder, sizeof folder, product.DefaultFolderTemplate, product.ProductName) >
+            0);
     Require(FolderRefusal(folder, TextLength(folder), product) == 0);
 
     // The group page's field starts with the product's name, whole.
@@ -95,10 +110,11 @@ void CheckInstallerFits(const packer::ProductDescription& d)
     Require(ReadMeCommand(line, sizeof line, quoted, sizeof quoted, folder,
                           product.Payload[ReadMeRow].FileName) == 1);
     Require(FormatReadMeQuestion(message, sizeof message, product.ProductName) >= 0 &&
-            FormatThanks(message, sizeof message, product.ProductName, d.supportAddress.c_str()) >= 0);
+            FormatThanks(message, sizeof message, product.ProductName, d.supportAddress.c_str()) >=
+                0);
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) { return MakeScratch(), 0; }
 

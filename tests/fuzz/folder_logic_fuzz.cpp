@@ -19,16 +19,26 @@
 
 namespace {
 
-void Require(bool holds) { if (!holds) abort(); }
+void Require(bool holds)
+{
+    if (!holds)
+        abort();
+}
 
 // Names and captions that take all their widths leave a typed folder least room.
 const InstallManifest Product = {
-    "Cratewise", "Software\\V\\%s\\%s", "Longnames", "Long", "1", "D:\\%s",
+    "Cratewise",
+    "Software\\V\\%s\\%s",
+    "Longnames",
+    "Long",
+    "1",
+    "D:\\%s",
     {{"Uninstall-it-no.exe", "A", "Remove it", 0, 0},
      {"Abcdefghijklmno.exe", "B", "A caption that takes all its 39 bytes..", 0, 0},
      {"Abcdefghijklmno.dat", "C", "C", 0, 0},
      {"Abcdefghijkl.txt", "D", "D", 0, 0}},
-    4, 4};
+    4,
+    4};
 
 class FuzzedPage : public FolderPage {
 public:
@@ -49,7 +59,10 @@ public:
         Require(rebuilding && index >= 0 && index <= (int32_t)items.size());
         items.insert(items.begin() + index, text);
     }
-    void AddSortedItem(const char* text, int32_t) override { Require(rebuilding), items.push_back(text); }
+    void AddSortedItem(const char* text, int32_t) override
+    {
+        Require(rebuilding), items.push_back(text);
+    }
     void SetItemHeight(int32_t index, int32_t) override { Require(index < (int32_t)items.size()); }
     // Which drive is current changes only its picture.
     int32_t FindDrive(const char*) override { return -1; }
@@ -90,7 +103,7 @@ public:
     size_t next = 0;
 };
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -102,7 +115,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                     Product);
     page.drives = input.ConsumeRandomLengthString(DriveStringsSize + 8);
     for (int n = input.ConsumeIntegralInRange(0, 40); n > 0; --n)
-        page.entries.push_back({input.ConsumeIntegral<uint8_t>(), input.ConsumeRandomLengthString(300)});
+        page.entries.push_back(
+            {input.ConsumeIntegral<uint8_t>(), input.ConsumeRandomLengthString(300)});
 
     for (int step = 0; step < 100 && input.remaining_bytes() > 0; ++step) {
         int32_t action = input.ConsumeIntegralInRange(0, 2);
@@ -110,7 +124,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             ResetFolder(page);
         if (action == 1) {
             // A double click on any item, or on none.
-            page.selected = input.ConsumeIntegralInRange<int32_t>(-1, (int32_t)page.items.size() - 1);
+            page.selected = input.ConsumeIntegralInRange<int32_t>(-1,
+                                                                  (int32_t)page.items.size() - 1);
             OpenItem(page);
         }
         if (action == 2) {
@@ -140,7 +155,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Require(current[0] >= -1 && current[0] < (int32_t)std::max<size_t>(page.items.size(), 1));
         // Any index has a level, the ones past the stored slots included.
         for (int32_t i : {-3, -1, 0, 1, FolderIndentSlots - 1, (int32_t)FolderIndentSlots, 1 << 30})
-            Require(IndentOf(levels.data(), i) >= 0 && IndentOf(levels.data(), i) <= FolderIndentSlots);
+            Require(IndentOf(levels.data(), i) >= 0 &&
+                    IndentOf(levels.data(), i) <= FolderIndentSlots);
     }
     return 0;
 }

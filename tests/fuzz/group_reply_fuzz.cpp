@@ -13,7 +13,11 @@
 
 namespace {
 
-void Require(bool holds) { if (!holds) abort(); }
+void Require(bool holds)
+{
+    if (!holds)
+        abort();
+}
 
 class NameList : public GroupView {
 public:
@@ -65,7 +69,7 @@ void CheckReply(const uint8_t* bytes, uint32_t size)
     }
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

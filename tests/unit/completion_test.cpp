@@ -69,18 +69,22 @@ private:
 // written where its key can be made and each text fits.
 TEST(RegistryPlan, WritesWhatFitsAndCanBeMadeAndClearsOnlyForAnotherVersion)
 {
-    const std::string Version = "create " + VersionKey + "; ", Closed = "close " + VersionKey + "; ",
-                      Opened = "open " + Uninstall + "; ", Made = "create " + Entry + "; ",
+    const std::string Version = "create " + VersionKey + "; ",
+                      Closed = "close " + VersionKey + "; ", Opened = "open " + Uninstall + "; ",
+                      Made = "create " + Entry + "; ",
                       Clears = "delete winC; delete winD; delete winL; delete winF; ";
     const std::string Whole = Version + Closed + Opened + Made + "close " + Entry + "; close " +
                               Uninstall + "; ";
-    const struct { std::string stored, keyTemplate, windows; std::function<void(MemoryRegistry&)> arrange;
-                   std::string log; } cases[] = {
+    const struct {
+        std::string stored, keyTemplate, windows;
+        std::function<void(MemoryRegistry&)> arrange;
+        std::string log;
+    } cases[] = {
         {"1.01", "", "", [](MemoryRegistry&) {}, Whole},
         {"1.00", "", "", [](MemoryRegistry&) {}, Version + Clears + Whole.substr(Version.size())},
         {std::string(RegistryTextSize + 1, 'v'), "", "", [](MemoryRegistry&) {}, Whole},
-        {"", std::string(240, 'k') + "\\%s\\%s", "", [](MemoryRegistry&) {}, Whole.substr(
-            Version.size() + Closed.size())},
+        {"", std::string(240, 'k') + "\\%s\\%s", "", [](MemoryRegistry&) {},
+         Whole.substr(Version.size() + Closed.size())},
         {"", "", "", [](MemoryRegistry& r) { r.keys.clear(); }, Version + Closed + Opened},
         {"", "", "", [](MemoryRegistry& r) { r.refusedKeys.insert(Entry); },
          Version + Closed + Opened + Made + "close " + Uninstall + "; "},
@@ -104,17 +108,22 @@ TEST(RegistryPlan, WritesWhatFitsAndCanBeMadeAndClearsOnlyForAnotherVersion)
             continue;
         EXPECT_EQ(registry.values[VersionKey]["Program Version"], Text("1.01"));
         EXPECT_EQ(registry.values[Entry], (std::map<std::string, std::string>{
-            {"DisplayName", Text("Pellomark Uninstall")},
-            {"UninstallString", Text(windows + "\\Quodgone.exe")},
-            {"Program Path", Text("D:\\")}, {"Program Group", Text("Tools")}}));
+                                              {"DisplayName", Text("Pellomark Uninstall")},
+                                              {"UninstallString", Text(windows + "\\Quodgone.exe")},
+                                              {"Program Path", Text("D:\\")},
+                                              {"Program Group", Text("Tools")}}));
     }
 }
 
 TEST(VersionDiffers, ComparesOnlyTheTextReadBackWithCase)
 {
-    const struct { std::string stored; bool differs; } cases[] = {
-        {Text("1.01"), false}, {Text("1.01a"), true}, {Text("1.0"), true},
-        {std::string("1.01\0zz", 7), false}, {"1.011", true}, {Text("1.01A"), true},
+    const struct {
+        std::string stored;
+        bool differs;
+    } cases[] = {
+        {Text("1.01"), false}, {Text("1.01a"), true},
+        {Text("1.0"), true},   {std::string("1.01\0zz", 7), false},
+        {"1.011", true},       {Text("1.01A"), true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(VersionDiffers(c.stored.data(), (uint32_t)c.stored.size(), "1.01"), c.differs)
@@ -127,8 +136,9 @@ TEST(ReadMe, NotepadByItsFullSystemPathOnTheQuotedReadMe)
     for (size_t length : {230u, 231u}) {
         std::string folder = "C:\\" + std::string(length, 'r');
         char line[CommandLineSize], path[QuotedPathSize];
-        EXPECT_EQ(ReadMeCommand(line, sizeof line, path, sizeof path, folder.c_str(), "Read_me.txt"),
-                  length == 230 ? 1 : -1);
+        EXPECT_EQ(
+            ReadMeCommand(line, sizeof line, path, sizeof path, folder.c_str(), "Read_me.txt"),
+            length == 230 ? 1 : -1);
         EXPECT_EQ(line, length == 230 ? "Notepad.exe \"" + folder + "\\Read_me.txt\"" : "");
     }
     char notepad[260];
@@ -139,4 +149,4 @@ TEST(ReadMe, NotepadByItsFullSystemPathOnTheQuotedReadMe)
     EXPECT_STREQ(notepad, "");
 }
 
-} // namespace
+}  // namespace

@@ -12,8 +12,9 @@ namespace {
 
 TEST(Pacing, StepsPerEntryAndReadsPerHalfPercentNeverZero)
 {
-    const struct { int32_t count, perEntry, total, reads; } cases[] = {
-        {4, 26, 0, 1}, {1, 101, 12799, 1}, {0, 0, 12800, 2}, {-1, 0, 428247, 66}};
+    const struct {
+        int32_t count, perEntry, total, reads;
+    } cases[] = {{4, 26, 0, 1}, {1, 101, 12799, 1}, {0, 0, 12800, 2}, {-1, 0, 428247, 66}};
     for (const auto& c : cases) {
         EXPECT_EQ(StepsPerEntry(c.count), c.perEntry) << c.count;
         EXPECT_EQ(ReadsPerHalfPercent(c.total), c.reads) << c.total;
@@ -66,7 +67,10 @@ TEST(FolderChain, CreatesEachLevelTopDownWithinTheCapacity)
 // A source of known bytes, and a destination that can fail or fall short.
 class FakeFiles : public ExpandPort {
 public:
-    explicit FakeFiles(size_t size) : source(size, '\0') { std::iota(source.begin(), source.end(), 3); }
+    explicit FakeFiles(size_t size) : source(size, '\0')
+    {
+        std::iota(source.begin(), source.end(), 3);
+    }
     int32_t Read(char* buffer, int32_t size) override
     {
         if (++reads == failRead)
@@ -91,10 +95,17 @@ public:
 // Blocks until a short one; a fault is never taken for success and has its own message.
 TEST(ExpandStream, CopiesInBlocksUntilAShortOneOrTellsTheFault)
 {
-    const std::string Read = "Unable to read source file!", Write = "Unable to write destination "
-        "file!", Length = "Unable to expand source file completely!";
-    const struct { size_t size; uint32_t expected; int failRead, failWrite, shortWrite, reads;
-                   ExpandOutcome outcome; std::string message; } cases[] = {
+    const std::string Read = "Unable to read source file!",
+                      Write = "Unable to write destination "
+                              "file!",
+                      Length = "Unable to expand source file completely!";
+    const struct {
+        size_t size;
+        uint32_t expected;
+        int failRead, failWrite, shortWrite, reads;
+        ExpandOutcome outcome;
+        std::string message;
+    } cases[] = {
         {0, 0, 0, 0, 0, 1, ExpandComplete, ""},
         {64, 64, 0, 0, 0, 3, ExpandComplete, ""},
         {3850, 3850, 0, 0, 0, 121, ExpandComplete, ""},
@@ -123,8 +134,11 @@ TEST(ExpandStream, CopiesInBlocksUntilAShortOneOrTellsTheFault)
 
 TEST(Meter, SplitsAtTheBoundaryCentresTheLabelAndClampsInTheState)
 {
-    const struct { int32_t width, height, labelWidth, percent; float exact;
-                   int32_t boundary, labelX, labelY; } cases[] = {
+    const struct {
+        int32_t width, height, labelWidth, percent;
+        float exact;
+        int32_t boundary, labelX, labelY;
+    } cases[] = {
         {320, 21, 34, 100, 100.0f, 320, 143, 2},
         {320, 21, 34, 101, 100.5f, 320, 143, 2},
         {319, 21, 27, 50, 50.0f, 159, 146, 2},
@@ -137,12 +151,13 @@ TEST(Meter, SplitsAtTheBoundaryCentresTheLabelAndClampsInTheState)
         EXPECT_EQ(percent, std::min(c.percent, 100));
         MeterLayout m = LayOutMeter(c.width, c.height, c.labelWidth, 16, exact, 1, 2, 3);
         // Unfilled first, in the meter's colour on the face; then filled, in highlight.
-        EXPECT_EQ(std::vector<int32_t>({m.Boundary, m.LabelX, m.LabelY, m.Parts[0].Box.Left,
-                                        m.Parts[1].Box.Right, (int32_t)m.Parts[0].TextColor,
-                                        (int32_t)m.Parts[0].BackColor, (int32_t)m.Parts[1].TextColor}),
-                  std::vector<int32_t>({c.boundary, c.labelX, c.labelY, c.boundary, c.boundary, 1, 2,
-                                        3})) << c.exact;
+        EXPECT_EQ(
+            std::vector<int32_t>({m.Boundary, m.LabelX, m.LabelY, m.Parts[0].Box.Left,
+                                  m.Parts[1].Box.Right, (int32_t)m.Parts[0].TextColor,
+                                  (int32_t)m.Parts[0].BackColor, (int32_t)m.Parts[1].TextColor}),
+            std::vector<int32_t>({c.boundary, c.labelX, c.labelY, c.boundary, c.boundary, 1, 2, 3}))
+            << c.exact;
     }
 }
 
-} // namespace
+}  // namespace

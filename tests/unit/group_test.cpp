@@ -68,8 +68,8 @@ public:
 
     void Continue()
     {
-        ContinueGroup(*this, *this, session, {groupName, installDir.c_str(), "C:\\windows",
-                                              Sample.Payload, 4});
+        ContinueGroup(*this, *this, session,
+                      {groupName, installDir.c_str(), "C:\\windows", Sample.Payload, 4});
     }
     size_t Count(const std::string& prefix) const
     {
@@ -113,14 +113,15 @@ TEST(GroupCommands, TheSampleSendsEveryCommandInOrderWithItsTimeOutAndPause)
     page.installDir = "D:\\";
     page.Continue();
     Log expected = {"mark 16", "read field 40", "execute 5000 [CreateGroup(\"Pellomark\")]"};
-    for (const char* item : {"C:\\windows\\Quodgone.exe\",\"Uninstall",
-                             "D:\\\\Quodpost.exe\",\"Pellomark", "D:\\\\Quodpost.hlp\",\"Help",
-                             "D:\\\\Read_me.txt\",\"Read Me"}) {
-        expected.insert(expected.end(), {"pause 1000", std::string("execute 5000 [AddItem(\"") +
-                        item + "\")]", "pause 1000", "execute 5000 [ShowGroup(\"Pellomark\",5)]"});
+    for (const char* item :
+         {"C:\\windows\\Quodgone.exe\",\"Uninstall", "D:\\\\Quodpost.exe\",\"Pellomark",
+          "D:\\\\Quodpost.hlp\",\"Help", "D:\\\\Read_me.txt\",\"Read Me"}) {
+        expected.insert(expected.end(),
+                        {"pause 1000", std::string("execute 5000 [AddItem(\"") + item + "\")]",
+                         "pause 1000", "execute 5000 [ShowGroup(\"Pellomark\",5)]"});
     }
-    expected.insert(expected.end(), {"pause 1000", "pause 1000",
-                                     "execute async [ShowGroup(\"Pellomark\",6)]"});
+    expected.insert(expected.end(),
+                    {"pause 1000", "pause 1000", "execute async [ShowGroup(\"Pellomark\",6)]"});
     EXPECT_EQ(page.log, expected);
     EXPECT_STREQ(page.groupName, "Pellomark");
 }
@@ -128,10 +129,15 @@ TEST(GroupCommands, TheSampleSendsEveryCommandInOrderWithItsTimeOutAndPause)
 // A refused command, or an item that does not fit, still lets every row be tried.
 TEST(GroupCommands, AFailureThenBringsBothBoxes)
 {
-    const struct { const char* refused; std::string folder; size_t executes, pauses, async; } cases[] = {
+    const struct {
+        const char* refused;
+        std::string folder;
+        size_t executes, pauses, async;
+    } cases[] = {
         {"CreateGroup", "D:\\", 1, 1, 0},  // no items without the group, the last pause stays
         {",6)", "D:\\", 9, 10, 1},
-        {"", std::string(600, 'D'), 6, 7, 0},  // only the uninstaller's, from the Windows folder, fits
+        {"", std::string(600, 'D'), 6, 7,
+         0},  // only the uninstaller's, from the Windows folder, fits
     };
     for (const auto& c : cases) {
         FakeGroup page;
@@ -140,7 +146,8 @@ TEST(GroupCommands, AFailureThenBringsBothBoxes)
         page.Continue();
         EXPECT_EQ(std::vector<size_t>({page.Count("execute 5000"), page.Count("pause"),
                                        page.Count("execute async")}),
-                  std::vector<size_t>({c.executes, c.pauses, c.async})) << c.refused;
+                  std::vector<size_t>({c.executes, c.pauses, c.async}))
+            << c.refused;
         EXPECT_EQ(Log(page.log.end() - 2, page.log.end()),
                   (Log{"error Unable To Create Shortcuts!", "abort"}));
         EXPECT_TRUE(page.session.Ended);
@@ -149,7 +156,9 @@ TEST(GroupCommands, AFailureThenBringsBothBoxes)
 
 TEST(ReadGroup, AcceptsOrRefusesTheFieldsText)
 {
-    const struct { std::string field, warning, chosen; } cases[] = {
+    const struct {
+        std::string field, warning, chosen;
+    } cases[] = {
         {"", "Group may not be empty!", "Earlier"},
         {"Pello\"mark", "Group may not contain quotes!", "Earlier"},
         {"Tools, Games & [more]", "", "Tools, Games & [more]"},
@@ -196,8 +205,9 @@ TEST(GroupContinue, CancelDuringAPauseStopsTheSequenceWithOneAbortNotice)
             CancelGroup(page, page.session);
     };
     page.Continue();
-    EXPECT_EQ(std::vector<size_t>({page.Count("execute"), page.Count("abort"), page.Count("error")}),
-              std::vector<size_t>({5, 1, 0}));
+    EXPECT_EQ(
+        std::vector<size_t>({page.Count("execute"), page.Count("abort"), page.Count("error")}),
+        std::vector<size_t>({5, 1, 0}));
     EXPECT_EQ(ConfirmGroup(page.session), 0);
 }
 
@@ -205,7 +215,11 @@ std::string Bytes(const char* text, size_t length) { return std::string(text, le
 
 TEST(WalkGroupReply, ListsEveryNameEndedWithinTheReplyAndNeverWritesPastTheWork)
 {
-    const struct { std::string bytes; uint32_t size; Log names; } cases[] = {
+    const struct {
+        std::string bytes;
+        uint32_t size;
+        Log names;
+    } cases[] = {
         {Bytes("Accessories\r\nGames\0", 19), 19, {"Accessories"}},
         {Bytes("Games\r\n\r\nTools\r\n\0", 17), 17, {"Games", "", "Tools"}},
         {Bytes("\r\nGames\r\n\0", 10), 10, {"\r\nGames"}},
@@ -228,8 +242,7 @@ TEST(WalkGroupReply, ListsEveryNameEndedWithinTheReplyAndNeverWritesPastTheWork)
 // predecessors stay made; the last is what the teardown releases, once.
 TEST(ConnectProgramManager, ListsTheGroupsOrTellsAndAbortsThenReleasesExactlyWhatWasMade)
 {
-    const Log names = {"allow replies", "initialize", "name service PROGMAN",
-                       "name topic PROGMAN"};
+    const Log names = {"allow replies", "initialize", "name service PROGMAN", "name topic PROGMAN"};
     Log listed = names, unanswered = names;
     listed.insert(listed.end(), {"connect", "request 5000", "free work", "release reply"});
     for (int attempt = 1; attempt <= ConnectAttempts; ++attempt) {
@@ -238,12 +251,18 @@ TEST(ConnectProgramManager, ListsTheGroupsOrTellsAndAbortsThenReleasesExactlyWha
             unanswered.insert(unanswered.end(), {"pause " + std::to_string(ConnectRetryPause),
                                                  names[1], names[2], names[3]});
     }
-    const struct { const char* failAt; Log opening, teardown; int kept; } cases[] = {
+    const struct {
+        const char* failAt;
+        Log opening, teardown;
+        int kept;
+    } cases[] = {
         {"", listed, {"disconnect", "free service", "free topic", "uninitialize"}, 0},
         {"init", {names[0], names[1]}, {}, 0},
         {"service", names, {"free topic", "uninitialize"}, 0},
         {"names", names, {"uninitialize"}, 0},
-        {"connect", unanswered, {"free service", "free topic", "uninitialize"},
+        {"connect",
+         unanswered,
+         {"free service", "free topic", "uninitialize"},
          3 * (ConnectAttempts - 1)},
     };
     for (const auto& c : cases) {
@@ -255,7 +274,8 @@ TEST(ConnectProgramManager, ListsTheGroupsOrTellsAndAbortsThenReleasesExactlyWha
         Log expected = c.opening;
         if (fails)
             expected.insert(expected.end(), {"error Unable to connect with Windows Explorer to "
-                                             "create shortcuts!", "abort"});
+                                             "create shortcuts!",
+                                             "abort"});
         EXPECT_EQ(page.log, expected);
         EXPECT_EQ(page.groups, fails ? Log{} : Log{"Pellomark"});
         EXPECT_EQ(page.session.Ended, fails);
@@ -272,4 +292,4 @@ TEST(ConnectProgramManager, ListsTheGroupsOrTellsAndAbortsThenReleasesExactlyWha
     EXPECT_EQ(silent.log.back(), "request 5000");
 }
 
-} // namespace
+}  // namespace

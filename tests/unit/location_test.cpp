@@ -111,8 +111,11 @@ public:
 TEST(CapitalizeWords, ReCasesEachWordAsListed)
 {
     const std::pair<std::string, std::string> cases[] = {
-        {"MY DOCUMENTS", "My Documents"}, {"x-ray v2.0 beta", "X-ray V2.0 Beta"},
-        {"a  b", "A  b"}, {"a\\bC\\\\dE", "A\\Bc\\\\de"}, {"\xe9T\xc9 \xe9t\xc9", "\xe9t\xc9 \xe9t\xc9"},
+        {"MY DOCUMENTS", "My Documents"},
+        {"x-ray v2.0 beta", "X-ray V2.0 Beta"},
+        {"a  b", "A  b"},
+        {"a\\bC\\\\dE", "A\\Bc\\\\de"},
+        {"\xe9T\xc9 \xe9t\xc9", "\xe9t\xc9 \xe9t\xc9"},
     };
     for (const auto& [found, listed] : cases) {
         char name[64];
@@ -126,8 +129,13 @@ TEST(FolderView, WorkedExampleListsOnlyVisibleFoldersSortedAndReCased)
 {
     FakePage page;
     page.folders["C:\\Dornwick\\Pellomark\\*.*"] = {
-        {Dir, "."}, {Dir, ".."}, {Dir, "HELP FILES"}, {Dir | 0x21, "data"},
-        {Dir | EntryHidden, "secret"}, {Dir | EntrySystem, "sys"}, {Dir, ".cache"},
+        {Dir, "."},
+        {Dir, ".."},
+        {Dir, "HELP FILES"},
+        {Dir | 0x21, "data"},
+        {Dir | EntryHidden, "secret"},
+        {Dir | EntrySystem, "sys"},
+        {Dir, ".cache"},
         {0x20, "readme.txt"},
     };
     ShowFolder(page, "C:\\Dornwick\\Pellomark", 0);
@@ -138,9 +146,9 @@ TEST(FolderView, WorkedExampleListsOnlyVisibleFoldersSortedAndReCased)
     std::vector<int32_t> images;
     for (size_t i = 0; i < page.items.size(); ++i)
         images.push_back(FolderItemImage(page.items[i].second, (int32_t)i, page.current));
-    EXPECT_EQ(images, (std::vector<int32_t>{ComputerImage, DriveOwnImage, ClosedFolderImage,
-                                            OpenFolderImage, ClosedFolderImage,
-                                            ClosedFolderImage}));
+    EXPECT_EQ(images,
+              (std::vector<int32_t>{ComputerImage, DriveOwnImage, ClosedFolderImage,
+                                    OpenFolderImage, ClosedFolderImage, ClosedFolderImage}));
     EXPECT_EQ(FolderItemAnchor(10, 2), 27);  // one pixel in, eight a level
 }
 
@@ -181,8 +189,14 @@ TEST(DriveView, ListsTheDrivesAndSelectsTheCurrentOne)
 TEST(Navigation, LeadsWhereTheTableSays)
 {
     const std::string Data = "C:\\Dornwick\\Pellomark\\Data", Long = "C:\\" + std::string(240, 'd');
-    const struct { std::string installDir; int32_t drives, current, index; std::string itemText;
-                   std::string target; int32_t driveView; } cases[] = {  // target "": nothing
+    const struct {
+        std::string installDir;
+        int32_t drives, current, index;
+        std::string itemText;
+        std::string target;
+        int32_t driveView;
+    } cases[] = {
+        // target "": nothing
         {Data, 0, 4, 0, "Folders", "C:\\", 1},
         {Data, 0, 4, 3, "Pellomark", "C:\\Dornwick\\Pellomark", 0},
         {Data, 0, 4, 1, "C:\\", "C:\\", 0},
@@ -202,7 +216,8 @@ TEST(Navigation, LeadsWhereTheTableSays)
         char target[PagePathSize] = "";
         int32_t driveView = -7;
         EXPECT_EQ(NavigationTarget(c.installDir.c_str(), c.drives, c.current, c.index,
-                                   c.itemText.c_str(), target, &driveView), c.target.empty() ? 0 : 1)
+                                   c.itemText.c_str(), target, &driveView),
+                  c.target.empty() ? 0 : 1)
             << c.installDir << " " << c.index;
         EXPECT_TRUE(c.target.empty() || (target == c.target && driveView == c.driveView)) << target;
     }
@@ -215,7 +230,8 @@ TEST(ResetAndValidate, TheDefaultUnlessThereAlreadyAndATypedFolderOnlyOnceChecke
     EXPECT_EQ(page.View(), "0Folders|1C:\\|2Dornwick|3Pellomark");
     page.field = "D:\\typed";
     ResetFolder(page);
-    EXPECT_EQ(std::make_pair(page.rebuilds, page.field), std::make_pair(1, std::string("D:\\typed")));
+    EXPECT_EQ(std::make_pair(page.rebuilds, page.field),
+              std::make_pair(1, std::string("D:\\typed")));
     ShowFolder(page, "c:\\dornwick\\pellomark", 0);
     ResetFolder(page);
     EXPECT_EQ(std::make_pair(page.field, page.current),
@@ -239,7 +255,10 @@ TEST(ResetAndValidate, RefusesAFolderOfAnotherUserOrBehindALink)
 {
     const std::string Owner = "The folder belongs to another user.",
                       Link = "The folder is, or lies below, a link.";
-    const struct { std::map<std::string, int32_t> disk; std::string refusal; } cases[] = {
+    const struct {
+        std::map<std::string, int32_t> disk;
+        std::string refusal;
+    } cases[] = {
         {{{"D:\\Apps", FolderOwnedByOthers}}, ""},
         {{{"D:\\Apps", FolderOwnedSafely}, {"D:\\Apps\\New", FolderOwnedByOthers}}, Owner},
         {{{"D:\\Apps", FolderIsLink}}, Link},
@@ -260,8 +279,14 @@ TEST(FolderRefusal, RefusesWithTheRulesMessageOrAccepts)
     const std::string Empty = "Path may not be empty!", Missing = "Missing : or \\ in drive.",
                       Root = "Path may not be a root drive...", TooLong = "Path is too long.";
     const std::pair<std::string, std::string> cases[] = {
-        {"", Empty}, {"C", Missing}, {"C:/Apps", Missing}, {"C:\\", Root},
-        {"C:\\.\\Apps\\..\\..\\", Root}, {"C:\\\\", Root}, {"C:\\..\\Apps", ""}, {"1:\\x", ""},
+        {"", Empty},
+        {"C", Missing},
+        {"C:/Apps", Missing},
+        {"C:\\", Root},
+        {"C:\\.\\Apps\\..\\..\\", Root},
+        {"C:\\\\", Root},
+        {"C:\\..\\Apps", ""},
+        {"1:\\x", ""},
         {"C:\\" + std::string(400, 'a'), TooLong},  // longer than the field is read
     };
     for (const auto& [text, reason] : cases) {
@@ -304,4 +329,4 @@ TEST(FolderRefusal, AcceptsExactlyWhatFitsForEachManifest)
     }
 }
 
-} // namespace
+}  // namespace

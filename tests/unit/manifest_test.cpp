@@ -11,7 +11,10 @@ namespace {
 TEST(Paths, JoinQuoteOrStoreWithTwoTerminatorsOrRefuseWithAnEmptyText)
 {
     const std::string longest = "C:\\" + std::string(250, 'd');  // + "\\" + 4 + 2 zeros = 260
-    const struct { int kind; std::string directory, name, expected; } cases[] = {
+    const struct {
+        int kind;
+        std::string directory, name, expected;
+    } cases[] = {
         {0, "C:\\Dornwick\\Pellomark", "Quodpost.exe", "C:\\Dornwick\\Pellomark\\Quodpost.exe"},
         {1, "C:\\Dornwick\\Pellomark", "Read_me.txt", "\"C:\\Dornwick\\Pellomark\\Read_me.txt\""},
         {1, "C:\\", "Read_me.txt", "\"C:\\Read_me.txt\""},
@@ -38,10 +41,7 @@ TEST(Paths, JoinQuoteOrStoreWithTwoTerminatorsOrRefuseWithAnEmptyText)
     }
 }
 
-TEST(Crc32, MatchesTheStandardCheckValue)
-{
-    EXPECT_EQ(Crc32("123456789", 9), 0xCBF43926u);
-}
+TEST(Crc32, MatchesTheStandardCheckValue) { EXPECT_EQ(Crc32("123456789", 9), 0xCBF43926u); }
 
 TEST(TextFormat, SignedNumbersAndACutThatLeavesAnEmptyText)
 {
@@ -52,4 +52,4 @@ TEST(TextFormat, SignedNumbersAndACutThatLeavesAnEmptyText)
     EXPECT_STREQ(out, "");
 }
 
-} // namespace
+}  // namespace

@@ -9,7 +9,11 @@ namespace {
 
 TEST(CenterPosition, CentresOnTheScreenOrRightOfTheStripeTruncatingTowardZero)
 {
-    const struct { int screenW, screenH, pageW, pageH; PagePlacement beside; int x, y; } cases[] = {
+    const struct {
+        int screenW, screenH, pageW, pageH;
+        PagePlacement beside;
+        int x, y;
+    } cases[] = {
         {800, 600, 600, 300, BesideStripe, 175, 150},
         {1024, 768, 501, 301, BesideStripe, 336, 233},
         {640, 480, 801, 200, Centered, -80, 140},
@@ -53,11 +57,13 @@ TEST(PumpLoop, TakesOneMessageAPassUntilTheBoundAcrossTheCounterWrap)
     for (const auto& c : cases) {
         uint32_t clock = c.clock;
         int queued = c.queued, passes = 0;
-        PumpLoop(c.milliseconds, [&] { return (clock += c.step) - c.step; }, [&] {
-            ++passes;
-            clock += queued > 0 ? c.cost : 0;
-            queued -= queued > 0;
-        });
+        PumpLoop(
+            c.milliseconds, [&] { return (clock += c.step) - c.step; },
+            [&] {
+                ++passes;
+                clock += queued > 0 ? c.cost : 0;
+                queued -= queued > 0;
+            });
         EXPECT_EQ(std::make_pair(c.queued - queued, passes), std::make_pair(c.taken, c.passes))
             << c.clock << " " << c.milliseconds;
     }
@@ -65,7 +71,10 @@ TEST(PumpLoop, TakesOneMessageAPassUntilTheBoundAcrossTheCounterWrap)
 
 TEST(PlanItem, DrawsOnlyWhatTheActionAsks)
 {
-    const struct { uint32_t action, state; bool draws, selected, focus; } cases[] = {
+    const struct {
+        uint32_t action, state;
+        bool draws, selected, focus;
+    } cases[] = {
         {ItemDrawEntire, ItemSelected, true, true, false},
         {ItemFocus, ItemSelected, false, false, true},  // focus changes only invert
         {ItemDrawEntire | ItemFocus, 0, false, false, false},
@@ -77,8 +86,9 @@ TEST(PlanItem, DrawsOnlyWhatTheActionAsks)
         ItemPlan plan = PlanItem(c.action, c.state);
         EXPECT_EQ(std::vector<bool>({plan.DrawsIconAndText, plan.DrawsIconAndText && plan.Selected,
                                      plan.TogglesFocus}),
-                  std::vector<bool>({c.draws, c.selected, c.focus})) << c.action;
+                  std::vector<bool>({c.draws, c.selected, c.focus}))
+            << c.action;
     }
 }
 
-} // namespace
+}  // namespace

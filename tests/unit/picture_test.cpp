@@ -28,7 +28,12 @@ std::vector<uint8_t> Dib(int32_t width, int32_t height, uint16_t bits, uint32_t 
 
 TEST(DibHeaders, ColourCountRowStartAndLayout)
 {
-    const struct { int32_t width, height; uint16_t bits; uint32_t used, count; size_t row; } cases[] = {
+    const struct {
+        int32_t width, height;
+        uint16_t bits;
+        uint32_t used, count;
+        size_t row;
+    } cases[] = {
         {130, 31, 8, 0, 256, 132},  // the header picture: 5156 bytes
         {120, -168, 4, 0, 16, 60},  // top-down
         {3, 2, 24, 0, 0, 12},       // no palette
@@ -49,11 +54,16 @@ TEST(DibHeaders, ColourCountRowStartAndLayout)
 
 TEST(DibHeaders, ABadLayoutIsRefusedBeforeAnythingReadsPastTheBlock)
 {
-    const struct { size_t field; uint32_t value; int bytes; size_t cut; } cases[] = {
-        {0, 40, 4, 1},  // last row one byte short
-        {0, 12, 4, 0}, {0, 20000, 4, 0},  // header size
-        {16, 2, 4, 0}, {14, 3, 2, 0}, {12, 2, 2, 0},  // compressed, unknown depth, two planes
-        {4, 0, 4, 0}, {4, 0x7fffffffu, 4, 0}, {8, 169, 4, 0}, {8, (uint32_t)-169, 4, 0},
+    const struct {
+        size_t field;
+        uint32_t value;
+        int bytes;
+        size_t cut;
+    } cases[] = {
+        {0, 40, 4, 1},                                           // last row one byte short
+        {0, 12, 4, 0},   {0, 20000, 4, 0},                       // header size
+        {16, 2, 4, 0},   {14, 3, 2, 0},          {12, 2, 2, 0},  // compressed, unknown depth, two planes
+        {4, 0, 4, 0},    {4, 0x7fffffffu, 4, 0}, {8, 169, 4, 0}, {8, (uint32_t)-169, 4, 0},
         {32, 257, 4, 0},
     };
     for (const auto& c : cases) {
@@ -87,4 +97,4 @@ TEST(PaletteRecord, TurnsTheCountedTableIntoRedGreenBlueEntriesWithinItsBuffer)
     EXPECT_EQ(FillPaletteRecord(record.data(), (uint32_t)record.size(), truecolour.data()), 0);
 }
 
-} // namespace
+}  // namespace

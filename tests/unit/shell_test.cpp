@@ -11,15 +11,17 @@ namespace {
 
 TEST(DrawKit, LetteringSizesFollowTheScreen)
 {
-    const struct { int width, height, titleH, titleW, taglineH, taglineW; } screens[] = {
-        {640, 480, 48, 25, 26, 10}, {1024, 768, 76, 44, 42, 17}};
+    const struct {
+        int width, height, titleH, titleW, taglineH, taglineW;
+    } screens[] = {{640, 480, 48, 25, 26, 10}, {1024, 768, 76, 44, 42, 17}};
     char title[TitleTextSize], tagline[TaglineTextSize];
     ASSERT_EQ(FormatTitleText(title, "Pellomark", "1.01"), 15);
     ASSERT_EQ(FormatTaglineText(tagline, "Pellomark", "Software updates made easy!"), 39);
     for (const auto& c : screens) {
         LetteringSizes s = ComputeLetteringSizes(c.width, c.height, 15, 39);
         EXPECT_EQ(std::vector<int>({s.TitleHeight, s.TitleWidth, s.TaglineHeight, s.TaglineWidth}),
-                  std::vector<int>({c.titleH, c.titleW, c.taglineH, c.taglineW})) << c.width;
+                  std::vector<int>({c.titleH, c.titleW, c.taglineH, c.taglineW}))
+            << c.width;
     }
     EXPECT_EQ(FormatTitleText(title, "123456789012345678901234567890", "12345678"), -1);
 }
@@ -46,7 +48,10 @@ public:
 
 TEST(Sequence, OnlyAnAnswerOfOneGoesOnAndEachStepLightsItsOwnRowAlone)
 {
-    const struct { std::vector<intptr_t> answers; const char* log; } cases[] = {
+    const struct {
+        std::vector<intptr_t> answers;
+        const char* log;
+    } cases[] = {
         {{1, 1, 1, 1}, "1002/1 1003/2 1004/4 1005/8 complete"},
         {{2}, "1002/1 end"},
         {{1, 1, -1}, "1002/1 1003/2 1004/4 end"},
@@ -63,4 +68,4 @@ TEST(Sequence, OnlyAnAnswerOfOneGoesOnAndEachStepLightsItsOwnRowAlone)
     }
 }
 
-} // namespace
+}  // namespace

@@ -16,7 +16,10 @@ TEST(NormalizeFolder, ResolvesAFullFolderPathOrRefusesWithAnEmptyText)
         {"C:\\Dornwick/.\\Old\\..\\Pellomark\\\\.\\", "C:\\Dornwick\\Pellomark"},
         {"C:\\..\\Old\\..\\Apps ", "C:\\Apps "},
         // Drive roots however written, and what is no full path.
-        {"C:\\Apps\\..\\..\\", ""}, {"C:", ""}, {"C:/Apps", ""}, {"\\\\server\\share", ""},
+        {"C:\\Apps\\..\\..\\", ""},
+        {"C:", ""},
+        {"C:/Apps", ""},
+        {"\\\\server\\share", ""},
     };
     for (const auto& [recorded, expected] : cases) {
         char out[FullPathSize];
@@ -50,11 +53,12 @@ TEST(PlanRemoval, PayloadThenStoredCopiesThenTheFoldersOfTheDefaultChain)
     RemovalPlan plan;
     ASSERT_EQ(PlanRemoval(&plan, Sample, "C:\\Dornwick\\Pellomark\\"), 1);
     EXPECT_EQ(plan.PayloadCount, 3);
-    EXPECT_EQ(Paths(plan.Files, plan.Files + plan.FileCount), (Paths{
-        "C:\\Dornwick\\Pellomark\\Quodpost.exe", "C:\\Dornwick\\Pellomark\\Quodpost.hlp",
-        "C:\\Dornwick\\Pellomark\\Read_me.txt", "C:\\Dornwick\\Pellomark\\Quodgone.ex_",
-        "C:\\Dornwick\\Pellomark\\Quodpost.ex_", "C:\\Dornwick\\Pellomark\\Quodpost.hl_",
-        "C:\\Dornwick\\Pellomark\\Read_me.tx_"}));
+    EXPECT_EQ(
+        Paths(plan.Files, plan.Files + plan.FileCount),
+        (Paths{"C:\\Dornwick\\Pellomark\\Quodpost.exe", "C:\\Dornwick\\Pellomark\\Quodpost.hlp",
+               "C:\\Dornwick\\Pellomark\\Read_me.txt", "C:\\Dornwick\\Pellomark\\Quodgone.ex_",
+               "C:\\Dornwick\\Pellomark\\Quodpost.ex_", "C:\\Dornwick\\Pellomark\\Quodpost.hl_",
+               "C:\\Dornwick\\Pellomark\\Read_me.tx_"}));
     const std::pair<const char*, Paths> climbs[] = {
         {"D:\\Dornwick\\Pellomark", {"D:\\Dornwick\\Pellomark"}},
         {"C:\\Dornwick\\Extra\\Pellomark", {"C:\\Dornwick\\Extra\\Pellomark"}},
@@ -76,8 +80,9 @@ TEST(PlanRemoval, PayloadThenStoredCopiesThenTheFoldersOfTheDefaultChain)
     ASSERT_EQ(PlanRemoval(&plan, vendor, "C:\\Vendor\\Tools"), 1);
     EXPECT_EQ(Folders(plan), Paths{"C:\\Vendor\\Tools"});
     char small[8] = "x";
-    EXPECT_EQ(PlanFolder(plan, plan.FolderCount, small, sizeof small) + PlanFolder(plan, 0, small,
-              sizeof small), -2);
+    EXPECT_EQ(PlanFolder(plan, plan.FolderCount, small, sizeof small) +
+                  PlanFolder(plan, 0, small, sizeof small),
+              -2);
     EXPECT_STREQ(small, "");
 }
 
@@ -85,8 +90,7 @@ TEST(PlanRemoval, PayloadThenStoredCopiesThenTheFoldersOfTheDefaultChain)
 TEST(PlanRemoval, TrustsWhatTheFolderPageAccepts)
 {
     RemovalPlan plan;
-    for (const char* recorded :
-         {"", "C:\\", "C:Pellomark", "C:\\A\\.."}) {
+    for (const char* recorded : {"", "C:\\", "C:Pellomark", "C:\\A\\.."}) {
         EXPECT_EQ(PlanRemoval(&plan, Sample, recorded), -1) << recorded;
         EXPECT_EQ(plan.FileCount + plan.FolderCount, 0);
     }
@@ -111,7 +115,11 @@ TEST(PlanRemoval, ReadsNoRowPastTheTable)
 
 TEST(RecordedValues, OnlyATextWithItsZeroWithinWhatWasRead)
 {
-    const struct { std::string data; uint32_t size, type, capacity; int32_t valid; } cases[] = {
+    const struct {
+        std::string data;
+        uint32_t size, type, capacity;
+        int32_t valid;
+    } cases[] = {
         {std::string("C:\\P\0junk", 9), 9, RegistryText, 260, 1},
         {std::string("C:\\P\0", 5), 4, RegistryText, 260, -1},  // the zero not read
         {std::string("", 0), 0, RegistryText, 260, -1},
@@ -123,9 +131,12 @@ TEST(RecordedValues, OnlyATextWithItsZeroWithinWhatWasRead)
         EXPECT_EQ(RegistryTextValid(c.data.data(), c.size, c.type, c.capacity), c.valid) << c.size;
 
     const std::pair<std::string, int32_t> groups[] = {
-        {"Tools (1.01), [beta] Caf\xe9", GroupUsable}, {std::string(40, 'g'), GroupUsable},
-        {std::string(41, 'g'), GroupUnsendable}, {"", GroupNone},
-        {"\")][DeleteGroup(\"Accessories", GroupUnsendable}, {"Pello\rmark", GroupUnsendable},
+        {"Tools (1.01), [beta] Caf\xe9", GroupUsable},
+        {std::string(40, 'g'), GroupUsable},
+        {std::string(41, 'g'), GroupUnsendable},
+        {"", GroupNone},
+        {"\")][DeleteGroup(\"Accessories", GroupUnsendable},
+        {"Pello\rmark", GroupUnsendable},
     };
     for (const auto& [name, state] : groups)
         EXPECT_EQ(CheckGroupName(name.c_str()), state) << name;
@@ -140,8 +151,13 @@ TEST(RecordedValues, OnlyATextWithItsZeroWithinWhatWasRead)
 TEST(ParseFinishLine, RecognisesOnlyTheFinishingRun)
 {
     const std::pair<const char*, uint32_t> cases[] = {
-        {"  /FINISH   4294967295  ", 4294967295u}, {"", 0}, {"/finish 0", 0},
-        {"/finish 4294967296", 0}, {"/finish -1", 0}, {"/finish 12 13", 0}, {"/finished 12", 0},
+        {"  /FINISH   4294967295  ", 4294967295u},
+        {"", 0},
+        {"/finish 0", 0},
+        {"/finish 4294967296", 0},
+        {"/finish -1", 0},
+        {"/finish 12 13", 0},
+        {"/finished 12", 0},
     };
     for (const auto& [line, expected] : cases) {
         uint32_t value = 7777;
@@ -150,4 +166,4 @@ TEST(ParseFinishLine, RecognisesOnlyTheFinishingRun)
     }
 }
 
-} // namespace
+}  // namespace

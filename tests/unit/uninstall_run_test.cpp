@@ -56,9 +56,10 @@ public:
     }
     int32_t Standing(const char* folder) override
     {
-        return links.count(folder) ? FolderIsLink
-               : others.count(folder) ? FolderOwnedByOthers
-               : folders.count(folder) ? FolderOwnedSafely : FolderMissing;
+        return links.count(folder)     ? FolderIsLink
+               : others.count(folder)  ? FolderOwnedByOthers
+               : folders.count(folder) ? FolderOwnedSafely
+                                       : FolderMissing;
     }
     bool Ask(const char* text) override { return Log("ask: ", text, answer); }
     void Tell(const char* text, BoxKind kind) override
@@ -68,12 +69,16 @@ public:
     }
     RemovalOutcome RemoveFile(const char* path) override
     {
-        return Log("file ", path, locked.count(path) ? Kept : files.erase(path) ? Removed : Missing);
+        return Log("file ", path,
+                   locked.count(path)  ? Kept
+                   : files.erase(path) ? Removed
+                                       : Missing);
     }
     RemovalOutcome RemoveFolder(const char* path) override
     {
-        RemovalOutcome outcome = !folders.count(path) ? Missing
-                          : HoldsAny(files, path) || HoldsAny(folders, path) ? Kept : Removed;
+        RemovalOutcome outcome = !folders.count(path)                               ? Missing
+                                 : HoldsAny(files, path) || HoldsAny(folders, path) ? Kept
+                                                                                    : Removed;
         folders.erase(outcome == Removed ? path : "");
         return Log("folder ", path, outcome);
     }
@@ -81,7 +86,8 @@ public:
     bool OpenProgramManager() override { return Log("open ", "progman", progmanOpens); }
     GroupOutcome SendGroupCommand(const char* command) override
     {
-        return Log("progman ", command, strstr(command, refusing.c_str()) ? GroupRefused : GroupDeleted);
+        return Log("progman ", command,
+                   strstr(command, refusing.c_str()) ? GroupRefused : GroupDeleted);
     }
     void CloseProgramManager() override { log.push_back("close progman"); }
     bool GroupHoldsOthers(const char* group) override { return Log("look in ", group, shared); }
@@ -124,14 +130,15 @@ public:
     std::set<std::string> values = {"Program Version"};  // of the version key
     bool progmanOpens = true, answer = true;
     SelfOutcome selfOutcome = SelfAfterExit;
-    bool shared = false;                    // the group holds another program's shortcut
+    bool shared = false;                  // the group holds another program's shortcut
     std::string refusing = "no command";  // Program Manager refuses commands holding this
     std::vector<std::string> log;
     std::string lastBox;
 };
 
-const char OwnItems[] = "[ShowGroup(\"Pellomark\",7)][DeleteItem(\"Uninstall\")]"
-                       "[DeleteItem(\"Pellomark\")][DeleteItem(\"Help\")][DeleteItem(\"Read Me\")]";
+const char OwnItems[] =
+    "[ShowGroup(\"Pellomark\",7)][DeleteItem(\"Uninstall\")]"
+    "[DeleteItem(\"Pellomark\")][DeleteItem(\"Help\")][DeleteItem(\"Read Me\")]";
 
 const std::string Removed3 = "Pellomark has been uninstalled.\n\nRemoved:\n"
                              "- 3 program files from C:\\Dornwick\\Pellomark\n";
@@ -156,13 +163,17 @@ TEST(RunUninstall, RemovesACompletedInstallationInOrder)
         expected.push_back(std::string("progman [DeleteItem(\"") + item + "\")]");
     expected.insert(expected.end(), {"look in Pellomark", "progman [DeleteGroup(\"Pellomark\")]",
                                      "close progman", "entry Pellomark", "value Program Version"});
-    for (const std::string& key : {VersionKey, std::string("Shareware\\Dornwick\\Programs\\Pellomark"),
-                                   std::string("Shareware\\Dornwick\\Programs"),
-                                   std::string("Shareware\\Dornwick"), std::string("Shareware")})
+    for (const std::string& key :
+         {VersionKey, std::string("Shareware\\Dornwick\\Programs\\Pellomark"),
+          std::string("Shareware\\Dornwick\\Programs"), std::string("Shareware\\Dornwick"),
+          std::string("Shareware")})
         expected.push_back("key " + key);
-    expected.insert(expected.end(), {"self Quodgone.exe", "told: " + Removed3 + "- the folder "
-                                     "C:\\Dornwick\\Pellomark\n- its parent folder C:\\Dornwick\n" +
-                                     GroupAndRest});
+    expected.insert(
+        expected.end(),
+        {"self Quodgone.exe", "told: " + Removed3 +
+                                  "- the folder "
+                                  "C:\\Dornwick\\Pellomark\n- its parent folder C:\\Dornwick\n" +
+                                  GroupAndRest});
     EXPECT_EQ(system.log, expected);
     EXPECT_TRUE(system.files.empty() && system.folders.empty() && system.keys.empty());
     EXPECT_FALSE(system.entryPresent);
@@ -184,8 +195,11 @@ TEST(RunUninstall, WithoutATrustedFolderSaysNotInstalledAndChangesNothing)
         bool declined = !system.answer;
         EXPECT_EQ(RunUninstall(system, Sample), declined ? RunDeclined : RunNotInstalled);
         EXPECT_EQ(system.log.size(), 1u);
-        EXPECT_EQ(system.log[0].rfind(declined ? "ask: " : "warned: Pellomark is not installed "
-                                      "on this computer.\nNothing was changed.", 0), 0u);
+        EXPECT_EQ(system.log[0].rfind(declined ? "ask: "
+                                               : "warned: Pellomark is not installed "
+                                                 "on this computer.\nNothing was changed.",
+                                      0),
+                  0u);
         EXPECT_EQ(system.files.size(), 3u);
     }
 }
@@ -201,10 +215,11 @@ TEST(RunUninstall, AFolderOfAnotherUserOrBehindALinkChangesNothing)
         FakeSystem system;
         arrange(system);
         EXPECT_EQ(RunUninstall(system, Sample), RunFolderDistrusted);
-        EXPECT_EQ(system.log, std::vector<std::string>{
-                                  "warned: Pellomark is not removed: its folder\n" + Folder +
-                                  "\nbelongs to another user, or is, or lies below, a link, so files "
-                                  "deleted there might not be its own.\nNothing was changed."});
+        EXPECT_EQ(system.log,
+                  std::vector<std::string>{
+                      "warned: Pellomark is not removed: its folder\n" + Folder +
+                      "\nbelongs to another user, or is, or lies below, a link, so files "
+                      "deleted there might not be its own.\nNothing was changed."});
     }
 }
 
@@ -253,12 +268,25 @@ TEST(RunUninstall, GoesOnWithoutTheGroupAndSaysWhy)
 TEST(RunUninstall, WhatStaysKeepsWhatNeedsIt)
 {
     const std::string Help = Folder + "\\Quodpost.hlp";
-    const struct { std::set<std::string> locked; RemovalOutcome entry; int32_t run; bool self;
-                   const char* box; } cases[] = {
-        {{Help, Folder + "\\Read_me.txt"}, Removed, RunFilesKept, false, "Unable to remove "
+    const struct {
+        std::set<std::string> locked;
+        RemovalOutcome entry;
+        int32_t run;
+        bool self;
+        const char* box;
+    } cases[] = {
+        {{Help, Folder + "\\Read_me.txt"},
+         Removed,
+         RunFilesKept,
+         false,
+         "Unable to remove "
          "C:\\Dornwick\\Pellomark\\Quodpost.hlp!\n\nIt may be in use. Close Pellomark and "
          "uninstall it again to remove the rest."},
-        {{}, Kept, RunDone, false, "Left in place:\n- its uninstall entry in the registry, and the "
+        {{},
+         Kept,
+         RunDone,
+         false,
+         "Left in place:\n- its uninstall entry in the registry, and the "
          "uninstaller Quodgone.exe"},
         {{}, Missing, RunDone, true, "- the uninstaller Quodgone.exe, once this box is closed"},
     };
@@ -275,8 +303,8 @@ TEST(RunUninstall, WhatStaysKeepsWhatNeedsIt)
 
 TEST(FormatSummary, NeverWritesPastItsBufferAndMarksACut)
 {
-    UninstallReport report = {3, 0, Kept, 0, "", GroupWasUnreachable, Removed, Removed,
-                              SelfAfterExit};
+    UninstallReport report = {3,       0,       Kept,         0, "", GroupWasUnreachable,
+                              Removed, Removed, SelfAfterExit};
     std::string folder = "C:\\" + std::string(250, 'f');
     char whole[MessageSize];
     int32_t length = FormatSummary(whole, sizeof whole, report, Sample, folder.c_str(), "G");
@@ -288,8 +316,9 @@ TEST(FormatSummary, NeverWritesPastItsBufferAndMarksACut)
         std::string kept = out.data();
         EXPECT_LT(kept.size(), (size_t)capacity);
         EXPECT_TRUE(kept.size() <= 4 ||
-                    std::string(whole).substr(0, kept.size() - 4) + "\n..." == kept) << kept;
+                    std::string(whole).substr(0, kept.size() - 4) + "\n..." == kept)
+            << kept;
     }
 }
 
-} // namespace
+}  // namespace

@@ -28,7 +28,7 @@ LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
     return (LRESULT)result;
 }
 
-} // namespace
+}  // namespace
 
 std::string Value(const std::string& name, const std::string& fallback)
 {
@@ -128,10 +128,12 @@ std::vector<HWND> TopWindows(const std::string& className, const std::string& ca
                              bool visibleOnly)
 {
     std::vector<HWND> all, found;
-    EnumWindows([](HWND window, LPARAM list) {
-        ((std::vector<HWND>*)list)->push_back(window);
-        return TRUE;
-    }, (LPARAM)&all);
+    EnumWindows(
+        [](HWND window, LPARAM list) {
+            ((std::vector<HWND>*)list)->push_back(window);
+            return TRUE;
+        },
+        (LPARAM)&all);
     for (HWND window : all)
         if ((!visibleOnly || IsWindowVisible(window)) && (!pid || ProcessOf(window) == pid) &&
             (className.empty() || ClassOf(window) == className) &&
@@ -195,7 +197,7 @@ HWND Focused(HWND window)
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus
-                                                                                : nullptr;
+                                                                              : nullptr;
 }
 
 void Key(HWND page, int virtualKey)
@@ -281,17 +283,21 @@ struct BoxParts {
 BoxParts PartsOf(HWND window)
 {
     BoxParts parts;
-    EnumChildWindows(window, [](HWND child, LPARAM found) {
-        BoxParts* parts = (BoxParts*)found;
-        std::string name = Lower(ClassOf(child));
-        if (name == "button")
-            parts->hasButton = true;
-        else if (name == "static" && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-            parts->icon = child;
-        else if (name == "static")
-            parts->text += Text(child);
-        return TRUE;
-    }, (LPARAM)&parts);
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM found) {
+            BoxParts* parts = (BoxParts*)found;
+            std::string name = Lower(ClassOf(child));
+            if (name == "button")
+                parts->hasButton = true;
+            else if (name == "static" &&
+                     (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+                parts->icon = child;
+            else if (name == "static")
+                parts->text += Text(child);
+            return TRUE;
+        },
+        (LPARAM)&parts);
     return parts;
 }
 
@@ -337,7 +343,7 @@ bool IsBox(HWND window, const BoxParts& parts)
     return parts.hasButton && IsWindowEnabled(window) && !parts.text.empty();
 }
 
-} // namespace
+}  // namespace
 
 HWND WaitPage(const std::string& caption, DWORD milliseconds)
 {
@@ -357,12 +363,14 @@ HWND WaitPage(const std::string& caption, DWORD milliseconds)
 Box WaitBox(const std::string& caption, DWORD milliseconds, DWORD pid)
 {
     Box box;
-    if (!WaitUntil([&] {
-            for (HWND window : TopWindows("#32770", caption, pid))
-                if (IsBox(window, PartsOf(window)))
-                    return (box.window = window) != nullptr;
-            return false;
-        }, milliseconds))
+    if (!WaitUntil(
+            [&] {
+                for (HWND window : TopWindows("#32770", caption, pid))
+                    if (IsBox(window, PartsOf(window)))
+                        return (box.window = window) != nullptr;
+                return false;
+            },
+            milliseconds))
         Require(__FILE__, __LINE__, "no message box captioned \"" + caption + "\" came");
     box.came = Now();
     Settle(box.window);
@@ -445,10 +453,9 @@ bool SetupIs32Bit()
 }
 
 REGSAM RegistryView() { return SetupIs32Bit() ? KEY_WOW64_32KEY : KEY_WOW64_64KEY; }
-} // namespace
+}  // namespace
 
 // ---- registry --------------------------------------------------------------------
-
 
 bool RegText(HKEY root, const std::string& key, const std::string& value, std::string* text,
              DWORD* type, DWORD* size)
@@ -503,12 +510,18 @@ bool Churn(std::string lowerPath)
     if (lowerPath.compare(0, 7, "hklm32\\") == 0)
         lowerPath.erase(4, 2);
     static const char* const ignored[] = {
-        "c:\\windows\\temp", "\\appdata\\local\\temp", "c:\\windows\\system32\\config",
-        "hkcu\\software\\wine\\", "hklm\\system\\", "hklm\\hardware\\",
+        "c:\\windows\\temp",
+        "\\appdata\\local\\temp",
+        "c:\\windows\\system32\\config",
+        "hkcu\\software\\wine\\",
+        "hklm\\system\\",
+        "hklm\\hardware\\",
         "hklm\\software\\microsoft\\windows nt\\currentversion\\perflib",
         "hkcu\\volatile environment",
         // Links back into the tree; the class registrations are not ours.
-        "hklm\\software\\wow6432node\\", "hklm\\software\\classes\\", "hkcu\\software\\classes\\",
+        "hklm\\software\\wow6432node\\",
+        "hklm\\software\\classes\\",
+        "hkcu\\software\\classes\\",
         "\\software\\microsoft\\windows\\currentversion\\explorer\\",
     };
     for (const char* part : ignored)
@@ -529,8 +542,9 @@ void ListFiles(const std::string& folder, Snapshot* snapshot)
         bool folder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
         const FILETIME& t = found.ftLastWriteTime;
         ULONGLONG written = (ULONGLONG)t.dwHighDateTime << 32 | t.dwLowDateTime;
-        (*snapshot)[lower] = folder ? "folder" : "file " + std::to_string(found.nFileSizeLow) +
-                                                     " bytes, written " + std::to_string(written);
+        (*snapshot)[lower] = folder ? "folder"
+                                    : "file " + std::to_string(found.nFileSizeLow) +
+                                          " bytes, written " + std::to_string(written);
         if (folder)
             ListFiles(path, snapshot);
     }
@@ -548,8 +562,8 @@ void ListKeys(HKEY key, const std::string& path, Snapshot* snapshot, int depth =
     std::vector<BYTE> data(1 << 16);
     for (DWORD i = 0;; ++i) {
         DWORD nameSize = sizeof name, type = 0, dataSize = (DWORD)data.size();
-        LONG status =
-            RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data.data(), &dataSize);
+        LONG status = RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data.data(),
+                                    &dataSize);
         if (status == ERROR_NO_MORE_ITEMS)
             break;
         if (status != ERROR_SUCCESS)
@@ -567,7 +581,7 @@ void ListKeys(HKEY key, const std::string& path, Snapshot* snapshot, int depth =
         }
 }
 
-} // namespace
+}  // namespace
 
 Snapshot TakeSnapshot()
 {
@@ -577,8 +591,8 @@ Snapshot TakeSnapshot()
     // Wow6432Node is left out above (Wine links it back into the tree): the
     // 32-bit view of HKLM\Software is listed through the view itself.
     HKEY software32;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ | KEY_WOW64_32KEY,
-                      &software32) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ | KEY_WOW64_32KEY, &software32) ==
+        ERROR_SUCCESS) {
         ListKeys(software32, "HKLM32\\Software", &snapshot);
         RegCloseKey(software32);
     }
@@ -609,7 +623,7 @@ bool Register(const char* name, void (*scenario)())
     return Scenarios().emplace(name, scenario).second;
 }
 
-} // namespace pilot
+}  // namespace pilot
 
 int main(int argc, char** argv)
 {

@@ -41,10 +41,10 @@ bool CheckEqual(const char* file, int line, const char* a, const char* b, const 
     return false;
 }
 
-#define CHECK(cond) \
+#define CHECK(cond)                                                                                \
     ((cond) ? true : (::pilot::Failed(__FILE__, __LINE__, "CHECK(" #cond ")"), false))
 #define CHECK_EQ(a, b) ::pilot::CheckEqual(__FILE__, __LINE__, #a, #b, (a), (b))
-#define REQUIRE(cond) \
+#define REQUIRE(cond)                                                                              \
     ((cond) ? (void)0 : ::pilot::Require(__FILE__, __LINE__, "REQUIRE(" #cond ")"))
 
 // ---- processes -------------------------------------------------------------
@@ -216,13 +216,13 @@ std::string Listing(const std::string& folder);
 // ---- registration ----------------------------------------------------------
 bool Register(const char* name, void (*scenario)());
 
-} // namespace pilot
+}  // namespace pilot
 
 // SCENARIO(name, screen width, screen height): the CMake file makes one test
 // of each line and the harness starts a display of that size.
-#define SCENARIO(name, width, height)                                    \
-    static void scenario_##name();                                       \
-    static bool registered_##name = ::pilot::Register(#name, scenario_##name); \
+#define SCENARIO(name, width, height)                                                              \
+    static void scenario_##name();                                                                 \
+    static bool registered_##name = ::pilot::Register(#name, scenario_##name);                     \
     static void scenario_##name()
 
 // A scenario of a fault (a disk, a file or the executable that goes wrong),

@@ -51,7 +51,8 @@ HWND ReachCopy(const std::string& folder)
 DWORD FinishGroup(const Process& setup, int readMe)
 {
     DWORD came = ExpectBox(0, "Pellomark", "Shortcuts Created Successfully!", "information", IDOK,
-                           60000).came;
+                           60000)
+                     .came;
     ExpectBox(setup.pid, Installer,
               "Pellomark was successfully Installed.\n\nWould you like to view the Read Me file "
               "now?",
@@ -79,8 +80,9 @@ std::string SetupResource(LPCSTR name, LPCSTR type)
     std::string bytes = data ? std::string(data, SizeofResource(module, found)) : "";
     FreeLibrary(module);
     if (bytes.empty())
-        Require(__FILE__, __LINE__, "setup has no resource " +
-                (IS_INTRESOURCE(name) ? std::to_string((uintptr_t)name) : std::string(name)));
+        Require(__FILE__, __LINE__,
+                "setup has no resource " +
+                    (IS_INTRESOURCE(name) ? std::to_string((uintptr_t)name) : std::string(name)));
     return bytes;
 }
 
@@ -136,8 +138,7 @@ void ExpectUninstallerGone(const Process& uninstaller)
 namespace {
 
 // The sample product's rows in table order; row 0 is the uninstaller.
-const char* const Files[RowCount] = {"Quodgone.exe", "Quodpost.exe", "Quodpost.hlp",
-                                     "Read_me.txt"};
+const char* const Files[RowCount] = {"Quodgone.exe", "Quodpost.exe", "Quodpost.hlp", "Read_me.txt"};
 const char* const Resources[RowCount] = {"PURGESET", "PROGRAM", "HELPFILE", "README"};
 
 // The last character of a row's name replaced.
@@ -146,7 +147,7 @@ std::string Marked(const std::string& path, char mark)
     return path.substr(0, path.size() - 1) + mark;
 }
 
-} // namespace
+}  // namespace
 
 std::string Stored(const std::string& folder, int row)
 {
@@ -166,10 +167,7 @@ std::string SourceBytes(int row)
     return bytes;
 }
 
-std::string ResourceBytes(int row)
-{
-    return SetupResource(Resources[row]);
-}
+std::string ResourceBytes(int row) { return SetupResource(Resources[row]); }
 
 void CheckNothingLeft(const std::string& folder)
 {
@@ -231,4 +229,4 @@ std::string Listing(const std::string& folder)
     return joined;
 }
 
-} // namespace pilot
+}  // namespace pilot

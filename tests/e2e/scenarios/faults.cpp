@@ -54,7 +54,7 @@ void LeaveRoom(ULONGLONG room)
 
 ULONGLONG Pages(size_t bytes) { return (bytes + 4095) / 4096 * 4096; }
 
-} // namespace
+}  // namespace
 
 FAULT_SCENARIO(copy_faults, 800, 600)
 {
@@ -173,4 +173,4 @@ void PaceCopyPage()
 
 bool pace = Register("copy_pace", PaceCopyPage);
 
-} // namespace
+}  // namespace

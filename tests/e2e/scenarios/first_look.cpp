@@ -170,7 +170,7 @@ void CheckStepsAndLabel(const Picture& screen, int stepMask)
           PtInRect(&place, {label.bounds.right, label.bounds.bottom}));
 }
 
-} // namespace
+}  // namespace
 
 namespace pilot {
 
@@ -238,7 +238,7 @@ void ExpectRefused(const Process& setup, HWND page, const std::string& next, con
     ExpectUnchanged(before);
 }
 
-} // namespace pilot
+}  // namespace pilot
 
 // Agree, see step 2 lit on the folder page, cancel there; start again with a
 // command line that must change nothing and refuse with Escape.

@@ -85,7 +85,7 @@ void CheckValue(const char* key, const char* name, const std::string& expected)
     CHECK_EQ(size, (DWORD)expected.size() + 1);
 }
 
-} // namespace
+}  // namespace
 
 SCENARIO(browse_and_install_twice, 800, 600)
 {

@@ -46,7 +46,7 @@ void ExpectAsBefore(const Snapshot& before)
     CHECK(PendingAtRestart().find("quodgone.exe") == std::string::npos);
 }
 
-} // namespace
+}  // namespace
 
 SCENARIO(uninstall_what_was_recorded, 800, 600)
 {
@@ -57,8 +57,8 @@ SCENARIO(uninstall_what_was_recorded, 800, 600)
     const std::string again = Value("work") + "\\Quodgone.exe";
     REQUIRE(CopyFileA(Uninstaller().c_str(), again.c_str(), FALSE));
     std::string program = std::string(DefaultFolder) + "\\Quodpost.exe";
-    HANDLE inUse =
-        CreateFileA(program.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE inUse = CreateFileA(program.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
     REQUIRE(inUse != INVALID_HANDLE_VALUE);
     Process uninstaller;
     Box failed = Uninstall(DefaultFolder, &uninstaller);
@@ -93,8 +93,8 @@ SCENARIO(uninstall_what_was_recorded, 800, 600)
     before = TakeSnapshot();
     uninstaller = Launch(again);
     ExpectBox(uninstaller.pid, Installer,
-              "Pellomark is not installed on this computer.\nNothing was changed.", "warning",
-              IDOK, 20000);
+              "Pellomark is not installed on this computer.\nNothing was changed.", "warning", IDOK,
+              20000);
     ExpectExitZero(uninstaller);
     ::Sleep(1000);
     ExpectUnchanged(before);

@@ -18,54 +18,76 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 std::mt19937 rng(7);
 
-Bytes ReadFile(const std::string& path) {
+Bytes ReadFile(const std::string& path)
+{
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
-void WriteFile(const std::string& path, const Bytes& data) { std::ofstream(path, std::ios::binary) << std::string(data.begin(), data.end()); }
-int Shell(const std::string& command) {
+void WriteFile(const std::string& path, const Bytes& data)
+{
+    std::ofstream(path, std::ios::binary) << std::string(data.begin(), data.end());
+}
+int Shell(const std::string& command)
+{
     int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
-std::string NewFolder() {
+std::string NewFolder()
+{
     char name[] = "/tmp/szdd-test-XXXXXX";
     return mkdtemp(name);
 }
 Bytes operator+(Bytes a, const Bytes& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
 Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
-template <typename F> Bytes Make(size_t size, F byteAt) {
+template <typename F>
+Bytes Make(size_t size, F byteAt)
+{
     Bytes out(size);
-    for (size_t i = 0; i < size; ++i) out[i] = uint8_t(byteAt(i));
+    for (size_t i = 0; i < size; ++i)
+        out[i] = uint8_t(byteAt(i));
     return out;
 }
-Bytes Random(size_t size) { return Make(size, [](size_t) { return rng(); }); }
+Bytes Random(size_t size)
+{
+    return Make(size, [](size_t) { return rng(); });
+}
 
 // Runs, random stretches and repeats of earlier pieces (some from just
 // beyond the window), mixed.
-Bytes Mixture(size_t size) {
+Bytes Mixture(size_t size)
+{
     Bytes out;
     while (out.size() < size) {
         const size_t piece = 1 + rng() % 600, kind = rng() % 4;
-        if (kind == 0) out.insert(out.end(), piece, uint8_t(rng() % 4 == 0 ? ' ' : rng()));
-        if (kind == 1) out = out + Random(piece);
+        if (kind == 0)
+            out.insert(out.end(), piece, uint8_t(rng() % 4 == 0 ? ' ' : rng()));
+        if (kind == 1)
+            out = out + Random(piece);
         if (kind > 1 && !out.empty())
-            for (size_t i = 0, from = out.size() - 1 - rng() % std::min(out.size(), size_t(4160)); i < piece; ++i) out.push_back(out[from + i]);
+            for (size_t i = 0, from = out.size() - 1 - rng() % std::min(out.size(), size_t(4160));
+                 i < piece; ++i)
+                out.push_back(out[from + i]);
     }
     return out.resize(size), out;
 }
 
 // The fewest bits any parse can take: the longest match at every position,
 // tried at every distance into 4096 spaces followed by the data.
-uint64_t BruteForceOptimalBits(const Bytes& data) {
+uint64_t BruteForceOptimalBits(const Bytes& data)
+{
     const Bytes history = Bytes(4096, ' ') + data;
     std::vector<uint64_t> best(data.size() + 1, 0);  // bits to code data[i..]
-    std::vector<uint8_t> run(4097, 0);                // at each distance, the match from data[i + 1], at most 18 long
+    std::vector<uint8_t> run(4097,
+                             0);  // at each distance, the match from data[i + 1], at most 18 long
     for (size_t i = data.size(); i-- > 0;) {
         uint8_t longest = 0;
         for (size_t d = 1; d <= 4096; ++d)
-            longest = std::max(longest, run[d] = history[4096 + i] == history[4096 + i - d] ? std::min(run[d] + 1, 18) : 0);
+            longest = std::max(longest, run[d] = history[4096 + i] == history[4096 + i - d]
+                                                     ? std::min(run[d] + 1, 18)
+                                                     : 0);
         best[i] = best[i + 1] + 9;
-        for (size_t len = 3; len <= longest; ++len) best[i] = std::min(best[i], best[i + len] + 17);
+        for (size_t len = 3; len <= longest; ++len)
+            best[i] = std::min(best[i], best[i + len] + 17);
     }
     return best[0];
 }
@@ -75,24 +97,51 @@ uint64_t BruteForceOptimalBits(const Bytes& data) {
 // size. Among them: streams whose last flag byte is full; repeats at the
 // window's edge; and with "bcd...s" and "abc" in the window, "abcd...s",
 // best a literal and an 18-byte match (26 bits), not "abc" and another match.
-TEST(Szdd, RoundTripsThroughBothDecodersWithTheShortestParse) {
+TEST(Szdd, RoundTripsThroughBothDecodersWithTheShortestParse)
+{
     const Bytes block = Random(4096), block4097 = Random(4097), spaces(40, ' ');
-    std::vector<Bytes> inputs = {{}, Text("Q"), Text("QQ"), Text("   "), Text("abcabcabcabcabcab"), Text("abcabcabcabcabcabc"), Text("abcdefgh"),
-        Random(64), Text("abcdef") + Bytes(19, 'z'), spaces + Text("text after the blanks  x "), Text("bcdefghijklmnopqrs1abc2abcdefghijklmnopqrs"),
-        block + Bytes(block.begin(), block.begin() + 40), block + Bytes(block.begin() + 1, block.begin() + 40), block + Text("!") + Bytes(block.begin(), block.begin() + 40),
-        Make(7000, [](size_t i) { return i / 24; }), Make(7000, [](size_t i) { return i % 18 < 16 ? 0 : i % 18 == 16 ? i / 18 >> 3 : i / 18 * 7; }),
-        Make(7000, [](size_t i) { return i % 8 < 5 ? "QRSTU"[i % 8] : char(rng()); }), Make(5000, [](size_t) { return 'a' + rng() % 2; }),
-        Bytes(300000, 0), Make(100000, [](size_t i) { return "ab"[i % 2]; }), Random(100000), block + block + block, block4097 + block4097 + block4097,
-        Mixture(70000), ReadFile(SZDD_MSEXPAND), ReadFile("/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/kernel32.dll")};
+    std::vector<Bytes> inputs = {
+        {},
+        Text("Q"),
+        Text("QQ"),
+        Text("   "),
+        Text("abcabcabcabcabcab"),
+        Text("abcabcabcabcabcabc"),
+        Text("abcdefgh"),
+        Random(64),
+        Text("abcdef") + Bytes(19, 'z'),
+        spaces + Text("text after the blanks  x "),
+        Text("bcdefghijklmnopqrs1abc2abcdefghijklmnopqrs"),
+        block + Bytes(block.begin(), block.begin() + 40),
+        block + Bytes(block.begin() + 1, block.begin() + 40),
+        block + Text("!") + Bytes(block.begin(), block.begin() + 40),
+        Make(7000, [](size_t i) { return i / 24; }),
+        Make(7000,
+             [](size_t i) { return i % 18 < 16    ? 0
+                                   : i % 18 == 16 ? i / 18 >> 3
+                                                  : i / 18 * 7; }),
+        Make(7000, [](size_t i) { return i % 8 < 5 ? "QRSTU"[i % 8] : char(rng()); }),
+        Make(5000, [](size_t) { return 'a' + rng() % 2; }),
+        Bytes(300000, 0),
+        Make(100000, [](size_t i) { return "ab"[i % 2]; }),
+        Random(100000),
+        block + block + block,
+        block4097 + block4097 + block4097,
+        Mixture(70000),
+        ReadFile(SZDD_MSEXPAND),
+        ReadFile("/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/kernel32.dll")};
     EXPECT_GT(inputs.back().size(), 10000u) << "a sample binary is missing";
-    for (int round = 0; round < 12; ++round) inputs.push_back(Bytes(round % 3 ? 0 : rng() % 20, ' ') + Mixture(rng() % 5000));
+    for (int round = 0; round < 12; ++round)
+        inputs.push_back(Bytes(round % 3 ? 0 : rng() % 20, ' ') + Mixture(rng() % 5000));
     const std::string folder = NewFolder(), file = folder + "/s";
     for (const Bytes& data : inputs) {
         SCOPED_TRACE(testing::Message() << "input " << &data - inputs.data());
         SzddParseStats stats;
         const Bytes szdd = SzddCompressWithStats(data.data(), data.size(), 'e', &stats);
         const uint32_t n = uint32_t(data.size());
-        const Bytes header = Text("SZDD\x88\xF0\x27\x33" "Ae") + Bytes{uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)};
+        const Bytes header = Text("SZDD\x88\xF0\x27\x33"
+                                  "Ae") +
+                             Bytes{uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)};
         EXPECT_TRUE(std::equal(header.begin(), header.end(), szdd.begin()));
         EXPECT_EQ(szdd.size(), 14 + (9 * stats.literals + 17 * stats.matches + 7) / 8);
         std::string error;
@@ -101,21 +150,28 @@ TEST(Szdd, RoundTripsThroughBothDecodersWithTheShortestParse) {
         EXPECT_EQ(Shell(SZDD_MSEXPAND " <'" + file + "' >'" + file + ".out' 2>/dev/null"), 0);
         EXPECT_TRUE(ReadFile(file + ".out") == data) << "msexpand differs";
         const uint64_t bestBits = data.size() > 7000 ? 0 : BruteForceOptimalBits(data);
-        for (size_t blockSize : {size_t(data.size() < 1500 ? 3 : 61), size_t(1000), size_t(0)}) {  // 3 is slow on long inputs
-            if (bestBits) SzddCompressWithStats(data.data(), data.size(), 'e', &stats, blockSize);
-            EXPECT_TRUE(!bestBits || 9 * stats.literals + 17 * stats.matches == bestBits) << "block " << blockSize;
+        for (size_t blockSize : {size_t(data.size() < 1500 ? 3 : 61), size_t(1000),
+                                 size_t(0)}) {  // 3 is slow on long inputs
+            if (bestBits)
+                SzddCompressWithStats(data.data(), data.size(), 'e', &stats, blockSize);
+            EXPECT_TRUE(!bestBits || 9 * stats.literals + 17 * stats.matches == bestBits)
+                << "block " << blockSize;
         }
     }
     Shell("rm -rf '" + folder + "'");
 }
 
-TEST(Szdd, TheCheckRejectsEveryWayAStreamCanBeWrong) {
+TEST(Szdd, TheCheckRejectsEveryWayAStreamCanBeWrong)
+{
     const Bytes data = Mixture(20000), good = SzddCompress(data.data(), data.size(), 'e');
     const auto changed = [](Bytes b, size_t at, uint8_t value) { return b.at(at) = value, b; };
     const std::tuple<Bytes, Bytes, const char*> cases[] = {
-        {good, data, ""}, {Bytes(good.begin(), good.begin() + 9), data, "shorter than the 14-byte header"},
-        {Bytes(good.begin(), good.end() - 40), data, "one is a prefix of the other"}, {good, data + Text("x"), "header says"},
-        {changed(good, 1, 'X'), data, "no SZDD signature"}, {changed(good, 8, 'B'), data, "not 'A'"},
+        {good, data, ""},
+        {Bytes(good.begin(), good.begin() + 9), data, "shorter than the 14-byte header"},
+        {Bytes(good.begin(), good.end() - 40), data, "one is a prefix of the other"},
+        {good, data + Text("x"), "header says"},
+        {changed(good, 1, 'X'), data, "no SZDD signature"},
+        {changed(good, 8, 'B'), data, "not 'A'"},
         {good, changed(data, 12345, data[12345] ^ 1), "first difference at offset 12345"},
     };
     for (const auto& [stream, original, message] : cases) {
@@ -128,14 +184,20 @@ TEST(Szdd, TheCheckRejectsEveryWayAStreamCanBeWrong) {
 // "@" stands for a folder holding in.exe and an earlier out.ex_. A good run
 // writes the stream of the installed name's lost character over out.ex_; a
 // failed one leaves it and adds nothing but its stderr.
-TEST(Szdd, TheToolWritesTheStreamOrFailsAndWritesNothing) {
+TEST(Szdd, TheToolWritesTheStreamOrFailsAndWritesNothing)
+{
     const Bytes data = Mixture(50000);
     const std::tuple<const char*, int, const char*, uint8_t> cases[] = {
-        {"@/in.exe @/out.ex_", 0, "", 'e'}, {"@/in.exe @/out.ex_ --name Quodpost.hlp", 0, "", 'p'},
-        {"@/in.exe @/out.ex_ --name=ARCHIVE.EX_", 0, "", '_'}, {"@/in.exe @/out.ex_ --name=README", 0, "", 'E'},
-        {"@/absent.exe @/out.ex_", 1, "cannot open", 0}, {"@ @/out.ex_", 1, "not a regular file", 0},
-        {"@/in.exe @/nowhere/out.ex_", 1, "temporary file", 0}, {"", 2, "expected an input and an output", 0},
-        {"@/in.exe @/out.ex_ --name", 2, "--name needs", 0}, {"@/in.exe @/out.ex_ --name=", 2, "must not be empty", 0},
+        {"@/in.exe @/out.ex_", 0, "", 'e'},
+        {"@/in.exe @/out.ex_ --name Quodpost.hlp", 0, "", 'p'},
+        {"@/in.exe @/out.ex_ --name=ARCHIVE.EX_", 0, "", '_'},
+        {"@/in.exe @/out.ex_ --name=README", 0, "", 'E'},
+        {"@/absent.exe @/out.ex_", 1, "cannot open", 0},
+        {"@ @/out.ex_", 1, "not a regular file", 0},
+        {"@/in.exe @/nowhere/out.ex_", 1, "temporary file", 0},
+        {"", 2, "expected an input and an output", 0},
+        {"@/in.exe @/out.ex_ --name", 2, "--name needs", 0},
+        {"@/in.exe @/out.ex_ --name=", 2, "must not be empty", 0},
         {"@/in.exe @/out.ex_ --fast", 2, "unknown option", 0},
     };
     for (const auto& [args, status, message, lost] : cases) {
@@ -144,12 +206,14 @@ TEST(Szdd, TheToolWritesTheStreamOrFailsAndWritesNothing) {
         WriteFile(folder + "/in.exe", data);
         WriteFile(folder + "/out.ex_", Text("previous"));
         std::string command = args;
-        for (size_t at; (at = command.find('@')) != std::string::npos;) command.replace(at, 1, folder);
+        for (size_t at; (at = command.find('@')) != std::string::npos;)
+            command.replace(at, 1, folder);
         EXPECT_EQ(Shell(SZDD_CLI " " + command + " 2>'" + folder + "/stderr'"), status);
         const Bytes errors = ReadFile(folder + "/stderr");
         EXPECT_NE(std::string(errors.begin(), errors.end()).find(message), std::string::npos);
         EXPECT_EQ(Shell("test $(ls -A '" + folder + "' | wc -l) -eq 3"), 0) << "a stray file";
-        EXPECT_TRUE(ReadFile(folder + "/out.ex_") == (status ? Text("previous") : SzddCompress(data.data(), data.size(), lost)));
+        EXPECT_TRUE(ReadFile(folder + "/out.ex_") ==
+                    (status ? Text("previous") : SzddCompress(data.data(), data.size(), lost)));
         Shell("rm -rf '" + folder + "'");
     }
 }
