@@ -116,15 +116,21 @@ Box Uninstall(const std::string& folder, Process* started)
               "question", IDYES, 20000);
     Box done = WaitBox(Installer, 30000, started->pid);
     // Wine's Program Manager opens a folder window for the ShowGroup that
-    // picks the group, over the closing box: once the folder windows are
-    // closed the box's icon can be read.
-    bool closed = false;
-    for (HWND window : TopWindows("", ""))
-        if (ProcessOf(window) != started->pid && ClassOf(window) != "#32770") {
-            PostMessageA(window, WM_CLOSE, 0, 0);
-            closed = WaitGone(window, 5000) || closed;
-        }
-    return closed ? WaitBox(Installer, 10000, started->pid) : done;
+    // picks the group, over the closing box, before or after the box came:
+    // the folder windows are closed, and the box raised and read again
+    // while its icon is hidden.
+    for (int round = 0; round < 3; ++round) {
+        for (HWND window : TopWindows("", ""))
+            if (ProcessOf(window) != started->pid && ClassOf(window) != "#32770") {
+                PostMessageA(window, WM_CLOSE, 0, 0);
+                WaitGone(window, 5000);
+            }
+        if (done.icon != "unknown")
+            break;
+        SetWindowPos(done.window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        done = WaitBox(Installer, 10000, started->pid);
+    }
+    return done;
 }
 
 void ExpectUninstallerGone(const Process& uninstaller)
