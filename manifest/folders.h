@@ -6,9 +6,7 @@
 #include <stdint.h>
 
 #include "manifest.h"
-
-// "X:\\" before a folder's first component.
-enum { RootLength = 3 };
+#include "paths.h"
 
 // What lists a folder's entries.
 extern const char SearchPattern[];

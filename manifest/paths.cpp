@@ -28,8 +28,6 @@ void Clear(char* output, int32_t capacity, int32_t terminators)
 
 bool Separator(char c) { return c == '\\' || c == '/'; }
 
-enum { RootLength = 3 };
-
 }  // namespace
 
 int32_t JoinedSize(const char* directory, const char* name, PathQuoting quoted)

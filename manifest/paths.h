@@ -6,6 +6,9 @@
 
 enum { FullPathSize = 260, PagePathSize = 256, QuotedPathSize = 256, CommandLineSize = 260 };
 
+// "X:\\" before a folder's first component.
+enum { RootLength = 3 };
+
 enum PathQuoting { Unquoted, Quoted };
 
 // directory + separator + name, optionally in double quotes, followed by two
