@@ -9,51 +9,25 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 
 #include "resource.h"
 
 namespace {
 
-struct BoxSearch {
-    DWORD Thread;
-    HWND Main, Found;
-};
+bool failed = false;
 
-BOOL CALLBACK MatchBox(HWND wnd, LPARAM param)
+void Check(bool holds, const char* what, const char* seen = "")
 {
-    BoxSearch* search = reinterpret_cast<BoxSearch*>(param);
-    char cls[32];
-    if (wnd != search->Main && IsWindowVisible(wnd) &&
-        GetWindowThreadProcessId(wnd, nullptr) == search->Thread &&
-        GetClassNameA(wnd, cls, sizeof cls) && std::strcmp(cls, "#32770") == 0)
-        search->Found = wnd;
-    return search->Found == nullptr;
+    failed |= !holds;
+    std::printf("%s %s [%s]\n", holds ? "ok  " : "FAIL", what, seen);
 }
 
-// A box's text: its longest static control (the other holds the icon).
-BOOL CALLBACK LongestStatic(HWND wnd, LPARAM param)
-{
-    char cls[32], text[2048], *longest = reinterpret_cast<char*>(param);
-    if (GetClassNameA(wnd, cls, sizeof cls) && lstrcmpiA(cls, "Static") == 0 &&
-        GetWindowTextA(wnd, text, sizeof text) > lstrlenA(longest))
-        lstrcpynA(longest, text, sizeof text);
-    return TRUE;
-}
-
-void Click(HWND wnd, int id)
-{
-    PostMessageA(wnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(wnd, id)));
-}
+void Click(HWND wnd, int id) { PostMessageA(wnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
 // What the user does and sees: the button pressed (0: none), the words of
 // the box that must follow (none: no box may), and the answer to it.
-struct Step {
-    int Press;
-    const char* Box;
-    int Answer;
-};
-const Step kSteps[] = {
+const std::tuple<int, const char*, int> kSteps[] = {
     {IDC_UPDATE, "will be replaced", IDYES},
     {0, "The update stopped", IDOK},
     {0, nullptr, IDOK},  // the held file
@@ -62,31 +36,27 @@ const Step kSteps[] = {
     {IDC_UPDATE, "nothing to copy", IDOK},
 };
 
-bool Drive(HWND main, HANDLE held)
+void Drive(HWND main, HANDLE held)
 {
-    bool ok = held != INVALID_HANDLE_VALUE;
-    for (const Step& step : kSteps) {
-        if (step.Press)
-            Click(main, step.Press);
-        BoxSearch search = {GetWindowThreadProcessId(main, nullptr), main, nullptr};
-        for (DWORD waited = 0; waited <= (step.Box ? 10000u : 1500u) && !search.Found;
-             waited += 100)
-            if (EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&search)))
-                Sleep(100);
+    for (const auto& [press, words, answer] : kSteps) {
+        if (press)
+            Click(main, press);
+        // The program's box is the popup of its window that was last active;
+        // a message box's text is its control 0xFFFF.
+        HWND box = main;
+        for (DWORD waited = 0; box == main && waited <= (words ? 10000u : 1500u); waited += 100)
+            Sleep((box = GetLastActivePopup(main)) == main ? 100 : 0);
         char text[2048] = "";
-        if (search.Found)
-            EnumChildWindows(search.Found, LongestStatic, reinterpret_cast<LPARAM>(text)),
-                Click(search.Found, step.Answer);
-        for (int i = 0; i < 50 && IsWindow(search.Found); ++i)
+        if (box != main)
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text), Click(box, answer);
+        for (int i = 0; i < 50 && box != main && IsWindow(box); ++i)
             Sleep(100);
-        std::printf("box: [%s]\n", search.Found ? text : "none");
-        if (step.Box ? !std::strstr(text, step.Box) : search.Found != nullptr)
-            ok = false, std::printf("FAIL wanted [%s]\n", step.Box ? step.Box : "no box");
-        if (!step.Box)
+        Check(words ? std::strstr(text, words) != nullptr : box == main, words ? words : "no box",
+              text);
+        if (!words)
             CloseHandle(held);
     }
-    if (SendDlgItemMessageA(main, IDC_LIST, LB_GETCOUNT, 0, 0) != 0)
-        ok = false, std::printf("FAIL the list is not empty after the update\n");
+    Check(SendDlgItemMessageA(main, IDC_LIST, LB_GETCOUNT, 0, 0) == 0, "the list is emptied");
     Click(main, IDC_SHOWHELP);
     // Notepad's window is titled "Untitled" until it has read the file.
     HWND notepad = nullptr;
@@ -94,12 +64,9 @@ bool Drive(HWND main, HANDLE held)
     for (int i = 0; i < 100 && !std::strstr(title, "Quodpost.hlp"); ++i, Sleep(100))
         if ((notepad = FindWindowA("Notepad", nullptr)) != nullptr)
             GetWindowTextA(notepad, title, sizeof title);
-    std::printf("help window: [%s]\n", title);
+    Check(std::strstr(title, "Quodpost.hlp") != nullptr, "Help opens it in Notepad", title);
     if (notepad)
         PostMessageA(notepad, WM_CLOSE, 0, 0);
-    return std::strstr(title, "Quodpost.hlp")
-               ? ok
-               : (std::printf("FAIL Help did not open Quodpost.hlp in Notepad\n"), false);
 }
 
 }  // namespace
@@ -107,36 +74,28 @@ bool Drive(HWND main, HANDLE held)
 int main(int argc, char** argv)
 {
     if (argc != 6)
-        return std::printf("usage: drive_quodpost <Quodpost.exe> <source> <target> <busy file> "
-                           "<pause ms>\n"),
-               2;
+        return 2;
     char command[1024];
     std::snprintf(command, sizeof command, "\"%s\" \"%s\" \"%s\"", argv[1], argv[2], argv[3]);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return std::printf("FAIL cannot start %s (%lu)\n", argv[1], GetLastError()), 1;
-    CloseHandle(process.hThread);
-    WaitForInputIdle(process.hProcess, 10000);
+    Check(CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                         &process),
+          "the program starts", argv[1]);
     HWND main = nullptr;
     for (int i = 0; i < 100 && (main = FindWindowA("#32770", MAIN_CAPTION)) == nullptr; ++i)
         Sleep(100);
     // wine_check.sh takes its screenshot of the filled list now.
-    std::printf(main ? "list holds %d line(s)\nREADY\n" : "FAIL no main window\n",
-                int(SendDlgItemMessageA(main, IDC_LIST, LB_GETCOUNT, 0, 0)));
-    std::fflush(stdout);
+    std::printf("READY\n"), std::fflush(stdout);
     Sleep(static_cast<DWORD>(std::strtoul(argv[5], nullptr, 10)));
-    // Hold one target file open without sharing: its copy must fail.
-    bool ok = main && Drive(main, CreateFileA(argv[4], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                                              nullptr));
-    if (main)
-        Click(main, IDCANCEL);
-    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0)
-        ok = false, std::printf("FAIL the program did not close\n"),
-        TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hProcess);
-    std::printf(ok ? "PASS\n" : "FAIL\n");
-    return ok ? 0 : 1;
+    // One target file held open without sharing: its copy must fail.
+    HANDLE held = CreateFileA(argv[4], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    Check(main && held != INVALID_HANDLE_VALUE, "its window shows, the busy file is held");
+    if (!failed)
+        Drive(main, held);
+    Click(main, IDCANCEL);
+    Check(WaitForSingleObject(process.hProcess, 10000) == WAIT_OBJECT_0, "the program closes");
+    std::printf(failed ? "FAIL\n" : "PASS\n");
+    return failed;
 }
