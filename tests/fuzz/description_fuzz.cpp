@@ -12,17 +12,12 @@
 #include "description.h"
 #include "manifest/folders.h"
 #include "manifest/text.h"
-#include "manifest/titles.h"
 #include "pages/completion_logic.h"
 #include "pages/group_logic.h"
 
 namespace {
 
-void Require(bool holds)
-{
-    if (!holds)
-        abort();
-}
+void Require(bool holds) { return holds ? void() : abort(); }
 
 // In the folder the fuzzer runs in.
 const std::string scratch = "description-scratch";
@@ -59,18 +54,12 @@ void MakeScratch()
 void CheckInstallerFits(const packer::ProductDescription& d)
 {
     int32_t rows = (int32_t)d.rows.size();
-    Require(rows >= packer::MinRows && rows <= PayloadSlots && d.shortcutCount >= 0 &&
-            d.shortcutCount <= rows && d.notice.size() <= (size_t)packer::MaxNoticeLines);
-    for (const std::string& line : d.notice)
-        Require(line.size() <= packer::MaxNoticeLineLength);
-    InstallManifest product = {"Cratewise",
-                               d.registryKeyTemplate.c_str(),
-                               d.productName.c_str(),
-                               d.tagline.c_str(),
-                               d.version.c_str(),
-                               d.defaultFolderTemplate.c_str(),
-                               {},
-                               rows,
+    // The rows' own limits are the packer's tests'; these are the installer's buffers.
+    Require(rows <= PayloadSlots);
+    InstallManifest product = {"Cratewise",           d.registryKeyTemplate.c_str(),
+                               d.productName.c_str(), d.tagline.c_str(),
+                               d.version.c_str(),     d.defaultFolderTemplate.c_str(),
+                               /* rows, below */ {},  rows,
                                d.shortcutCount};
     auto fits = [](char* field, int32_t width, const std::string& text) {
         return text.size() < (size_t)width && TextCopy(field, width, text.c_str()) == 1;
@@ -81,34 +70,25 @@ void CheckInstallerFits(const packer::ProductDescription& d)
                 fits(entry.ResourceName, ResourceNameWidth, d.rows[i].resourceName) &&
                 fits(entry.Caption, CaptionWidth, d.rows[i].caption));
     }
-    char title[TitleTextSize], tagline[TaglineTextSize];
-    Require(FormatTitleText(title, product.ProductName, product.Version) >= 0 &&
-            FormatTaglineText(tagline, product.ProductName, product.Tagline) >= 0);
 
-    // The folder page starts at the default folder, and Continue takes it.
+    // The folder page starts at the default folder, and Continue takes it
+    // (and with it every path built from it).
     char folder[PagePathSize];
     Require(TextFormat(folder, sizeof folder, product.DefaultFolderTemplate, product.ProductName) >
             0);
     Require(FolderRefusal(folder, TextLength(folder), product) == 0);
 
     // The group page's field starts with the product's name, whole.
-    const char windows[] = "C:\\WINDOWS";
-    char command[CommandSize];
-    Require(d.productName.size() < (size_t)GroupFieldSize &&
-            FormatCreateGroup(command, sizeof command, product.ProductName) > 0);
-    for (int32_t i = 0; i < product.ShortcutCount; ++i)
-        Require(FormatAddItem(command, sizeof command, i == UninstallerRow ? windows : folder,
-                              product.Payload[i].FileName, product.Payload[i].Caption) > 0);
+    Require(d.productName.size() < (size_t)GroupFieldSize);
 
-    // The registry entries, the read-me and the closing boxes.
+    // The registry entries and the closing boxes.
     RegistryPlan plan;
-    StartRegistryPlan(&plan, RegistryInputs{product.RegistryKeyTemplate, product.ProductName,
-                                            product.Version, folder, windows, product.ProductName,
-                                            product.Payload[UninstallerRow].FileName});
+    StartRegistryPlan(&plan,
+                      RegistryInputs{product.RegistryKeyTemplate, product.ProductName,
+                                     product.Version, folder, "C:\\WINDOWS", product.ProductName,
+                                     product.Payload[UninstallerRow].FileName});
     Require(plan.KeyPathFits == 1 && plan.EntryFits == 1);
-    char quoted[QuotedPathSize], line[CommandLineSize], message[ClosingTextSize];
-    Require(ReadMeCommand(line, sizeof line, quoted, sizeof quoted, folder,
-                          product.Payload[ReadMeRow].FileName) == 1);
+    char message[ClosingTextSize];
     Require(FormatReadMeQuestion(message, sizeof message, product.ProductName) >= 0 &&
             FormatThanks(message, sizeof message, product.ProductName, d.supportAddress.c_str()) >=
                 0);

@@ -13,24 +13,19 @@
 
 namespace {
 
-void Require(bool holds)
-{
-    if (!holds)
-        abort();
-}
+void Require(bool holds) { return holds ? void() : abort(); }
 
-class NameList : public GroupView {
-public:
+struct NameList : GroupView {
     // Read as the page reads them: a name left open runs past the work.
-    void AddGroup(const char* name) override { names.push_back(name); }
-    char* AllocateWork(uint32_t) override { return nullptr; }
-    void FreeWork(char*) override {}
-    void Pause(uint32_t) override {}
-    void MarkStep(int32_t) override {}
-    void ReadField(char* output, int32_t) override { output[0] = 0; }
-    void Warn(const char*) override {}
-    void ShowError(const char*) override {}
-    void Abort() override {}
+    void AddGroup(const char* name) { names.push_back(name); }
+    char* AllocateWork(uint32_t) { return nullptr; }
+    void FreeWork(char*) {}
+    void Pause(uint32_t) {}
+    void MarkStep(int32_t) {}
+    void ReadField(char* output, int32_t) { output[0] = 0; }
+    void Warn(const char*) {}
+    void ShowError(const char*) {}
+    void Abort() {}
 
     std::vector<std::string> names;
 };
@@ -55,8 +50,7 @@ void CheckReply(const uint8_t* bytes, uint32_t size)
     std::vector<char> reply(bytes, bytes + size);
     std::vector<std::string> expected = Expected(bytes, size);
     // The page's own size first, then none, one byte, cut anywhere, just too small.
-    const uint32_t cuts[] = {size + 2, 0, 1, 2, size / 2, size, size + 1, size * 7 / 11 + 3};
-    for (uint32_t cut : cuts) {
+    for (uint32_t cut : {size + 2, 0u, 1u, 2u, size / 2, size, size + 1, size * 7 / 11 + 3}) {
         cut = std::min(cut, size + 2);
         std::vector<char> work(cut, 0);
         NameList view;

@@ -16,12 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     SzddParseStats stats;
     std::vector<uint8_t> packed = SzddCompressWithStats(data, size, 'e', &stats, block);
     size_t worst = SzddHeaderSize + (size * 9 + 7) / 8;
-    if (packed.size() > worst)
-        abort();
-    if (packed.size() != SzddStreamSize(stats))
-        abort();
     std::string error;
-    if (!SzddVerifyWithMspack(packed, std::vector<uint8_t>(data, data + size), &error))
+    if (packed.size() > worst || packed.size() != SzddStreamSize(stats) ||
+        !SzddVerifyWithMspack(packed, std::vector<uint8_t>(data, data + size), &error))
         abort();
     return 0;
 }
