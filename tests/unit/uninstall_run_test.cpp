@@ -48,7 +48,7 @@ struct System : UninstallPort {
     }
     void CloseProgramManager() { Log("close", ""); }
     bool GroupHoldsOthers(const char* group) { return Log("look in ", group), shared; }
-    Outcome RemoveEntry(const char* name) { return Log("entry ", name), entryKept; }
+    Outcome RemoveEntry(const char* name) { return Log("entry ", name), entryRemoval; }
     Outcome RemoveValue(const char*, const char* value) { return Log("value ", value), Removed; }
     Outcome RemoveKeyIfEmpty(const char* key) { return Log("key ", key), Removed; }
     SelfOutcome RemoveSelf(const char* name) { return Log("self ", name), SelfAfterExit; }
@@ -60,7 +60,7 @@ struct System : UninstallPort {
     std::set<std::string> busy;
     bool answer = true, opens = true, shared = false;  // shared: another program's shortcut in it
     const char* refused = "none";  // Program Manager refuses commands holding this
-    Outcome entryKept = Removed;
+    Outcome entryRemoval = Removed;
     std::string log;
 };
 
@@ -129,10 +129,10 @@ TEST(RunUninstall, RemovesWhatItTrustsInOrderAndSaysWhatStays)
          "ask *|file C:\\Dornwick\\Pellomark\\Read_me.tx_|warned Unable to remove "
          "C:\\Dornwick\\Pellomark\\Quodpost.hlp!\n\nIt may be in use. Close Pellomark and "
          "uninstall it again to remove the rest.|"},
-        {[](System& s) { s.entryKept = Kept; }, RunDone,
+        {[](System& s) { s.entryRemoval = Kept; }, RunDone,
          "*|key Shareware|told *Left in place:\n- its uninstall entry in the registry, and the "
          "uninstaller Quodgone.exe|"},
-        {[](System& s) { s.entryKept = Missing; }, RunDone,
+        {[](System& s) { s.entryRemoval = Missing; }, RunDone,
          "*|key Shareware|self Quodgone.exe|told *\n- the uninstaller Quodgone.exe, once this box "
          "is closed|"},
     };
@@ -144,6 +144,7 @@ TEST(RunUninstall, RemovesWhatItTrustsInOrderAndSaysWhatStays)
     }
 }
 
+// Whole pieces, then "\n..." where it fits: at 34 it does not after the first.
 TEST(FormatSummary, NeverWritesPastItsBufferAndMarksACut)
 {
     UninstallReport report = {3,       0,       Kept,         0, "", GroupWasUnreachable,
@@ -152,15 +153,16 @@ TEST(FormatSummary, NeverWritesPastItsBufferAndMarksACut)
     char whole[MessageSize];
     int32_t length = FormatSummary(whole, sizeof whole, report, Sample, folder.c_str(), "G");
     ASSERT_GT(length, 300);
-    for (int32_t capacity : {1, 10, 300, length}) {
-        std::vector<char> out(capacity + 16, 'x');
-        EXPECT_EQ(FormatSummary(out.data(), capacity, report, Sample, folder.c_str(), "G"), -1);
+    for (int32_t capacity : {1, 10, 34, 300, length}) {
+        std::string out(capacity + 16, 'x');
+        EXPECT_EQ(FormatSummary(&out[0], capacity, report, Sample, folder.c_str(), "G"), -1);
         EXPECT_EQ(out[capacity], 'x');
-        std::string kept = out.data();
+        const std::string kept = out.c_str();
+        const bool marked = kept.size() >= 4 && !kept.compare(kept.size() - 4, 4, "\n...");
+        const std::string text = kept.substr(0, kept.size() - (marked ? 4 : 0));
         EXPECT_LT(kept.size(), (size_t)capacity);
-        EXPECT_TRUE(kept.size() <= 4 ||
-                    std::string(whole).substr(0, kept.size() - 4) + "\n..." == kept)
-            << kept;
+        EXPECT_EQ(std::string(whole).rfind(text, 0), 0u) << kept;
+        EXPECT_EQ(marked, (int32_t)text.size() + 5 <= capacity) << kept;
     }
 }
 
