@@ -1,7 +1,8 @@
 // The packer's rules, each a row: the good description below, which sits at
 // every limit, with one change, and the finding the packer must give at its
 // line before anything is written. Then its pictures, the texts it
-// generates, and the packer as the build runs it.
+// generates, the packer as the build runs it, and the tiny product as the
+// build packed it.
 #include <Magick++.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -13,9 +14,12 @@
 #include <map>
 #include <stdexcept>
 
+#include "manifest/crc32.h"
+#include "manifest/manifest.h"
 #include "pack.h"
 #include "picture.h"
 #include "szdd.h"
+#include "szdd_verify.h"
 
 namespace {
 
@@ -276,85 +280,72 @@ std::map<size_t, std::vector<uint32_t>> Frames(const Bytes& file, bool icon)
     return frames;
 }
 
-struct ImageCase {
-    const char* form;
-    packer::ArtSlot slot;
-    Bytes (*make)();
-    const char* refusal = nullptr;  // else converted
-};
-
-const ImageCase kImages[] = {
-    {"bmp_8_bit_run_length", packer::HeaderArt, [] { return Read<Bytes>(kArt + "header.bmp"); }},
-    {"png_with_alpha", packer::HeaderArt,
-     [] { return Blob({Art("page.png", "130x31", Cleared)}, "PNG32"); }},
-    {"bmp_with_alpha", packer::GroupArt,
-     [] { return Blob({Art("group.bmp", nullptr, Cleared)}, "BMP"); }},
-    {"png_of_many_colours", packer::HeaderArt,
-     [] { return Blob({Art("group.bmp", "130x31", Noisy)}, "PNG24"); }},
-    {"ico_of_pngs", packer::IconArt, [] { return Read<Bytes>(kArt + "product.ico"); }},
-    {"ico_among_others", packer::IconArt,
-     [] {
-         return Blob({Art("product.ico[0]", "48x48"), Art("product.ico[1]"), Art("product.ico[0]")},
-                     "ICO");
-     }},
-    {"icon_without_16", packer::IconArt, [] { return Blob({Art("product.ico[0]")}, "ICO"); },
-     "'x' has no 16 x 16 image (it has 32 x 32); Icon (icon 100) must have one of 32 x 32 and one "
-     "of 16 x 16"},
-    {"gif", packer::GroupArt, [] { return Blob({Art("page.png")}, "GIF"); },
-     "'x' is not a PNG or BMP image"},
-    {"png_cut_short", packer::PageArt,
-     [] {
-         auto png = Read(kArt + "page.png");
-         return Bytes(png.begin(), png.begin() + 400);
-     },
-     "'x' cannot be read as PNG: "},
-};
-
-void PrintTo(const ImageCase& c, std::ostream* os) { *os << c.form; }
-
-class Image : public ::testing::TestWithParam<ImageCase> {};
-
-TEST_P(Image, BecomesWhatTheInstallerDraws)
+TEST(Image, BecomesWhatTheInstallerDraws)
 {
-    const ImageCase& c = GetParam();
-    Bytes input = c.make(), out;
-    std::string error;
-    ASSERT_EQ(packer::ConvertPicture(c.slot, input, "x", &out, &error), !c.refusal) << error;
-    EXPECT_EQ(error.find(c.refusal ? c.refusal : ""), 0u) << error;
-    if (c.refusal)
-        return;
-    bool icon = c.slot == packer::IconArt, reduced = std::string(c.form) == "png_of_many_colours";
-    auto want = Frames(input, icon), got = Frames(out, icon);
-    auto le32 = [&](size_t at) {
-        return int(out.at(at) | out.at(at + 1) << 8 | out.at(at + 2) << 16 | out.at(at + 3) << 24);
+    using packer::IconArt, packer::PageArt, packer::GroupArt, packer::HeaderArt;
+    const Bytes png = Read<Bytes>(kArt + "page.png");
+    const std::tuple<const char*, packer::ArtSlot, Bytes, const char*> cases[] = {
+        {"an 8-bit run-length BMP", HeaderArt, Read<Bytes>(kArt + "header.bmp"), nullptr},
+        {"a PNG with alpha", HeaderArt, Blob({Art("page.png", "130x31", Cleared)}, "PNG32"),
+         nullptr},
+        {"a BMP with alpha", GroupArt, Blob({Art("group.bmp", nullptr, Cleared)}, "BMP"), nullptr},
+        {"many colours", HeaderArt, Blob({Art("group.bmp", "130x31", Noisy)}, "PNG24"), nullptr},
+        {"an icon of PNGs", IconArt, Read<Bytes>(kArt + "product.ico"), nullptr},
+        {"an icon among others", IconArt,
+         Blob({Art("product.ico[0]", "48x48"), Art("product.ico[1]"), Art("product.ico[0]")},
+              "ICO"),
+         nullptr},
+        {"no 16 x 16", IconArt, Blob({Art("product.ico[0]")}, "ICO"),
+         "'x' has no 16 x 16 image (it has 32 x 32); Icon (icon 100) must have one of 32 x 32 and "
+         "one of 16 x 16"},
+        {"a GIF", GroupArt, Blob({Art("page.png")}, "GIF"), "'x' is not a PNG or BMP image"},
+        {"a PNG cut short", PageArt, Bytes(png.begin(), png.begin() + 400),
+         "'x' cannot be read as PNG: "},
     };
-    ASSERT_EQ(got.size(), icon ? 2u : 1u);
-    for (size_t i = 0; i < got.size(); ++i) {
-        const packer::PictureForm& form = icon ? packer::IconForms[i]
-                                               : packer::PictureForms[c.slot];
-        // Bottom-up (an icon's height counts its mask), uncompressed, with the full colour table:
-        // 32 x 32 before 16 x 16 in an icon.
-        size_t header = icon ? le32(18 + 16 * i) : 14;
-        EXPECT_EQ(le32(header + 8), form.height * (icon ? 2 : 1));
-        EXPECT_EQ(out[header + 14] << 8 | le32(header + 16) | le32(header + 32), form.bits << 8);
-        EXPECT_TRUE(icon || out.size() == 54 + (4u << form.bits) +
-                                              (form.width * form.bits + 31) / 32 * 4 * form.height);
-        const auto &a = want[form.width], &b = got[form.width];
-        ASSERT_EQ(a.size(), b.size());
-        int differing = 0, worst = 0;
-        for (size_t p = 0; p < a.size(); ++p) {
-            uint32_t x = a[p] || icon ? a[p] : 0xFF000000u | form.ground;  // clear shows the ground
-            differing += x != b[p];
-            for (int shift : {16, 8, 0})
-                worst = std::max(worst, std::abs(int(x >> shift & 255) - int(b[p] >> shift & 255)));
+    for (const auto& [what, slot, input, refusal] : cases) {
+        SCOPED_TRACE(what);
+        Bytes out;
+        std::string error;
+        EXPECT_EQ(packer::ConvertPicture(slot, input, "x", &out, &error), !refusal) << error;
+        EXPECT_EQ(error.find(refusal ? refusal : ""), 0u) << error;
+        if (refusal)
+            continue;
+        bool icon = slot == IconArt, reduced = std::string(what) == "many colours";
+        auto want = Frames(input, icon), got = Frames(out, icon);
+        auto le32 = [&](size_t at) {
+            return int(out.at(at) | out.at(at + 1) << 8 | out.at(at + 2) << 16 |
+                       out.at(at + 3) << 24);
+        };
+        EXPECT_EQ(got.size(), icon ? 2u : 1u);
+        for (size_t i = 0; i < (icon ? 2u : 1u); ++i) {
+            const packer::PictureForm& form = icon ? packer::IconForms[i]
+                                                   : packer::PictureForms[slot];
+            // Bottom-up (an icon's height counts its mask), uncompressed, with the full colour table;
+            // an icon's 32 x 32 image before its 16 x 16.
+            size_t header = icon ? le32(18 + 16 * i) : 14;
+            EXPECT_EQ(le32(header + 8), form.height * (icon ? 2 : 1));
+            EXPECT_EQ(out[header + 14] << 8 | le32(header + 16) | le32(header + 32),
+                      form.bits << 8);
+            EXPECT_TRUE(icon ||
+                        out.size() == 54 + (4u << form.bits) +
+                                          (form.width * form.bits + 31) / 32 * 4 * form.height);
+            const auto &a = want[form.width], &b = got[form.width];
+            EXPECT_EQ(a.size(), b.size());
+            int differing = 0, worst = 0;
+            for (size_t p = 0; p < a.size() && p < b.size(); ++p) {
+                uint32_t x = a[p] || icon ? a[p]
+                                          : 0xFF000000u | form.ground;  // clear shows the ground
+                differing += x != b[p];
+                for (int shift : {16, 8, 0})
+                    worst = std::max(worst,
+                                     std::abs(int(x >> shift & 255) - int(b[p] >> shift & 255)));
+            }
+            EXPECT_EQ(differing > 0,
+                      reduced);  // so the reduction did reduce, and nothing else changed
+            EXPECT_LE(worst, reduced ? 32 : 0);
         }
-        EXPECT_EQ(differing > 0, reduced);  // so the reduction did reduce, and nothing else changed
-        EXPECT_LE(worst, reduced ? 32 : 0);
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(EveryForm, Image, ::testing::ValuesIn(kImages),
-                         [](const auto& info) { return info.param.form; });
 
 TEST(Generate, LiteralsAndPathsEscapedForEachReader)
 {
@@ -400,56 +391,97 @@ TEST(Files, AFailureLeavesTheEarlierOutputsAndNoTemporaryFiles)
     EXPECT_NE(error.find("grew past 10 bytes"), std::string::npos) << error;
 }
 
-// "{}" stands for the product's folder. A bad description writes nothing, not
-// even the folder, and leaves what an earlier run wrote.
+// "{}" stands for the product's folder. A faulty description writes nothing,
+// not even the folder, and leaves what an earlier run wrote; its findings
+// come in line order.
 TEST(PackerCli, ExitsAndSaysAsTheBuildExpects)
 {
-    std::string at = ProductFolder(), log = at + "/log", description = at + "/p.product", kept;
+    std::string at = ProductFolder(), log = at + "/log", kept, good = Edit(kGood, "{}", at);
     auto packer = [&](const std::string& arguments) {
-        return Shell("'" PACKER_EXE "' " +
-                     Edit(Edit(arguments, "{}", at), "SAMPLE", PACKER_SAMPLE_PRODUCT) + " 2>'" +
-                     log + "'");
+        std::string line = Edit(Edit(arguments, "{}", at), "SAMPLE", PACKER_SAMPLE_PRODUCT);
+        return Shell("'" PACKER_EXE "' " + line + " 2>'" + log + "'");
     };
-    std::string good = Edit(kGood, "{}", at),
-                bad = Edit(Edit(Edit(good, "fix!)", "fix!!)"), "Count: 0", "Count: 5"),
-                           "home | compressed | tally.dat", "home\" | compressed | x");
+    std::ofstream(at + "/good.product") << good;
+    std::ofstream(at + "/bad.product")
+        << Edit(Edit(Edit(good, "fix!)", "fix!!)"), "Count: 0", "Count: 5"),
+                "home | compressed | tally.dat", "home\" | compressed | x");
     std::ofstream(at + "/wrong.product") << Edit(good, "HEADER.BMP", "page.png");
     std::ofstream(at + "/gone.product") << Edit(good, "| readme.txt", "| readme.tx");
-    const std::string uninstaller = " --target uninstaller={}/uninstaller.exe ";
+    const std::string u = " --target uninstaller={}/uninstaller.exe ", out = "--out {}/out" + u;
     const std::tuple<std::string, int, std::string> cases[] = {
-        {"--check" + uninstaller + "--target quodpost={}/tally.dat SAMPLE", 0, ""},
+        {"--check" + u + "--target quodpost={}/tally.dat SAMPLE", 0, ""},
         {"SAMPLE", 2, "--out is needed"},
         {"--target nothing x.product", 2, ""},
         {"--frobnicate x", 2, ""},
         {"--check {}/none.product", 1, "{}/none.product:1: '{}/none.product' does not exist"},
-        {"--check" + uninstaller + "{}/wrong.product", 1,
+        {"--check" + u + "{}/wrong.product", 1,
          "'art/page.png' is 120 x 168; HeaderBitmap (bitmap 202) must be 130 x 31"},  // a check packs too
         // Names alone need no built target, but a missing plain file is still a fault.
         {"--names {}/names.cpp {}/gone.product", 1, "source 'readme.tx' does not exist"},
         {"--names {}/names.cpp SAMPLE", 0, ""},
+        {out + "{}/bad.product", 1, ""},
+        {out + "{}/good.product", 0, ""},
+        {out + "{}/bad.product", 1, "packer: 4 problems in {}/bad.product; nothing was written"},
     };
     for (const auto& [arguments, status, said] : cases) {
         EXPECT_EQ(packer(arguments), status) << arguments << Read(log);
-        EXPECT_NE(Read(log).find(Edit(said, "{}", at)), std::string::npos) << Read(log);
-    }
-    EXPECT_NE(Read(at + "/names.cpp").find("{\"Read_me.txt\", \"ReadMe\", \"Read Me\", 0u, 0u}"),
-              std::string::npos);
-    for (const std::string& text : {bad, good, bad}) {
-        std::ofstream(description) << text;
-        EXPECT_EQ(packer("--out {}/out" + uninstaller + "{}/p.product"), text == bad) << Read(log);
-        if (text != bad)
+        EXPECT_NE(Edit(Read(log), at, "{}").find(said), std::string::npos) << Read(log);
+        if (!status && arguments.find("--out") == 0)
             kept = Read(at + "/out/manifest.cpp") + Read(at + "/out/product.rc");
         EXPECT_EQ(Read(at + "/out/manifest.cpp") + Read(at + "/out/product.rc"), kept);
         EXPECT_EQ(Shell("test -e '" + at + "/out'"), kept.empty());
     }
-    // Every finding, in line order, and their count.
-    EXPECT_EQ(Shell("test \"$(grep -o '^" + description + ":[0-9]*' '" + log +
+    EXPECT_EQ(Shell("test \"$(grep -o '^[^ ]*:[0-9]*:' '" + log +
                     "' | cut -d: -f2 | xargs)\" = '4 17 17 20'"),
               0)
         << Read(log);
-    EXPECT_NE(Read(log).find("packer: 4 problems in " + description + "; nothing was written"),
-              std::string::npos)
-        << Read(log);
+    EXPECT_NE(Read(at + "/names.cpp")
+                  .find("{\"Read_me.txt\", \"ReadMe\", \"Read Me\", 0u, 0u},\n        {\"\", \"\", "
+                        "\"\", 0u, 0u}"),
+              std::string::npos);
+}
+
+// The tiny product as the build packed it: its generated manifest, compiled
+// in, against its description and the files the packer wrote beside it.
+TEST(TinyProduct, ItsManifestCarriesTheDescriptionAndTheRealFiles)
+{
+    packer::ProductDescription d;
+    std::vector<packer::Diagnostic> problems;
+    ASSERT_TRUE(packer::ReadDescriptionFile(PACKER_TINY_PRODUCT, {{"uninstaller", PACKER_STAND_IN}},
+                                            &d, &problems));
+    // Its tagline holds a '"' and its key template a '\'.
+    EXPECT_EQ(std::string(Manifest.InstallerName) + "|" + Manifest.ProductName + "|" +
+                  Manifest.Tagline + "|" + Manifest.Version + "|" + Manifest.RegistryKeyTemplate +
+                  "|" + Manifest.DefaultFolderTemplate + "|" + SupportAddress + "|" +
+                  std::to_string(Manifest.FileCount) + "|" + std::to_string(Manifest.ShortcutCount),
+              "Cratewise|" + d.productName + "|" + d.tagline + "|" + d.version + "|" +
+                  d.registryKeyTemplate + "|" + d.defaultFolderTemplate + "|" + d.supportAddress +
+                  "|" + std::to_string(d.rows.size()) + "|" + std::to_string(d.shortcutCount));
+    for (size_t i = 0; i < d.rows.size(); ++i) {
+        const PayloadEntry& entry = Manifest.Payload[i];
+        const packer::PayloadRow& row = d.rows[i];
+        SCOPED_TRACE(row.fileName);
+        EXPECT_EQ(entry.FileName + std::string("|") + entry.ResourceName + "|" + entry.Caption,
+                  row.fileName + "|" + row.resourceName + "|" + row.caption);
+        Bytes source = Read<Bytes>(row.sourcePath),
+              stored = Read<Bytes>(PACKER_TINY_PACKED "/" + packer::PayloadFileName(row)),
+              expanded = stored;
+        EXPECT_EQ(entry.ExpandedSize, source.size());
+        EXPECT_EQ(entry.StoredSize, stored.size());
+        EXPECT_EQ(PayloadCrc[i], Crc32(stored.data(), uint32_t(stored.size())));
+        std::string error;
+        if (row.form == packer::StoredForm::Compressed) {
+            EXPECT_EQ(stored.at(9),
+                      uint8_t(row.fileName.back()));  // the character the stored name lost
+            EXPECT_TRUE(SzddExpandWithMspack(stored, &expanded, &error)) << error;
+        }
+        EXPECT_EQ(expanded, source);
+    }
+    std::string depfile = Read(PACKER_TINY_PACKED "/packer.d");
+    EXPECT_EQ(depfile.find(PACKER_TINY_PACKED "/manifest.cpp:"), 0u) << depfile;
+    for (const char* input :
+         {PACKER_TINY_PRODUCT, PACKER_STAND_IN, "/tiny/art/header.bmp", "/tiny/tally.ini"})
+        EXPECT_NE(depfile.find(input), std::string::npos) << input << " in " << depfile;
 }
 
 }  // namespace
