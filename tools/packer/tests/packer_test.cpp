@@ -58,8 +58,9 @@ std::string ProductFolder()
     return folder;
 }
 
-// Every text and field as long as it may be, a device-like name that is
-// not one, a BOM, CR LF, blanks and comments; "{}" is the product's folder.
+// The shown texts and the row fields as long as they may be, a device-like
+// name that is not one, no shortcuts, an absolute source, a BOM, CR LF,
+// blanks and comments; "{}" is the product's folder.
 const char kGood[] =
     "\xEF\xBB\xBF# Tests\r\nProductName: Pellomark\r\n"
     "Tagline: Software updates made easy, for every PC in the office and at home!\r\n"
