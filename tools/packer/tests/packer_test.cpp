@@ -226,10 +226,10 @@ Bytes Blob(std::vector<Magick::Image> images, const char* coder)
     return Bytes(data, data + blob.length());
 }
 
-enum Touch { Untouched, Cleared, Noisy };
+enum Touch { Untouched, Cleared, Blurred };
 
 // One of the tiny product's images cut or grown to `size`, with the colour
-// of its top left corner made clear, or noise added to it.
+// of its top left corner made clear, or blurred into many colours.
 Magick::Image Art(const std::string& name, const char* size = nullptr, Touch touch = Untouched)
 {
     Magick::Image image(kArt + name);
@@ -237,8 +237,8 @@ Magick::Image Art(const std::string& name, const char* size = nullptr, Touch tou
         image.extent(Magick::Geometry(size));
     if (touch == Cleared)
         image.transparent(image.pixelColor(0, 0));
-    if (touch == Noisy)
-        image.addNoise(Magick::GaussianNoise);
+    if (touch == Blurred)
+        image.blur(0, 4);
     return image;
 }
 
@@ -272,7 +272,7 @@ TEST(Image, BecomesWhatTheInstallerDraws)
         {"a PNG with alpha", HeaderArt, Blob({Art("page.png", "130x31", Cleared)}, "PNG32"),
          nullptr},
         {"a BMP with alpha", GroupArt, Blob({Art("group.bmp", nullptr, Cleared)}, "BMP"), nullptr},
-        {"many colours", HeaderArt, Blob({Art("group.bmp", "130x31", Noisy)}, "PNG24"), nullptr},
+        {"many colours", HeaderArt, Blob({Art("group.bmp", "130x31", Blurred)}, "PNG24"), nullptr},
         {"an icon of PNGs", IconArt, Read<Bytes>(kArt + "product.ico"), nullptr},
         {"an icon among others", IconArt,
          Blob({Art("product.ico[0]", "48x48"), Art("product.ico[1]"), Art("product.ico[0]")},
