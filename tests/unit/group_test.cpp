@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "pages/group_logic.h"
@@ -51,10 +52,9 @@ public:
     void AddGroup(const char* name) override { groups.push_back(name); }
     char* AllocateWork(uint32_t size) override { return work.assign(size, '\0'), work.data(); }
     void FreeWork(char*) override { log.push_back("free work"); }
-    void Pause(uint32_t milliseconds) override
+    void Pause(uint32_t ms) override
     {
-        log.push_back("pause " + std::to_string(milliseconds));
-        duringPause(++pauses);
+        log.push_back("pause " + std::to_string(ms)), inPause(++pauses);
     }
     void MarkStep(int32_t value) override { log.push_back("mark " + std::to_string(value)); }
     void ReadField(char* output, int32_t capacity) override
@@ -71,16 +71,16 @@ public:
         ContinueGroup(*this, *this, session,
                       {groupName, installDir.c_str(), "C:\\windows", Sample.Payload, 4});
     }
-    size_t Count(const std::string& prefix) const
+    int Count(const std::string& prefix) const
     {
-        return std::count_if(log.begin(), log.end(),
-                             [&](const std::string& e) { return e.rfind(prefix, 0) == 0; });
+        return (int)std::count_if(log.begin(), log.end(),
+                                  [&](const std::string& e) { return e.rfind(prefix, 0) == 0; });
     }
 
     std::string failAt, refused, field = "Pellomark", installDir = "D:\\";
     std::string reply = std::string("\r\n\0", 3);
     bool replies = true;
-    std::function<void(int)> duringPause = [](int) {};
+    std::function<void(int)> inPause = [](int) {};
     int pauses = 0, made = 0, released = 0;
     char groupName[GroupNameSize] = ".";
     GroupSession session = {0, 0};
@@ -91,10 +91,7 @@ private:
     bool Make(const std::string& entry, const std::string& stage, int& handle)
     {
         log.push_back(entry);
-        if (failAt == stage)
-            return false;
-        handle = ++made;
-        return true;
+        return failAt != stage && (handle = ++made);
     }
     void Release(const char* what, int& handle)
     {
@@ -110,7 +107,6 @@ private:
 TEST(GroupCommands, TheSampleSendsEveryCommandInOrderWithItsTimeOutAndPause)
 {
     FakeGroup page;
-    page.installDir = "D:\\";
     page.Continue();
     Log expected = {"mark 16", "read field 40", "execute 5000 [CreateGroup(\"Pellomark\")]"};
     for (const char* item :
@@ -126,69 +122,64 @@ TEST(GroupCommands, TheSampleSendsEveryCommandInOrderWithItsTimeOutAndPause)
     EXPECT_STREQ(page.groupName, "Pellomark");
 }
 
-// A refused command, or an item that does not fit, still lets every row be tried.
+// A refused command, or an item that does not fit, still lets every row be
+// tried; without the group no item is. The last pause always comes.
 TEST(GroupCommands, AFailureThenBringsBothBoxes)
 {
-    const struct {
-        const char* refused;
-        std::string folder;
-        size_t executes, pauses, async;
-    } cases[] = {
-        {"CreateGroup", "D:\\", 1, 1, 0},  // no items without the group, the last pause stays
-        {",6)", "D:\\", 9, 10, 1},
-        {"", std::string(600, 'D'), 6, 7,
-         0},  // only the uninstaller's, from the Windows folder, fits
+    // Refused, the folder; then the commands sent, the pauses, the last one started.
+    const std::tuple<const char*, std::string, std::vector<int>> cases[] = {
+        {"CreateGroup", "D:\\", {1, 1, 0}},
+        {",6)", "D:\\", {9, 10, 1}},
+        {"", std::string(600, 'D'), {6, 7, 0}},  // only the uninstaller's, from C:\windows, fits
     };
-    for (const auto& c : cases) {
+    for (const auto& [refused, folder, counts] : cases) {
         FakeGroup page;
-        page.refused = c.refused;
-        page.installDir = c.folder;
+        page.refused = refused;
+        page.installDir = folder;
         page.Continue();
-        EXPECT_EQ(std::vector<size_t>({page.Count("execute 5000"), page.Count("pause"),
-                                       page.Count("execute async")}),
-                  std::vector<size_t>({c.executes, c.pauses, c.async}))
-            << c.refused;
+        EXPECT_EQ(std::vector<int>({page.Count("execute 5000"), page.Count("pause"),
+                                    page.Count("execute async")}),
+                  counts)
+            << refused;
         EXPECT_EQ(Log(page.log.end() - 2, page.log.end()),
-                  (Log{"error Unable To Create Shortcuts!", "abort"}));
+                  (Log{std::string("error ") + ShortcutsFailedText, "abort"}));
         EXPECT_TRUE(page.session.Ended);
     }
 }
 
 TEST(ReadGroup, AcceptsOrRefusesTheFieldsText)
 {
-    const struct {
-        std::string field, warning, chosen;
-    } cases[] = {
+    // The field; the warning; the name chosen.
+    const std::tuple<std::string, std::string, std::string> cases[] = {
         {"", "Group may not be empty!", "Earlier"},
         {"Pello\"mark", "Group may not contain quotes!", "Earlier"},
         {"Tools, Games & [more]", "", "Tools, Games & [more]"},
         {std::string(40, 'g'), "", std::string(39, 'g')},
     };
-    for (const auto& c : cases) {
+    for (const auto& [field, warning, chosen] : cases) {
         FakeGroup view;
-        view.field = c.field;
+        view.field = field;
         char groupName[GroupNameSize] = "Earlier";
-        EXPECT_EQ(ReadGroup(view, groupName), c.warning.empty() ? 1 : -1);
-        EXPECT_EQ(groupName, c.chosen);
-        EXPECT_EQ(view.log.back(), c.warning.empty() ? "read field 40" : "warn " + c.warning);
+        EXPECT_EQ(ReadGroup(view, groupName), warning.empty() ? 1 : -1);
+        EXPECT_EQ(groupName, chosen);
+        EXPECT_EQ(view.log.back(), warning.empty() ? "read field 40" : "warn " + warning);
     }
 }
 
 TEST(GroupContinue, APressDuringThePausesStartsNoSecondSequenceButOneAfterTheLastCommandDoes)
 {
     FakeGroup page;
-    page.duringPause = [&](int n) {
+    page.inPause = [&](int n) {
         if (n <= 2)
             page.Continue();
         EXPECT_EQ(ConfirmGroup(page.session), 0) << "the timer does not end a sequence being sent";
     };
     page.Continue();
-    EXPECT_EQ(page.Count("execute"), 10u);
+    EXPECT_EQ(page.Count("execute"), 10);
     page.field = "Second";
     page.Continue();
-    EXPECT_EQ(page.Count("execute 5000 [CreateGroup(\"Second\")]"), 1u);
-    EXPECT_EQ(page.Count("execute"), 20u);
-    EXPECT_EQ(page.Count("mark"), 2u);
+    EXPECT_EQ(page.Count("execute 5000 [CreateGroup(\"Second\")]"), 1);
+    EXPECT_EQ(std::make_pair(page.Count("execute"), page.Count("mark")), std::make_pair(20, 2));
     EXPECT_EQ(ConfirmGroup(page.session), 1);
     EXPECT_EQ(ConfirmGroup(page.session), 0);
     size_t before = page.log.size();
@@ -200,40 +191,34 @@ TEST(GroupContinue, CancelDuringAPauseStopsTheSequenceWithOneAbortNotice)
 {
     FakeGroup page;
     page.refused = "AddItem";  // would otherwise bring the failure boxes at the end
-    page.duringPause = [&](int n) {
+    page.inPause = [&](int n) {
         if (n == 3)
             CancelGroup(page, page.session);
     };
     page.Continue();
-    EXPECT_EQ(
-        std::vector<size_t>({page.Count("execute"), page.Count("abort"), page.Count("error")}),
-        std::vector<size_t>({5, 1, 0}));
+    EXPECT_EQ(std::make_tuple(page.Count("execute"), page.Count("abort"), page.Count("error")),
+              std::make_tuple(5, 1, 0));
     EXPECT_EQ(ConfirmGroup(page.session), 0);
 }
 
-std::string Bytes(const char* text, size_t length) { return std::string(text, length); }
-
 TEST(WalkGroupReply, ListsEveryNameEndedWithinTheReplyAndNeverWritesPastTheWork)
 {
-    const struct {
-        std::string bytes;
-        uint32_t size;
-        Log names;
-    } cases[] = {
-        {Bytes("Accessories\r\nGames\0", 19), 19, {"Accessories"}},
-        {Bytes("Games\r\n\r\nTools\r\n\0", 17), 17, {"Games", "", "Tools"}},
-        {Bytes("\r\nGames\r\n\0", 10), 10, {"\r\nGames"}},
+    // The reply's bytes, the size given, the names listed.
+    const std::tuple<std::string, uint32_t, Log> cases[] = {
+        {std::string("Accessories\r\nGames\0", 19), 19, {"Accessories"}},
+        {std::string("Games\r\n\r\nTools\r\n\0", 17), 17, {"Games", "", "Tools"}},
+        {std::string("\r\nGames\r\n\0", 10), 10, {"\r\nGames"}},
         {"Games\r\nTools\r\n", 12, {"Games"}},  // a return just past the size is not seen
         {"Games\r", 6, {"Games"}},
-        {Bytes("Games\r\n\0Tools\r\n", 15), 15, {"Games"}},
+        {std::string("Games\r\n\0Tools\r\n", 15), 15, {"Games"}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [bytes, size, names] : cases) {
         FakeGroup view;
-        std::vector<char> fenced(c.size + 2 + 16, '#');
-        std::fill(fenced.begin(), fenced.begin() + c.size + 2, '\0');
-        EXPECT_EQ(WalkGroupReply(c.bytes.data(), c.size, fenced.data(), c.size + 2, view),
-                  (int32_t)c.names.size());
-        EXPECT_EQ(view.groups, c.names);
+        std::vector<char> fenced(size + 2 + 16, '#');
+        std::fill(fenced.begin(), fenced.begin() + size + 2, '\0');
+        EXPECT_EQ(WalkGroupReply(bytes.data(), size, fenced.data(), size + 2, view),
+                  (int32_t)names.size());
+        EXPECT_EQ(view.groups, names);
         EXPECT_EQ(std::string(fenced.end() - 16, fenced.end()), std::string(16, '#'));
     }
 }
@@ -251,11 +236,8 @@ TEST(ConnectProgramManager, ListsTheGroupsOrTellsAndAbortsThenReleasesExactlyWha
             unanswered.insert(unanswered.end(), {"pause " + std::to_string(ConnectRetryPause),
                                                  names[1], names[2], names[3]});
     }
-    const struct {
-        const char* failAt;
-        Log opening, teardown;
-        int kept;
-    } cases[] = {
+    // The stage that fails; the opening, the teardown; handles kept for good.
+    const std::tuple<std::string, Log, Log, int> cases[] = {
         {"", listed, {"disconnect", "free service", "free topic", "uninitialize"}, 0},
         {"init", {names[0], names[1]}, {}, 0},
         {"service", names, {"free topic", "uninitialize"}, 0},
@@ -265,25 +247,23 @@ TEST(ConnectProgramManager, ListsTheGroupsOrTellsAndAbortsThenReleasesExactlyWha
          {"free service", "free topic", "uninitialize"},
          3 * (ConnectAttempts - 1)},
     };
-    for (const auto& c : cases) {
+    for (const auto& [failAt, opening, teardown, kept] : cases) {
         FakeGroup page;
-        page.failAt = c.failAt;
-        page.reply = Bytes("Pellomark\r\n\0", 12);
-        bool fails = *c.failAt;
+        page.failAt = failAt;
+        page.reply = std::string("Pellomark\r\n\0", 12);
+        bool fails = !failAt.empty();
         EXPECT_EQ(OpenGroupPage(page, page, page.session), fails ? -1 : 1);
-        Log expected = c.opening;
+        Log expected = opening;
         if (fails)
-            expected.insert(expected.end(), {"error Unable to connect with Windows Explorer to "
-                                             "create shortcuts!",
-                                             "abort"});
+            expected.insert(expected.end(), {std::string("error ") + ConnectFailedText, "abort"});
         EXPECT_EQ(page.log, expected);
         EXPECT_EQ(page.groups, fails ? Log{} : Log{"Pellomark"});
         EXPECT_EQ(page.session.Ended, fails);
         page.log.clear();
         ReleaseProgramManager(page);
         ReleaseProgramManager(page);
-        EXPECT_EQ(page.log, c.teardown) << "once, and nothing left for a second teardown";
-        EXPECT_EQ(page.released, page.made - c.kept);
+        EXPECT_EQ(page.log, teardown) << "once, and nothing left for a second teardown";
+        EXPECT_EQ(page.released, page.made - kept);
     }
     // No reply leaves the list empty and the page working.
     FakeGroup silent;
