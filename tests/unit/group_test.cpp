@@ -18,7 +18,7 @@ using Log = std::vector<std::string>;
 class FakeGroup : public DdePort, public GroupView {
 public:
     void Forget() override { instance = conversation = names[0] = names[1] = 0; }
-    void AllowReplies() override { log.push_back("allow replies"); }
+    void AllowReplies() override { Note("allow replies"); }
     bool Initialize() override { return Make("initialize", "init", instance); }
     bool MakeName(DdeNameSlot slot, const char* text) override
     {
@@ -28,16 +28,15 @@ public:
     bool Connect() override { return Make("connect", "connect", conversation); }
     const char* Request(uint32_t timeout, uint32_t* size) override
     {
-        log.push_back("request " + std::to_string(timeout));
         *size = (uint32_t)reply.size();
-        return replies ? reply.data() : nullptr;
+        return Note("request " + std::to_string(timeout), replies) ? reply.data() : nullptr;
     }
-    void ReleaseReply() override { log.push_back("release reply"); }
+    void ReleaseReply() override { Note("release reply"); }
     bool Execute(const char* command, uint32_t timeout) override
     {
         std::string wait = timeout == AsyncTimeout ? "async" : std::to_string(timeout);
-        log.push_back("execute " + wait + " " + command);
-        return refused.empty() || !strstr(command, refused.c_str());
+        return Note("execute " + wait + " " + command,
+                    refused.empty() || !strstr(command, refused.c_str()));
     }
     bool HasConversation() override { return conversation; }
     bool HasInstance() override { return instance; }
@@ -51,21 +50,18 @@ public:
 
     void AddGroup(const char* name) override { groups.push_back(name); }
     char* AllocateWork(uint32_t size) override { return work.assign(size, '\0'), work.data(); }
-    void FreeWork(char*) override { log.push_back("free work"); }
-    void Pause(uint32_t ms) override
+    void FreeWork(char*) override { Note("free work"); }
+    void Pause(uint32_t ms) override { Note("pause " + std::to_string(ms)), inPause(++pauses); }
+    void MarkStep(int32_t value) override { Note("mark " + std::to_string(value)); }
+    void ReadField(char* output, int32_t n) override
     {
-        log.push_back("pause " + std::to_string(ms)), inPause(++pauses);
+        snprintf(output, (size_t)n, "%s", field.c_str()), Note("read field " + std::to_string(n));
     }
-    void MarkStep(int32_t value) override { log.push_back("mark " + std::to_string(value)); }
-    void ReadField(char* output, int32_t capacity) override
-    {
-        log.push_back("read field " + std::to_string(capacity));
-        snprintf(output, (size_t)capacity, "%s", field.c_str());
-    }
-    void Warn(const char* text) override { log.push_back(std::string("warn ") + text); }
-    void ShowError(const char* text) override { log.push_back(std::string("error ") + text); }
-    void Abort() override { log.push_back("abort"); }
+    void Warn(const char* text) override { Note(std::string("warn ") + text); }
+    void ShowError(const char* text) override { Note(std::string("error ") + text); }
+    void Abort() override { Note("abort"); }
 
+    bool Note(const std::string& entry, bool result = true) { return log.push_back(entry), result; }
     void Continue()
     {
         ContinueGroup(*this, *this, session,
@@ -90,23 +86,27 @@ public:
 private:
     bool Make(const std::string& entry, const std::string& stage, int& handle)
     {
-        log.push_back(entry);
-        return failAt != stage && (handle = ++made);
+        return Note(entry, failAt != stage) && (handle = ++made);
     }
     void Release(const char* what, int& handle)
     {
-        log.push_back(what);
         EXPECT_NE(handle, 0) << what << " of a handle never made";
-        released += handle != 0;
-        handle = 0;
+        Note(what), released += handle != 0, handle = 0;
     }
     int instance = 0, conversation = 0, names[2] = {0, 0};
 };
 
-// A folder that ends in a backslash still gets one added before the file.
-TEST(GroupCommands, TheSampleSendsEveryCommandInOrderWithItsTimeOutAndPause)
+// A press during the pauses starts no second sequence, nor does the timer end
+// it; one after the last command does. A folder that ends in a backslash
+// still gets one added before the file.
+TEST(GroupContinue, SendsTheSampleInOrderWithItsPausesAndNoSecondSequenceWhilePressedDuringThem)
 {
     FakeGroup page;
+    page.inPause = [&](int n) {
+        if (n <= 2)
+            page.Continue();
+        EXPECT_EQ(ConfirmGroup(page.session), 0) << "the timer does not end a sequence being sent";
+    };
     page.Continue();
     Log expected = {"mark 16", "read field 40", "execute 5000 [CreateGroup(\"Pellomark\")]"};
     for (const char* item :
@@ -120,30 +120,45 @@ TEST(GroupCommands, TheSampleSendsEveryCommandInOrderWithItsTimeOutAndPause)
                     {"pause 1000", "pause 1000", "execute async [ShowGroup(\"Pellomark\",6)]"});
     EXPECT_EQ(page.log, expected);
     EXPECT_STREQ(page.groupName, "Pellomark");
+    page.field = "Second";
+    page.Continue();
+    EXPECT_EQ(std::make_pair(page.Count("execute 5000 [CreateGroup(\"Second\")]"), page.log.size()),
+              std::make_pair(1, 2 * expected.size()));
+    EXPECT_EQ(ConfirmGroup(page.session), 1);
+    EXPECT_EQ(ConfirmGroup(page.session), 0);
+    page.Continue();
+    EXPECT_EQ(page.log.size(), 2 * expected.size()) << "an ended page takes no more presses";
 }
 
 // A refused command, or an item that does not fit, still lets every row be
-// tried; without the group no item is. The last pause always comes.
-TEST(GroupCommands, AFailureThenBringsBothBoxes)
+// tried (without the group no item is), then both boxes come; a cancel during
+// a pause stops the sequence with the notice alone.
+TEST(GroupContinue, AFailureBringsBothBoxesAndACancelOnlyTheNotice)
 {
-    // Refused, the folder; then the commands sent, the pauses, the last one started.
-    const std::tuple<const char*, std::string, std::vector<int>> cases[] = {
-        {"CreateGroup", "D:\\", {1, 1, 0}},
-        {",6)", "D:\\", {9, 10, 1}},
-        {"", std::string(600, 'D'), {6, 7, 0}},  // only the uninstaller's, from C:\windows, fits
+    const std::string Failed = std::string("error ") + ShortcutsFailedText;
+    // Refused, the folder, the pause cancelled in; then the commands sent, the
+    // pauses, the last one started; the entry before the notice.
+    const std::tuple<const char*, std::string, int, std::vector<int>, std::string> cases[] = {
+        {"CreateGroup", "D:\\", 0, {1, 1, 0}, Failed},
+        {",6)", "D:\\", 0, {9, 10, 1}, Failed},
+        {"", std::string(600, 'D'), 0, {6, 7, 0}, Failed},  // only the uninstaller's item fits
+        {"AddItem", "D:\\", 3, {5, 3, 0}, "pause 1000"},
     };
-    for (const auto& [refused, folder, counts] : cases) {
+    for (const auto& [refused, folder, cancelAt, counts, last] : cases) {
         FakeGroup page;
         page.refused = refused;
         page.installDir = folder;
+        page.inPause = [&, cancelAt = cancelAt](int n) {
+            if (n == cancelAt)
+                CancelGroup(page, page.session);
+        };
         page.Continue();
         EXPECT_EQ(std::vector<int>({page.Count("execute 5000"), page.Count("pause"),
                                     page.Count("execute async")}),
                   counts)
             << refused;
-        EXPECT_EQ(Log(page.log.end() - 2, page.log.end()),
-                  (Log{std::string("error ") + ShortcutsFailedText, "abort"}));
-        EXPECT_TRUE(page.session.Ended);
+        EXPECT_EQ(Log(page.log.end() - 2, page.log.end()), (Log{last, "abort"}));
+        EXPECT_EQ(ConfirmGroup(page.session), 0);
     }
 }
 
@@ -164,41 +179,6 @@ TEST(ReadGroup, AcceptsOrRefusesTheFieldsText)
         EXPECT_EQ(groupName, chosen);
         EXPECT_EQ(view.log.back(), warning.empty() ? "read field 40" : "warn " + warning);
     }
-}
-
-TEST(GroupContinue, APressDuringThePausesStartsNoSecondSequenceButOneAfterTheLastCommandDoes)
-{
-    FakeGroup page;
-    page.inPause = [&](int n) {
-        if (n <= 2)
-            page.Continue();
-        EXPECT_EQ(ConfirmGroup(page.session), 0) << "the timer does not end a sequence being sent";
-    };
-    page.Continue();
-    EXPECT_EQ(page.Count("execute"), 10);
-    page.field = "Second";
-    page.Continue();
-    EXPECT_EQ(page.Count("execute 5000 [CreateGroup(\"Second\")]"), 1);
-    EXPECT_EQ(std::make_pair(page.Count("execute"), page.Count("mark")), std::make_pair(20, 2));
-    EXPECT_EQ(ConfirmGroup(page.session), 1);
-    EXPECT_EQ(ConfirmGroup(page.session), 0);
-    size_t before = page.log.size();
-    page.Continue();
-    EXPECT_EQ(page.log.size(), before) << "an ended page takes no more presses";
-}
-
-TEST(GroupContinue, CancelDuringAPauseStopsTheSequenceWithOneAbortNotice)
-{
-    FakeGroup page;
-    page.refused = "AddItem";  // would otherwise bring the failure boxes at the end
-    page.inPause = [&](int n) {
-        if (n == 3)
-            CancelGroup(page, page.session);
-    };
-    page.Continue();
-    EXPECT_EQ(std::make_tuple(page.Count("execute"), page.Count("abort"), page.Count("error")),
-              std::make_tuple(5, 1, 0));
-    EXPECT_EQ(ConfirmGroup(page.session), 0);
 }
 
 TEST(WalkGroupReply, ListsEveryNameEndedWithinTheReplyAndNeverWritesPastTheWork)
@@ -236,16 +216,14 @@ TEST(ConnectProgramManager, ListsTheGroupsOrTellsAndAbortsThenReleasesExactlyWha
             unanswered.insert(unanswered.end(), {"pause " + std::to_string(ConnectRetryPause),
                                                  names[1], names[2], names[3]});
     }
+    const int Kept = 3 * (ConnectAttempts - 1);  // the unanswered attempts' handles
     // The stage that fails; the opening, the teardown; handles kept for good.
     const std::tuple<std::string, Log, Log, int> cases[] = {
         {"", listed, {"disconnect", "free service", "free topic", "uninitialize"}, 0},
         {"init", {names[0], names[1]}, {}, 0},
         {"service", names, {"free topic", "uninitialize"}, 0},
         {"names", names, {"uninitialize"}, 0},
-        {"connect",
-         unanswered,
-         {"free service", "free topic", "uninitialize"},
-         3 * (ConnectAttempts - 1)},
+        {"connect", unanswered, {"free service", "free topic", "uninitialize"}, Kept},
     };
     for (const auto& [failAt, opening, teardown, kept] : cases) {
         FakeGroup page;

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "pages/pagekit_logic.h"
 #include "shell/backdrop_logic.h"
 #include "shell/drawkit_logic.h"
+#include "shell/picture_logic.h"
 #include "shell/sequence_logic.h"
 
 namespace {
@@ -12,9 +15,9 @@ namespace {
 TEST(DrawKit, LetteringSizesFollowTheScreen)
 {
     char title[TitleTextSize], tagline[TaglineTextSize];
-    ASSERT_EQ(FormatTitleText(title, "Pellomark", "1.01"), 15);
-    ASSERT_EQ(FormatTaglineText(tagline, "Pellomark", "Software updates made easy!"), 39);
-    LetteringSizes s = ComputeLetteringSizes(1024, 768, 15, 39);
+    LetteringSizes s = ComputeLetteringSizes(
+        1024, 768, FormatTitleText(title, "Pellomark", "1.01"),
+        FormatTaglineText(tagline, "Pellomark", "Software updates made easy!"));
     EXPECT_EQ(std::vector<int>({s.TitleHeight, s.TitleWidth, s.TaglineHeight, s.TaglineWidth}),
               std::vector<int>({76, 44, 42, 17}));
     EXPECT_EQ(FormatTitleText(title, "123456789012345678901234567890", "12345678"), -1);
@@ -53,9 +56,146 @@ TEST(Sequence, OnlyAnAnswerOfOneGoesOnAndEachStepLightsItsOwnRowAlone)
         EXPECT_EQ(wizard.log, log);
     }
     for (const StepRow& row : StepList)
-        EXPECT_EQ(std::make_pair(StepLit(row.Bit, row), StepLit(~row.Bit, row)),
-                  std::make_pair(true, false))
-            << row.Label;
+        EXPECT_TRUE(StepLit(row.Bit, row) && !StepLit(~row.Bit, row)) << row.Label;
+}
+
+TEST(CenterPosition, CentresOnTheScreenOrRightOfTheStripeTruncatingTowardZero)
+{
+    EXPECT_EQ(CenterPosition(1024, 768, 501, 301, BesideStripe).X, 336);
+    PagePosition at = CenterPosition(640, 480, 801, 483, Centered);
+    EXPECT_EQ(std::make_pair(at.X, at.Y), std::make_pair(-80, -1));
+}
+
+TEST(BrandText, FillsTheFirstPlaceholderAloneAndNeverTakesPercentSignsAsFormats)
+{
+    char out[CaptionResultSize];
+    EXPECT_EQ(BrandText(out, "%d%% of %s, %n%x and %s", "Pellomark"), 1);
+    EXPECT_STREQ(out, "%d%% of Pellomark, %n%x and %s");
+    // Bounded to 219 characters: 210 + 9 fit, 211 + 9 are cut.
+    EXPECT_EQ(BrandText(out, (std::string(210, 'x') + "%s").c_str(), "Pellomark"), 1);
+    EXPECT_EQ(BrandText(out, (std::string(211, 'x') + "%s").c_str(), "Pellomark"), -1);
+    EXPECT_EQ(std::string(out), std::string(211, 'x') + "Pellomar");
+}
+
+TEST(PumpLoop, TakesOneMessageAPassUntilTheBoundAcrossTheCounterWrap)
+{
+    // Each read of the counter advances it by step; each message costs cost.
+    // The clock, step, cost, bound; messages queued; then taken, and passes.
+    const std::tuple<uint32_t, uint32_t, uint32_t, uint32_t, int, int, int> cases[] = {
+        {1000, 1, 0, 0, 5, 1, 1},  // 0 ms: at most one message
+        {0, 1, 0, 10, 100, 10, 10},
+        {4294967295u - 300u, 1, 0, 1000, 0, 0, 1000},
+        {0, 0, 50, 10, 5, 2, 2},  // the time is read before taking: the last may run past
+    };
+    for (const auto& [start, step, cost, milliseconds, queued, taken, passes] : cases) {
+        uint32_t clock = start;
+        int left = queued, passed = 0;
+        PumpLoop(
+            milliseconds, [&, step = step] { return (clock += step) - step; },
+            [&, cost = cost] { ++passed, clock += left > 0 ? cost : 0, left -= left > 0; });
+        EXPECT_EQ(std::make_pair(queued - left, passed), std::make_pair(taken, passes)) << start;
+    }
+}
+
+TEST(PlanItem, DrawsOnlyWhatTheActionAsks)
+{
+    ItemBox box = ItemTextBox(64, 120, 48, 66);  // 20 right of the anchor to 4 past the text
+    EXPECT_EQ(std::make_pair(box.Left, box.Right), std::make_pair(84, 208));
+    // The action and state; whether it draws, selected, and toggles the focus.
+    const std::tuple<uint32_t, uint32_t, std::vector<bool>> cases[] = {
+        {ItemDrawEntire, ItemSelected, {true, true, false}},
+        {ItemFocus, ItemSelected, {false, false, true}},  // focus changes only invert
+        {ItemDrawEntire | ItemFocus, 0, {false, false, false}},
+    };
+    for (const auto& [action, state, plan] : cases) {
+        ItemPlan p = PlanItem(action, state);
+        EXPECT_EQ(std::vector<bool>(
+                      {p.DrawsIconAndText, p.DrawsIconAndText && p.Selected, p.TogglesFocus}),
+                  plan)
+            << action;
+    }
+}
+
+void Put(std::vector<uint8_t>& b, size_t at, uint32_t value, int bytes = 4)
+{
+    for (int i = 0; i < bytes; ++i)
+        b[at + i] = (uint8_t)(value >> (8 * i));
+}
+
+// A packed DIB as a resource holds it: header, table, rows.
+std::vector<uint8_t> Dib(int32_t width, int32_t height, uint16_t bits, uint32_t colorsUsed,
+                         uint32_t tableEntries, size_t rowBytes)
+{
+    std::vector<uint8_t> b(40 + 4 * tableEntries + rowBytes * (size_t)std::abs(height), 0);
+    Put(b, 0, 40), Put(b, 4, (uint32_t)width), Put(b, 8, (uint32_t)height);
+    Put(b, 12, 1, 2), Put(b, 14, bits, 2), Put(b, 32, colorsUsed);
+    return b;
+}
+
+TEST(DibHeaders, ColourCountRowStartAndLayout)
+{
+    // Width, height, depth; the table's entries and a row's bytes.
+    const std::tuple<int32_t, int32_t, uint16_t, uint32_t, size_t> cases[] = {
+        {130, 31, 8, 256, 132},  // the header picture: 5156 bytes
+        {120, -168, 4, 16, 60},  // top-down
+    };
+    for (const auto& [width, height, bits, count, row] : cases) {
+        std::vector<uint8_t> dib = Dib(width, height, bits, 0, count, row);
+        DibLayout layout;
+        ASSERT_EQ(ReadDibLayout(dib.data(), (uint32_t)dib.size(), &layout), 1) << width;
+        EXPECT_EQ(std::vector<size_t>({(size_t)layout.Height, layout.ColorCount, layout.BitsOffset,
+                                       layout.RowBytes}),
+                  std::vector<size_t>({(size_t)height, count, 40u + 4 * count, row}));
+    }
+    std::vector<uint8_t> larger = Dib(1, 1, 4, 0, 16 + 21, 4);
+    Put(larger, 0, 124);
+    EXPECT_EQ(DibBits(larger.data()), larger.data() + 124 + 64);
+}
+
+TEST(DibHeaders, ABadLayoutIsRefusedBeforeAnythingReadsPastTheBlock)
+{
+    // A field of a good picture set to a bad value (offset, value, bytes), or its end cut.
+    const std::tuple<size_t, uint32_t, int, size_t>
+        cases
+            [] =
+                {
+                    {0, 40, 4, 1},                      // last row one byte short
+                    {0, 12, 4, 0},   {0, 20000, 4, 0},  // header size
+                    {16, 2, 4, 0},   {14, 3, 2, 0},
+                    {12, 2, 2, 0},  // compressed, unknown depth, two planes
+                    {4, 0, 4, 0},    {4, 0x7fffffffu, 4, 0},
+                    {8, 169, 4, 0},  {8, (uint32_t)-169, 4, 0},
+                    {32, 257, 4, 0},
+                };
+    for (const auto& [field, value, bytes, cut] : cases) {
+        std::vector<uint8_t> dib = Dib(120, 168, 4, 0, 16, 60);
+        Put(dib, field, value, bytes);
+        dib.resize(dib.size() - cut);
+        DibLayout layout;
+        EXPECT_EQ(ReadDibLayout(dib.data(), (uint32_t)dib.size(), &layout), -1)
+            << field << " " << value;
+    }
+    DibLayout layout;
+    EXPECT_EQ(ReadDibLayout(Dib(1, 1, 8, 0, 0, 0).data(), 39, &layout), -1);
+}
+
+TEST(PaletteRecord, TurnsTheCountedTableIntoRedGreenBlueEntriesWithinItsBuffer)
+{
+    std::vector<uint8_t> dib = Dib(2, 2, 8, 16, 16, 4);
+    for (int i = 0; i < 16; ++i)
+        Put(dib, 40 + 4 * i, 0xee000000u | (uint32_t)(i ^ 0x5a) << 16 | (255u - i) << 8 | i);
+    std::vector<uint8_t> record(PaletteRecordSize(16), 0xcc);
+    ASSERT_EQ(FillPaletteRecord(record.data(), (uint32_t)record.size(), dib.data()), 16);
+    // Version, count, then each entry as red, green, blue and no flags.
+    EXPECT_EQ(std::vector<uint8_t>(record.begin(), record.begin() + 8),
+              (std::vector<uint8_t>{0, 3, 16, 0, 0x5a, 255, 0, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(&record[64], &record[68]),
+              (std::vector<uint8_t>{15 ^ 0x5a, 255 - 15, 15, 0}));
+    std::fill(record.begin(), record.end(), 0xcc);
+    EXPECT_EQ(FillPaletteRecord(record.data(), (uint32_t)record.size() - 1, dib.data()), -1);
+    EXPECT_EQ(std::count(record.begin(), record.end(), 0xcc), (long)record.size()) << "untouched";
+    std::vector<uint8_t> truecolour = Dib(2, 2, 24, 0, 0, 8);
+    EXPECT_EQ(FillPaletteRecord(record.data(), (uint32_t)record.size(), truecolour.data()), 0);
 }
 
 }  // namespace
