@@ -97,23 +97,19 @@ TEST(PumpLoop, TakesOneMessageAPassUntilTheBoundAcrossTheCounterWrap)
     }
 }
 
+// A full draw or a selection change paints the icon and the text; a focus
+// change only inverts the focus rectangle; anything else paints nothing.
 TEST(PlanItem, DrawsOnlyWhatTheActionAsks)
 {
     ItemBox box = ItemTextBox(64, 120, 48, 66);  // 20 right of the anchor to 4 past the text
     EXPECT_EQ(std::make_pair(box.Left, box.Right), std::make_pair(84, 208));
-    // The action and state; whether it draws, selected, and toggles the focus.
-    const std::tuple<uint32_t, uint32_t, std::vector<bool>> cases[] = {
-        {ItemDrawEntire, ItemSelected, {true, true, false}},
-        {ItemFocus, ItemSelected, {false, false, true}},  // focus changes only invert
-        {ItemDrawEntire | ItemFocus, 0, {false, false, false}},
-    };
-    for (const auto& [action, state, plan] : cases) {
-        ItemPlan p = PlanItem(action, state);
-        EXPECT_EQ(std::vector<bool>(
-                      {p.DrawsIconAndText, p.DrawsIconAndText && p.Selected, p.TogglesFocus}),
-                  plan)
-            << action;
-    }
+    ItemPlan entire = PlanItem(ItemDrawEntire, 0), select = PlanItem(ItemSelect, ItemSelected),
+             focus = PlanItem(ItemFocus, ItemSelected),
+             both = PlanItem(ItemDrawEntire | ItemFocus, 0);
+    EXPECT_EQ(std::vector<bool>({entire.DrawsIconAndText, entire.Selected, select.DrawsIconAndText,
+                                 select.Selected, select.TogglesFocus, focus.DrawsIconAndText,
+                                 focus.TogglesFocus, both.DrawsIconAndText, both.TogglesFocus}),
+              std::vector<bool>({true, false, true, true, false, false, true, false, false}));
 }
 
 void Put(std::vector<uint8_t>& b, size_t at, uint32_t value, int bytes = 4)
