@@ -21,13 +21,13 @@ public:
     std::string refused, log;
     std::map<std::string, std::map<std::string, std::string>> values;  // raw bytes
 
-    bool CreateKey(RegistryKey parent, const char* name, RegistryKey* opened) override
+    bool CreateKey(RegistryKey at, const char* name, RegistryKey* key) override
     {
-        return Open("create ", parent, name, opened);
+        return Open("create ", at, name, key);
     }
-    bool OpenKey(RegistryKey parent, const char* name, RegistryKey* opened) override
+    bool OpenKey(RegistryKey at, const char* name, RegistryKey* key) override
     {
-        return Open("open ", parent, name, opened);
+        return Open("open ", at, name, key);
     }
     bool QueryValue(RegistryKey key, const char* name, char* data, uint32_t capacity,
                     uint32_t* size) override
@@ -38,8 +38,7 @@ public:
     }
     void DeleteValue(RegistryKey key, const char* name) override
     {
-        log += "delete " + std::string(name) + "; ";
-        values[open_.at(key)].erase(name);
+        log += "delete " + std::string(name) + "; ", values[open_.at(key)].erase(name);
     }
     void SetValue(RegistryKey key, const char* name, const char* text) override
     {

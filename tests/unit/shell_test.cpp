@@ -150,29 +150,21 @@ TEST(DibHeaders, ColourCountRowStartAndLayout)
 
 TEST(DibHeaders, ABadLayoutIsRefusedBeforeAnythingReadsPastTheBlock)
 {
-    // A field of a good picture set to a bad value (offset, value, bytes), or its end cut.
-    const std::tuple<size_t, uint32_t, int, size_t>
-        cases
-            [] =
-                {
-                    {0, 40, 4, 1},                      // last row one byte short
-                    {0, 12, 4, 0},   {0, 20000, 4, 0},  // header size
-                    {16, 2, 4, 0},   {14, 3, 2, 0},
-                    {12, 2, 2, 0},  // compressed, unknown depth, two planes
-                    {4, 0, 4, 0},    {4, 0x7fffffffu, 4, 0},
-                    {8, 169, 4, 0},  {8, (uint32_t)-169, 4, 0},
-                    {32, 257, 4, 0},
-                };
-    for (const auto& [field, value, bytes, cut] : cases) {
-        std::vector<uint8_t> dib = Dib(120, 168, 4, 0, 16, 60);
-        Put(dib, field, value, bytes);
-        dib.resize(dib.size() - cut);
-        DibLayout layout;
-        EXPECT_EQ(ReadDibLayout(dib.data(), (uint32_t)dib.size(), &layout), -1)
-            << field << " " << value;
-    }
+    // A field of a good picture (by its offset) set to a bad value: the header's
+    // size, compression, depth, planes, width, height and colour count.
+    const std::pair<size_t, uint32_t> cases[] = {
+        {0, 12},  {0, 20000},          {16, 2},  {14, 3}, {12, 2}, {4, 0}, {4, 0x7fffffffu},
+        {8, 169}, {8, (uint32_t)-169}, {32, 257}};
     DibLayout layout;
-    EXPECT_EQ(ReadDibLayout(Dib(1, 1, 8, 0, 0, 0).data(), 39, &layout), -1);
+    for (const auto& [field, value] : cases) {
+        std::vector<uint8_t> dib = Dib(120, 168, 4, 0, 16, 60);
+        Put(dib, field, value, field == 12 || field == 14 ? 2 : 4);
+        EXPECT_EQ(ReadDibLayout(dib.data(), (uint32_t)dib.size(), &layout), -1) << field;
+    }
+    // The good picture with its last row one byte short, or cut inside its header.
+    std::vector<uint8_t> dib = Dib(120, 168, 4, 0, 16, 60), head(dib.begin(), dib.begin() + 12);
+    EXPECT_EQ(ReadDibLayout(dib.data(), (uint32_t)dib.size() - 1, &layout), -1);
+    EXPECT_EQ(ReadDibLayout(head.data(), (uint32_t)head.size(), &layout), -1);
 }
 
 TEST(PaletteRecord, TurnsTheCountedTableIntoRedGreenBlueEntriesWithinItsBuffer)
