@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
-#include <set>
 #include <string>
+#include <tuple>
 
 #include "pages/completion_logic.h"
 
@@ -15,21 +14,20 @@ const std::string Entry = Uninstall + "\\Pellomark";
 
 std::string Text(const std::string& text) { return text + '\0'; }
 
-// A registry below HKEY_LOCAL_MACHINE in memory that logs each call, and
-// fails the way the platform does.
+// A registry below HKEY_LOCAL_MACHINE in memory that logs each call; one key
+// can be refused, as if missing or closed to us.
 class MemoryRegistry : public RegistryPort {
 public:
-    std::set<std::string> keys = {Uninstall}, refusedKeys;
+    std::string refused, log;
     std::map<std::string, std::map<std::string, std::string>> values;  // raw bytes
-    std::string log;
 
-    bool CreateKey(RegistryKey parent, const char* name, RegistryKey* opened) override
+    bool CreateKey(RegistryKey at, const char* name, RegistryKey* key) override
     {
-        return Open("create ", parent, name, opened, !refusedKeys.count(Path(parent, name)));
+        return Open("create ", at, name, key);
     }
-    bool OpenKey(RegistryKey parent, const char* name, RegistryKey* opened) override
+    bool OpenKey(RegistryKey at, const char* name, RegistryKey* key) override
     {
-        return Open("open ", parent, name, opened, keys.count(Path(parent, name)) != 0);
+        return Open("open ", at, name, key);
     }
     bool QueryValue(RegistryKey key, const char* name, char* data, uint32_t capacity,
                     uint32_t* size) override
@@ -40,8 +38,7 @@ public:
     }
     void DeleteValue(RegistryKey key, const char* name) override
     {
-        log += "delete " + std::string(name) + "; ";
-        values[open_.at(key)].erase(name);
+        log += "delete " + std::string(name) + "; ", values[open_.at(key)].erase(name);
     }
     void SetValue(RegistryKey key, const char* name, const char* text) override
     {
@@ -50,17 +47,11 @@ public:
     void CloseKey(RegistryKey key) override { log += "close " + open_.at(key) + "; "; }
 
 private:
-    std::string Path(RegistryKey parent, const char* name)
+    bool Open(const char* action, RegistryKey parent, const char* name, RegistryKey* opened)
     {
-        return parent == MachineKey ? name : open_.at(parent) + "\\" + name;
-    }
-    bool Open(const char* action, RegistryKey parent, const char* name, RegistryKey* opened,
-              bool can)
-    {
-        log += action + Path(parent, name) + "; ";
-        if (can)
-            open_[*opened = open_.size()] = Path(parent, name);
-        return can;
+        std::string path = parent == MachineKey ? name : open_.at(parent) + "\\" + name;
+        log += action + path + "; ";
+        return path != refused && (open_[*opened = open_.size()] = path, true);
     }
     std::map<RegistryKey, std::string> open_ = {{MachineKey, ""}};
 };
@@ -74,37 +65,32 @@ TEST(RegistryPlan, WritesWhatFitsAndCanBeMadeAndClearsOnlyForAnotherVersion)
                       Made = "create " + Entry + "; ",
                       Clears = "delete winC; delete winD; delete winL; delete winF; ";
     const std::string Whole = Version + Closed + Opened + Made + "close " + Entry + "; close " +
-                              Uninstall + "; ";
-    const struct {
-        std::string stored, keyTemplate, windows;
-        std::function<void(MemoryRegistry&)> arrange;
-        std::string log;
-    } cases[] = {
-        {"1.01", "", "", [](MemoryRegistry&) {}, Whole},
-        {"1.00", "", "", [](MemoryRegistry&) {}, Version + Clears + Whole.substr(Version.size())},
-        {std::string(RegistryTextSize + 1, 'v'), "", "", [](MemoryRegistry&) {}, Whole},
-        {"", std::string(240, 'k') + "\\%s\\%s", "", [](MemoryRegistry&) {},
+                              Uninstall + "; ",
+                      Template = "Shareware\\Dornwick\\Programs\\%s\\%s", Win = "C:\\windows";
+    // The version stored, the key template, the Windows folder, the key refused; the calls.
+    const std::tuple<std::string, std::string, std::string, std::string, std::string> cases[] = {
+        {"1.01", Template, Win, "", Whole},
+        {"1.00", Template, Win, "", Version + Clears + Whole.substr(Version.size())},
+        {std::string(RegistryTextSize + 1, 'v'), Template, Win, "", Whole},
+        {"", std::string(240, 'k') + "\\%s\\%s", Win, "",
          Whole.substr(Version.size() + Closed.size())},
-        {"", "", "", [](MemoryRegistry& r) { r.keys.clear(); }, Version + Closed + Opened},
-        {"", "", "", [](MemoryRegistry& r) { r.refusedKeys.insert(Entry); },
-         Version + Closed + Opened + Made + "close " + Uninstall + "; "},
+        {"", "Shareware\\%d\\%s\\%s", Win, "", Whole.substr(Version.size() + Closed.size())},
+        {"", Template, Win, Uninstall, Version + Closed + Opened},
+        {"", Template, Win, Entry, Version + Closed + Opened + Made + "close " + Uninstall + "; "},
         // Folder, backslash, "Quodgone.exe" and the join's two zeros in 256 bytes.
-        {"", "", std::string(238, 'w'), [](MemoryRegistry&) {}, Whole},
-        {"", "", std::string(239, 'w'), [](MemoryRegistry&) {}, Version + Closed},
+        {"", Template, "C:\\" + std::string(238, 'w'), "", Whole},
+        {"", Template, "C:\\" + std::string(239, 'w'), "", Version + Closed},
     };
-    for (const auto& c : cases) {
+    for (const auto& [stored, key, windows, refused, log] : cases) {
         MemoryRegistry registry;
-        c.arrange(registry);
+        registry.refused = refused;
         for (const char* name : {"winC", "winD", "winL", "winF", "other"})
             registry.values[VersionKey][name] = Text("kept?");
-        registry.values[VersionKey]["Program Version"] = c.stored;
-        std::string windows = "C:\\" + (c.windows.empty() ? "windows" : c.windows);
-        std::string key = c.keyTemplate.empty() ? "Shareware\\Dornwick\\Programs\\%s\\%s"
-                                                : c.keyTemplate;
+        registry.values[VersionKey]["Program Version"] = stored;
         WriteRegistry(registry, RegistryInputs{key.c_str(), "Pellomark", "1.01", "D:\\",
                                                windows.c_str(), "Tools", "Quodgone.exe"});
-        EXPECT_EQ(registry.log, c.log) << c.stored << c.windows.size();
-        if (c.log != Whole)
+        EXPECT_EQ(registry.log, log) << stored << key << windows.size();
+        if (log != Whole)
             continue;
         EXPECT_EQ(registry.values[VersionKey]["Program Version"], Text("1.01"));
         EXPECT_EQ(registry.values[Entry], (std::map<std::string, std::string>{
@@ -117,17 +103,14 @@ TEST(RegistryPlan, WritesWhatFitsAndCanBeMadeAndClearsOnlyForAnotherVersion)
 
 TEST(VersionDiffers, ComparesOnlyTheTextReadBackWithCase)
 {
-    const struct {
-        std::string stored;
-        bool differs;
-    } cases[] = {
+    const std::pair<std::string, bool> cases[] = {
         {Text("1.01"), false}, {Text("1.01a"), true},
         {Text("1.0"), true},   {std::string("1.01\0zz", 7), false},
         {"1.011", true},       {Text("1.01A"), true},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(VersionDiffers(c.stored.data(), (uint32_t)c.stored.size(), "1.01"), c.differs)
-            << c.stored;
+    for (const auto& [stored, differs] : cases)
+        EXPECT_EQ(VersionDiffers(stored.data(), (uint32_t)stored.size(), "1.01"), differs)
+            << stored;
 }
 
 TEST(ReadMe, NotepadByItsFullSystemPathOnTheQuotedReadMe)
@@ -141,7 +124,7 @@ TEST(ReadMe, NotepadByItsFullSystemPathOnTheQuotedReadMe)
             length == 230 ? 1 : -1);
         EXPECT_EQ(line, length == 230 ? "Notepad.exe \"" + folder + "\\Read_me.txt\"" : "");
     }
-    char notepad[260];
+    char notepad[FullPathSize];
     EXPECT_EQ(NotepadPath(notepad, sizeof notepad, "C:\\windows\\system32"), 1);
     EXPECT_STREQ(notepad, "C:\\windows\\system32\\notepad.exe");
     EXPECT_EQ(NotepadPath(notepad, sizeof notepad, ""), -1);

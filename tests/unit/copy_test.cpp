@@ -2,8 +2,10 @@
 
 #include <numeric>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "manifest/paths.h"
 #include "pages/copy_logic.h"
 #include "pages/meter_logic.h"
 #include "sample_product.h"
@@ -12,13 +14,12 @@ namespace {
 
 TEST(Pacing, StepsPerEntryAndReadsPerHalfPercentNeverZero)
 {
-    const struct {
-        int32_t count, perEntry, total, reads;
-    } cases[] = {{4, 26, 0, 1}, {1, 101, 12799, 1}, {0, 0, 12800, 2}, {-1, 0, 428247, 66}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(StepsPerEntry(c.count), c.perEntry) << c.count;
-        EXPECT_EQ(ReadsPerHalfPercent(c.total), c.reads) << c.total;
-    }
+    // Entries and the steps each; expanded bytes and the reads a half percent takes.
+    const std::tuple<int32_t, int32_t, int32_t, int32_t> cases[] = {
+        {4, 26, 0, 1}, {1, 101, 12799, 1}, {0, 0, 12800, 2}, {-1, 0, 428247, 66}};
+    for (const auto& [count, perEntry, total, reads] : cases)
+        EXPECT_EQ(std::make_pair(StepsPerEntry(count), ReadsPerHalfPercent(total)),
+                  std::make_pair(perEntry, reads));
     EXPECT_EQ(TotalExpandedSize(Sample.Payload, 4), 428247);
     EXPECT_EQ(PayloadCount(6), 5);
     EXPECT_EQ(StoredBytes(19894, 20000) + StoredBytes(19894, 100), 19994u);
@@ -54,9 +55,9 @@ TEST(FolderChain, CreatesEachLevelTopDownWithinTheCapacity)
         {"Apps\\Tools", "Apps|"},
     };
     for (const auto& [path, chain] : cases) {
-        int32_t lengths[260];
+        int32_t lengths[FullPathSize];
         std::string planned;
-        for (int32_t i = 0, count = PlanFolderChain(path, lengths, 260); i < count; ++i)
+        for (int32_t i = 0, count = PlanFolderChain(path, lengths, FullPathSize); i < count; ++i)
             planned += std::string(path, (size_t)lengths[i]) + "|";
         EXPECT_EQ(planned, chain);
     }
@@ -73,19 +74,16 @@ public:
     }
     int32_t Read(char* buffer, int32_t size) override
     {
-        if (++reads == failRead)
-            return -1;
         size_t count = std::min(source.size() - at, (size_t)size);
         memcpy(buffer, source.data() + at, count);
         at += count;
-        return (int32_t)count;
+        return ++reads == failRead ? -1 : (int32_t)count;
     }
     void ReadCounted() override { ++counted; }
     int32_t Write(const char* data, int32_t size) override
     {
-        size -= ++writes == shortWrite;
-        written.append(data, (size_t)size);
-        return writes == failWrite ? -1 : size;
+        written.append(data, (size_t)(size - (++writes == shortWrite)));
+        return writes == failWrite ? -1 : size - (writes == shortWrite);
     }
     std::string source, written;
     size_t at = 0;
@@ -96,17 +94,11 @@ public:
 TEST(ExpandStream, CopiesInBlocksUntilAShortOneOrTellsTheFault)
 {
     const std::string Read = "Unable to read source file!",
-                      Write = "Unable to write destination "
-                              "file!",
+                      Write = "Unable to write destination file!",
                       Length = "Unable to expand source file completely!";
-    const struct {
-        size_t size;
-        uint32_t expected;
-        int failRead, failWrite, shortWrite, reads;
-        ExpandOutcome outcome;
-        std::string message;
-    } cases[] = {
-        {0, 0, 0, 0, 0, 1, ExpandComplete, ""},
+    // The source's size, the row's; the read failing, the write failing or short;
+    // then the reads made, the outcome and its message.
+    const std::tuple<size_t, uint32_t, int, int, int, int, ExpandOutcome, std::string> cases[] = {
         {64, 64, 0, 0, 0, 3, ExpandComplete, ""},
         {3850, 3850, 0, 0, 0, 121, ExpandComplete, ""},
         {100, 100, 1, 0, 0, 1, ExpandReadFailed, Read},
@@ -115,18 +107,17 @@ TEST(ExpandStream, CopiesInBlocksUntilAShortOneOrTellsTheFault)
         {60, 100, 0, 0, 0, 2, ExpandLengthDiffers, Length},
         {1000, 64, 0, 0, 0, 3, ExpandLengthDiffers, Length},
     };
-    for (const auto& c : cases) {
-        FakeFiles files(c.size);
-        files.failRead = c.failRead;
-        files.failWrite = c.failWrite;
-        files.shortWrite = c.shortWrite;
-        EXPECT_EQ(ExpandStream(files, c.expected), c.outcome) << c.size;
-        EXPECT_EQ(std::make_pair(files.reads, files.counted), std::make_pair(c.reads, c.reads));
-        EXPECT_TRUE(c.outcome != ExpandComplete || files.written == files.source) << c.size;
-        EXPECT_LE(files.written.size(), c.expected) << "never written past its row";
+    for (const auto& [size, expected, failRead, failWrite, shortWrite, reads, outcome, message] :
+         cases) {
+        FakeFiles files(size);
+        files.failRead = failRead, files.failWrite = failWrite, files.shortWrite = shortWrite;
+        EXPECT_EQ(ExpandStream(files, expected), outcome) << size;
+        EXPECT_EQ(std::make_pair(files.reads, files.counted), std::make_pair(reads, reads));
+        EXPECT_TRUE(outcome != ExpandComplete || files.written == files.source) << size;
+        EXPECT_LE(files.written.size(), expected) << "never written past its row";
         char text[FailureTextSize] = "";
-        FailureText(text, sizeof text, ExpandFailure(c.outcome));
-        EXPECT_EQ(text, c.message.empty() ? "" : c.message + "\nInstallation will now be aborted.");
+        FailureText(text, sizeof text, ExpandFailure(outcome));
+        EXPECT_EQ(text, message.empty() ? "" : message + "\nInstallation will now be aborted.");
     }
     char text[FailureTextSize];
     EXPECT_EQ(FailureText(text, 20, SourceOpenFailed), -1) << "a message never comes out cut";
@@ -134,29 +125,26 @@ TEST(ExpandStream, CopiesInBlocksUntilAShortOneOrTellsTheFault)
 
 TEST(Meter, SplitsAtTheBoundaryCentresTheLabelAndClampsInTheState)
 {
-    const struct {
-        int32_t width, height, labelWidth, percent;
-        float exact;
-        int32_t boundary, labelX, labelY;
-    } cases[] = {
-        {320, 21, 34, 100, 100.0f, 320, 143, 2},
-        {320, 21, 34, 101, 100.5f, 320, 143, 2},
-        {319, 21, 27, 50, 50.0f, 159, 146, 2},
-        {10, 13, 15, 50, 50.0f, 5, -2, -1},
-    };
-    for (const auto& c : cases) {
-        int32_t percent = c.percent;
-        float exact = c.exact;
-        EXPECT_EQ(ClampMeter(percent, exact), c.exact > 100.0f ? 1 : 0);
-        EXPECT_EQ(percent, std::min(c.percent, 100));
-        MeterLayout m = LayOutMeter(c.width, c.height, c.labelWidth, 16, exact, 1, 2, 3);
+    // Width, height, label width; the percent and exact percent; the boundary and label's place.
+    const std::tuple<int32_t, int32_t, int32_t, int32_t, float, int32_t, int32_t, int32_t> cases[] =
+        {
+            {320, 21, 34, 100, 100.0f, 320, 143, 2},
+            {320, 21, 34, 101, 100.5f, 320, 143, 2},
+            {319, 21, 27, 50, 50.0f, 159, 146, 2},
+            {10, 13, 15, 50, 50.0f, 5, -2, -1},
+        };
+    for (auto [width, height, labelWidth, percent, exact, boundary, x, y] : cases) {
+        int32_t held = percent;
+        EXPECT_EQ(ClampMeter(held, exact), percent > 100 ? 1 : 0);
+        EXPECT_EQ(held, std::min(percent, 100));
+        MeterLayout m = LayOutMeter(width, height, labelWidth, 16, exact, 1, 2, 3);
         // Unfilled first, in the meter's colour on the face; then filled, in highlight.
         EXPECT_EQ(
             std::vector<int32_t>({m.Boundary, m.LabelX, m.LabelY, m.Parts[0].Box.Left,
                                   m.Parts[1].Box.Right, (int32_t)m.Parts[0].TextColor,
                                   (int32_t)m.Parts[0].BackColor, (int32_t)m.Parts[1].TextColor}),
-            std::vector<int32_t>({c.boundary, c.labelX, c.labelY, c.boundary, c.boundary, 1, 2, 3}))
-            << c.exact;
+            std::vector<int32_t>({boundary, x, y, boundary, boundary, 1, 2, 3}))
+            << exact;
     }
 }
 

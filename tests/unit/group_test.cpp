@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "pages/group_logic.h"
@@ -13,11 +14,11 @@ using Log = std::vector<std::string>;
 
 // Stands in for the DDE library and the page: a stage can fail, a command be
 // refused, a press run inside a pause; every call lands in one log. Handles
-// are counted, so the teardown can be checked.
+// are flags, so the teardown's log shows what it let go.
 class FakeGroup : public DdePort, public GroupView {
 public:
-    void Forget() override { instance = conversation = names[0] = names[1] = 0; }
-    void AllowReplies() override { log.push_back("allow replies"); }
+    void Forget() override { instance = conversation = names[0] = names[1] = false; }
+    void AllowReplies() override { Note("allow replies"); }
     bool Initialize() override { return Make("initialize", "init", instance); }
     bool MakeName(DdeNameSlot slot, const char* text) override
     {
@@ -27,16 +28,15 @@ public:
     bool Connect() override { return Make("connect", "connect", conversation); }
     const char* Request(uint32_t timeout, uint32_t* size) override
     {
-        log.push_back("request " + std::to_string(timeout));
         *size = (uint32_t)reply.size();
-        return replies ? reply.data() : nullptr;
+        return Note("request " + std::to_string(timeout), replies) ? reply.data() : nullptr;
     }
-    void ReleaseReply() override { log.push_back("release reply"); }
+    void ReleaseReply() override { Note("release reply"); }
     bool Execute(const char* command, uint32_t timeout) override
     {
         std::string wait = timeout == AsyncTimeout ? "async" : std::to_string(timeout);
-        log.push_back("execute " + wait + " " + command);
-        return refused.empty() || !strstr(command, refused.c_str());
+        return Note("execute " + wait + " " + command,
+                    refused.empty() || !strstr(command, refused.c_str()));
     }
     bool HasConversation() override { return conversation; }
     bool HasInstance() override { return instance; }
@@ -50,67 +50,59 @@ public:
 
     void AddGroup(const char* name) override { groups.push_back(name); }
     char* AllocateWork(uint32_t size) override { return work.assign(size, '\0'), work.data(); }
-    void FreeWork(char*) override { log.push_back("free work"); }
-    void Pause(uint32_t milliseconds) override
+    void FreeWork(char*) override { Note("free work"); }
+    void Pause(uint32_t ms) override { Note("pause " + std::to_string(ms)), inPause(++pauses); }
+    void MarkStep(int32_t value) override { Note("mark " + std::to_string(value)); }
+    void ReadField(char* output, int32_t n) override
     {
-        log.push_back("pause " + std::to_string(milliseconds));
-        duringPause(++pauses);
+        snprintf(output, (size_t)n, "%s", field.c_str()), Note("read field " + std::to_string(n));
     }
-    void MarkStep(int32_t value) override { log.push_back("mark " + std::to_string(value)); }
-    void ReadField(char* output, int32_t capacity) override
-    {
-        log.push_back("read field " + std::to_string(capacity));
-        snprintf(output, (size_t)capacity, "%s", field.c_str());
-    }
-    void Warn(const char* text) override { log.push_back(std::string("warn ") + text); }
-    void ShowError(const char* text) override { log.push_back(std::string("error ") + text); }
-    void Abort() override { log.push_back("abort"); }
+    void Warn(const char* text) override { Note(std::string("warn ") + text); }
+    void ShowError(const char* text) override { Note(std::string("error ") + text); }
+    void Abort() override { Note("abort"); }
 
+    bool Note(const std::string& entry, bool result = true) { return log.push_back(entry), result; }
     void Continue()
     {
         ContinueGroup(*this, *this, session,
                       {groupName, installDir.c_str(), "C:\\windows", Sample.Payload, 4});
     }
-    size_t Count(const std::string& prefix) const
+    int Count(const std::string& prefix) const
     {
-        return std::count_if(log.begin(), log.end(),
-                             [&](const std::string& e) { return e.rfind(prefix, 0) == 0; });
+        return (int)std::count_if(log.begin(), log.end(),
+                                  [&](const std::string& e) { return e.rfind(prefix, 0) == 0; });
     }
 
     std::string failAt, refused, field = "Pellomark", installDir = "D:\\";
     std::string reply = std::string("\r\n\0", 3);
     bool replies = true;
-    std::function<void(int)> duringPause = [](int) {};
-    int pauses = 0, made = 0, released = 0;
+    std::function<void(int)> inPause = [](int) {};
+    int pauses = 0;
     char groupName[GroupNameSize] = ".";
     GroupSession session = {0, 0};
     Log log, groups;
     std::vector<char> work;
 
 private:
-    bool Make(const std::string& entry, const std::string& stage, int& handle)
+    bool Make(const std::string& entry, const std::string& stage, bool& held)
     {
-        log.push_back(entry);
-        if (failAt == stage)
-            return false;
-        handle = ++made;
-        return true;
+        return held = Note(entry, failAt != stage);
     }
-    void Release(const char* what, int& handle)
-    {
-        log.push_back(what);
-        EXPECT_NE(handle, 0) << what << " of a handle never made";
-        released += handle != 0;
-        handle = 0;
-    }
-    int instance = 0, conversation = 0, names[2] = {0, 0};
+    void Release(const char* what, bool& held) { Note(what), held = false; }
+    bool instance = false, conversation = false, names[2] = {false, false};
 };
 
-// A folder that ends in a backslash still gets one added before the file.
-TEST(GroupCommands, TheSampleSendsEveryCommandInOrderWithItsTimeOutAndPause)
+// A press during the pauses starts no second sequence, nor does the timer end
+// it; one after the last command does. A folder that ends in a backslash
+// still gets one added before the file.
+TEST(GroupContinue, SendsTheSampleInOrderWithItsPausesAndNoSecondSequenceWhilePressedDuringThem)
 {
     FakeGroup page;
-    page.installDir = "D:\\";
+    page.inPause = [&](int n) {
+        if (n <= 2)
+            page.Continue();
+        EXPECT_EQ(ConfirmGroup(page.session), 0) << "the timer does not end a sequence being sent";
+    };
     page.Continue();
     Log expected = {"mark 16", "read field 40", "execute 5000 [CreateGroup(\"Pellomark\")]"};
     for (const char* item :
@@ -124,116 +116,85 @@ TEST(GroupCommands, TheSampleSendsEveryCommandInOrderWithItsTimeOutAndPause)
                     {"pause 1000", "pause 1000", "execute async [ShowGroup(\"Pellomark\",6)]"});
     EXPECT_EQ(page.log, expected);
     EXPECT_STREQ(page.groupName, "Pellomark");
+    page.field = "Second";
+    page.Continue();
+    EXPECT_EQ(std::make_pair(page.Count("execute 5000 [CreateGroup(\"Second\")]"), page.log.size()),
+              std::make_pair(1, 2 * expected.size()));
+    EXPECT_EQ(ConfirmGroup(page.session), 1);
+    EXPECT_EQ(ConfirmGroup(page.session), 0);
+    page.Continue();
+    EXPECT_EQ(page.log.size(), 2 * expected.size()) << "an ended page takes no more presses";
 }
 
-// A refused command, or an item that does not fit, still lets every row be tried.
-TEST(GroupCommands, AFailureThenBringsBothBoxes)
+// A refused command, or an item that does not fit, still lets every row be
+// tried (without the group no item is), then both boxes come; a cancel during
+// a pause stops the sequence with the notice alone.
+TEST(GroupContinue, AFailureBringsBothBoxesAndACancelOnlyTheNotice)
 {
-    const struct {
-        const char* refused;
-        std::string folder;
-        size_t executes, pauses, async;
-    } cases[] = {
-        {"CreateGroup", "D:\\", 1, 1, 0},  // no items without the group, the last pause stays
-        {",6)", "D:\\", 9, 10, 1},
-        {"", std::string(600, 'D'), 6, 7,
-         0},  // only the uninstaller's, from the Windows folder, fits
+    const std::string Failed = std::string("error ") + ShortcutsFailedText;
+    // Refused, the folder, the pause cancelled in; then the commands sent, the
+    // pauses, the last one started; the entry before the notice.
+    const std::tuple<const char*, std::string, int, std::vector<int>, std::string> cases[] = {
+        {"CreateGroup", "D:\\", 0, {1, 1, 0}, Failed},
+        {",6)", "D:\\", 0, {9, 10, 1}, Failed},
+        {"", std::string(600, 'D'), 0, {6, 7, 0}, Failed},  // only the uninstaller's item fits
+        {"AddItem", "D:\\", 3, {5, 3, 0}, "pause 1000"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [refused, folder, cancelAt, counts, last] : cases) {
         FakeGroup page;
-        page.refused = c.refused;
-        page.installDir = c.folder;
+        page.refused = refused;
+        page.installDir = folder;
+        page.inPause = [&, cancelAt = cancelAt](int n) {
+            if (n == cancelAt)
+                CancelGroup(page, page.session);
+        };
         page.Continue();
-        EXPECT_EQ(std::vector<size_t>({page.Count("execute 5000"), page.Count("pause"),
-                                       page.Count("execute async")}),
-                  std::vector<size_t>({c.executes, c.pauses, c.async}))
-            << c.refused;
-        EXPECT_EQ(Log(page.log.end() - 2, page.log.end()),
-                  (Log{"error Unable To Create Shortcuts!", "abort"}));
-        EXPECT_TRUE(page.session.Ended);
+        EXPECT_EQ(std::vector<int>({page.Count("execute 5000"), page.Count("pause"),
+                                    page.Count("execute async")}),
+                  counts)
+            << refused;
+        EXPECT_EQ(Log(page.log.end() - 2, page.log.end()), (Log{last, "abort"}));
+        EXPECT_EQ(ConfirmGroup(page.session), 0);
     }
 }
 
 TEST(ReadGroup, AcceptsOrRefusesTheFieldsText)
 {
-    const struct {
-        std::string field, warning, chosen;
-    } cases[] = {
+    // The field; the warning; the name chosen.
+    const std::tuple<std::string, std::string, std::string> cases[] = {
         {"", "Group may not be empty!", "Earlier"},
         {"Pello\"mark", "Group may not contain quotes!", "Earlier"},
         {"Tools, Games & [more]", "", "Tools, Games & [more]"},
         {std::string(40, 'g'), "", std::string(39, 'g')},
     };
-    for (const auto& c : cases) {
+    for (const auto& [field, warning, chosen] : cases) {
         FakeGroup view;
-        view.field = c.field;
+        view.field = field;
         char groupName[GroupNameSize] = "Earlier";
-        EXPECT_EQ(ReadGroup(view, groupName), c.warning.empty() ? 1 : -1);
-        EXPECT_EQ(groupName, c.chosen);
-        EXPECT_EQ(view.log.back(), c.warning.empty() ? "read field 40" : "warn " + c.warning);
+        EXPECT_EQ(ReadGroup(view, groupName), warning.empty() ? 1 : -1);
+        EXPECT_EQ(groupName, chosen);
+        EXPECT_EQ(view.log.back(), warning.empty() ? "read field 40" : "warn " + warning);
     }
 }
 
-TEST(GroupContinue, APressDuringThePausesStartsNoSecondSequenceButOneAfterTheLastCommandDoes)
-{
-    FakeGroup page;
-    page.duringPause = [&](int n) {
-        if (n <= 2)
-            page.Continue();
-        EXPECT_EQ(ConfirmGroup(page.session), 0) << "the timer does not end a sequence being sent";
-    };
-    page.Continue();
-    EXPECT_EQ(page.Count("execute"), 10u);
-    page.field = "Second";
-    page.Continue();
-    EXPECT_EQ(page.Count("execute 5000 [CreateGroup(\"Second\")]"), 1u);
-    EXPECT_EQ(page.Count("execute"), 20u);
-    EXPECT_EQ(page.Count("mark"), 2u);
-    EXPECT_EQ(ConfirmGroup(page.session), 1);
-    EXPECT_EQ(ConfirmGroup(page.session), 0);
-    size_t before = page.log.size();
-    page.Continue();
-    EXPECT_EQ(page.log.size(), before) << "an ended page takes no more presses";
-}
-
-TEST(GroupContinue, CancelDuringAPauseStopsTheSequenceWithOneAbortNotice)
-{
-    FakeGroup page;
-    page.refused = "AddItem";  // would otherwise bring the failure boxes at the end
-    page.duringPause = [&](int n) {
-        if (n == 3)
-            CancelGroup(page, page.session);
-    };
-    page.Continue();
-    EXPECT_EQ(
-        std::vector<size_t>({page.Count("execute"), page.Count("abort"), page.Count("error")}),
-        std::vector<size_t>({5, 1, 0}));
-    EXPECT_EQ(ConfirmGroup(page.session), 0);
-}
-
-std::string Bytes(const char* text, size_t length) { return std::string(text, length); }
-
 TEST(WalkGroupReply, ListsEveryNameEndedWithinTheReplyAndNeverWritesPastTheWork)
 {
-    const struct {
-        std::string bytes;
-        uint32_t size;
-        Log names;
-    } cases[] = {
-        {Bytes("Accessories\r\nGames\0", 19), 19, {"Accessories"}},
-        {Bytes("Games\r\n\r\nTools\r\n\0", 17), 17, {"Games", "", "Tools"}},
-        {Bytes("\r\nGames\r\n\0", 10), 10, {"\r\nGames"}},
+    // The reply's bytes, the size given, the names listed.
+    const std::tuple<std::string, uint32_t, Log> cases[] = {
+        {std::string("Accessories\r\nGames\0", 19), 19, {"Accessories"}},
+        {std::string("Games\r\n\r\nTools\r\n\0", 17), 17, {"Games", "", "Tools"}},
+        {std::string("\r\nGames\r\n\0", 10), 10, {"\r\nGames"}},
         {"Games\r\nTools\r\n", 12, {"Games"}},  // a return just past the size is not seen
         {"Games\r", 6, {"Games"}},
-        {Bytes("Games\r\n\0Tools\r\n", 15), 15, {"Games"}},
+        {std::string("Games\r\n\0Tools\r\n", 15), 15, {"Games"}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [bytes, size, names] : cases) {
         FakeGroup view;
-        std::vector<char> fenced(c.size + 2 + 16, '#');
-        std::fill(fenced.begin(), fenced.begin() + c.size + 2, '\0');
-        EXPECT_EQ(WalkGroupReply(c.bytes.data(), c.size, fenced.data(), c.size + 2, view),
-                  (int32_t)c.names.size());
-        EXPECT_EQ(view.groups, c.names);
+        std::vector<char> fenced(size + 2 + 16, '#');
+        std::fill(fenced.begin(), fenced.begin() + size + 2, '\0');
+        EXPECT_EQ(WalkGroupReply(bytes.data(), size, fenced.data(), size + 2, view),
+                  (int32_t)names.size());
+        EXPECT_EQ(view.groups, names);
         EXPECT_EQ(std::string(fenced.end() - 16, fenced.end()), std::string(16, '#'));
     }
 }
@@ -251,39 +212,30 @@ TEST(ConnectProgramManager, ListsTheGroupsOrTellsAndAbortsThenReleasesExactlyWha
             unanswered.insert(unanswered.end(), {"pause " + std::to_string(ConnectRetryPause),
                                                  names[1], names[2], names[3]});
     }
-    const struct {
-        const char* failAt;
-        Log opening, teardown;
-        int kept;
-    } cases[] = {
-        {"", listed, {"disconnect", "free service", "free topic", "uninitialize"}, 0},
-        {"init", {names[0], names[1]}, {}, 0},
-        {"service", names, {"free topic", "uninitialize"}, 0},
-        {"names", names, {"uninitialize"}, 0},
-        {"connect",
-         unanswered,
-         {"free service", "free topic", "uninitialize"},
-         3 * (ConnectAttempts - 1)},
+    // The stage that fails; the opening, the teardown.
+    const std::tuple<std::string, Log, Log> cases[] = {
+        {"", listed, {"disconnect", "free service", "free topic", "uninitialize"}},
+        {"init", {names[0], names[1]}, {}},
+        {"service", names, {"free topic", "uninitialize"}},
+        {"names", names, {"uninitialize"}},
+        {"connect", unanswered, {"free service", "free topic", "uninitialize"}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [failAt, opening, teardown] : cases) {
         FakeGroup page;
-        page.failAt = c.failAt;
-        page.reply = Bytes("Pellomark\r\n\0", 12);
-        bool fails = *c.failAt;
+        page.failAt = failAt;
+        page.reply = std::string("Pellomark\r\n\0", 12);
+        bool fails = !failAt.empty();
         EXPECT_EQ(OpenGroupPage(page, page, page.session), fails ? -1 : 1);
-        Log expected = c.opening;
+        Log expected = opening;
         if (fails)
-            expected.insert(expected.end(), {"error Unable to connect with Windows Explorer to "
-                                             "create shortcuts!",
-                                             "abort"});
+            expected.insert(expected.end(), {std::string("error ") + ConnectFailedText, "abort"});
         EXPECT_EQ(page.log, expected);
         EXPECT_EQ(page.groups, fails ? Log{} : Log{"Pellomark"});
         EXPECT_EQ(page.session.Ended, fails);
         page.log.clear();
         ReleaseProgramManager(page);
         ReleaseProgramManager(page);
-        EXPECT_EQ(page.log, c.teardown) << "once, and nothing left for a second teardown";
-        EXPECT_EQ(page.released, page.made - c.kept);
+        EXPECT_EQ(page.log, teardown) << "once, and nothing left for a second teardown";
     }
     // No reply leaves the list empty and the page working.
     FakeGroup silent;
