@@ -7,6 +7,8 @@ using namespace pilot;
 
 namespace {
 
+const char* const OpenFailedText =
+    "Unable to open destination file!\nInstallation will now be aborted.";
 const char* const WriteFailedText =
     "Unable to write destination file!\nInstallation will now be aborted.";
 
@@ -19,7 +21,7 @@ void ExpectFailedCopy(const std::string& text, const std::string& folder = "",
     Shot("failed");
     ExpectBox(setup.pid, Installer, AbortText, "warning");
     ExpectExitZero(setup);
-    CHECK(!WaitTop("#32770", GroupCaption(), 0));
+    CHECK(!WaitTop("#32770", GroupCaption()));
 }
 
 void ExpectNoneInstalled(int from = 0)
@@ -27,7 +29,7 @@ void ExpectNoneInstalled(int from = 0)
     for (int row = from; row < RowCount; ++row)
         CHECK(!Exists(Destination(DefaultFolder, row)));
     CheckNothingLeft(DefaultFolder);
-    CHECK(!RegKeyExists(HKEY_LOCAL_MACHINE, "Shareware"));
+    CHECK_EQ(Reg("Shareware"), "");
 }
 
 HANDLE Hold(const std::string& path, DWORD access, DWORD sharing)
@@ -110,7 +112,7 @@ FAULT_SCENARIO(copy_faults, 800, 600)
     held = Hold(help, GENERIC_READ | GENERIC_WRITE, 0);
     ExpectFailedCopy(OpenFailedText);
     CloseHandle(held);
-    for (int row = 0; row < 2; ++row)
+    for (int row : {0, 1})
         CHECK(SameBytes(Destination(DefaultFolder, row), SourceBytes(row)));
     CHECK_EQ(FileBytes(help), older);
     CHECK(!Exists(Destination(DefaultFolder, 3)));
@@ -161,10 +163,8 @@ void PaceCopyPage()
     LARGE_INTEGER frequency, shown, gone;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&shown);
-    for (int polls = 1; page && IsWindowVisible(page); ++polls) {
+    for (int polls = 1; IsWindowVisible(page); ++polls, Sleep(1))
         REQUIRE(polls % 50 || !WaitTop("#32770", Installer, 0, setup.pid));
-        ::Sleep(1);
-    }
     QueryPerformanceCounter(&gone);
     REQUIRE(page && !WaitTop("#32770", Installer, 0, setup.pid));
     Log("copy page wall time: %lld ms",

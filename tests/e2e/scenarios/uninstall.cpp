@@ -69,10 +69,10 @@ SCENARIO(uninstall_what_was_recorded, 800, 600)
     Shot("in-use");
     Answer(failed, IDOK);
     ExpectExitZero(uninstaller);
-    ::Sleep(2000);
+    Sleep(2000);
     CHECK(Exists(program) && !Exists(std::string(DefaultFolder) + "\\Read_me.txt"));
-    CHECK(RegKeyExists(HKEY_LOCAL_MACHINE, UninstallEntry) && Exists(Uninstaller()));
-    CHECK(IsFolder(GroupFolder("Pellomark")));
+    CHECK(Reg(UninstallEntry) == "key" && Exists(Uninstaller()) &&
+          IsFolder(GroupFolder("Pellomark")));
     CloseHandle(inUse);
     Box done = Uninstall(DefaultFolder, &uninstaller);
     CHECK_EQ(done.icon, std::string("information"));
@@ -86,7 +86,7 @@ SCENARIO(uninstall_what_was_recorded, 800, 600)
     Shot("removed");
     Answer(done, IDOK);
     ExpectUninstallerGone(uninstaller);
-    CHECK(!RegKeyExists(HKEY_LOCAL_MACHINE, "Shareware") && !IsFolder(GroupFolder("Pellomark")));
+    CHECK(Reg("Shareware").empty() && !IsFolder(GroupFolder("Pellomark")));
     ExpectAsBefore(before);
     // A copy of the uninstaller run again: not installed, nothing changed,
     // and that copy stays.
@@ -96,7 +96,7 @@ SCENARIO(uninstall_what_was_recorded, 800, 600)
               "Pellomark is not installed on this computer.\nNothing was changed.", "warning", IDOK,
               20000);
     ExpectExitZero(uninstaller);
-    ::Sleep(1000);
+    Sleep(1000);
     ExpectUnchanged(before);
     CHECK(Exists(again));
 
