@@ -29,8 +29,8 @@ int main(int argc, char** argv)
     for (const Process& process : launched) {
         if (WaitForSingleObject(process.handle, 0) == WAIT_TIMEOUT)
             Log("ending pid %lu, still running", process.pid);
-        Kill(process);
-        CloseHandle(process.handle);
+        TerminateProcess(process.handle, 99);
+        WaitForSingleObject(process.handle, 5000);
     }
     Log("%s %s (%d failed checks)", failures ? "FAIL" : "PASS", argv[1], failures);
     return failures ? 1 : 0;

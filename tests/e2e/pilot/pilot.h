@@ -9,13 +9,13 @@
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
-#include <aclapi.h>
 #include <shlobj.h>
 #include <stdio.h>
 
 #include "resources/resource.h"
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <sstream>
@@ -26,10 +26,6 @@ namespace pilot {
 
 // --setup, --shots, --work and --tools by those names; --set name=value by name.
 inline std::map<std::string, std::string> values;
-inline std::string Value(const std::string& name, const std::string& fallback = "")
-{
-    return values.count(name) ? values[name] : fallback;
-}
 
 // ---- checks ----------------------------------------------------------------
 inline int failures = 0;
@@ -42,18 +38,11 @@ void Log(const char* format, Arguments... arguments)
     puts("");
 }
 
-inline void Failed(const char* file, int line, const std::string& what)
+inline bool Failed(const char* file, int line, const std::string& what)
 {
-    ++failures;
     Log("FAILED %s:%d: %s", file, line, what.c_str());
-}
-
-// Ends the journey at once (thrown; caught by the runner).
-struct Stop {};
-[[noreturn]] inline void Require(const char* file, int line, const std::string& what)
-{
-    Failed(file, line, what);
-    throw Stop{};
+    ++failures;
+    return false;
 }
 
 // Each side is evaluated once: what is reported is what was compared.
@@ -64,16 +53,16 @@ bool CheckEqual(const char* file, int line, const char* a, const char* b, const 
         return true;
     std::ostringstream s;
     s << a << " == " << b << "\n    got:      [" << x << "]\n    expected: [" << y << "]";
-    Failed(file, line, s.str());
-    return false;
+    return Failed(file, line, s.str());
 }
 
-#define CHECK(cond)                                                                                \
-    ((cond) ? true : (::pilot::Failed(__FILE_NAME__, __LINE__, "CHECK(" #cond ")"), false))
+// Thrown by STOP and REQUIRE to end the journey at once; the runner catches it.
+struct Stop {};
+
+#define CHECK(cond)    ((cond) || ::pilot::Failed(__FILE_NAME__, __LINE__, "CHECK(" #cond ")"))
 #define CHECK_EQ(a, b) ::pilot::CheckEqual(__FILE_NAME__, __LINE__, #a, #b, (a), (b))
-#define REQUIRE(cond)                                                                              \
-    ((cond) ? (void)0 : ::pilot::Require(__FILE_NAME__, __LINE__, "REQUIRE(" #cond ")"))
-#define STOP(what) ::pilot::Require(__FILE_NAME__, __LINE__, what)
+#define STOP(what)     (::pilot::Failed(__FILE_NAME__, __LINE__, what), throw ::pilot::Stop{})
+#define REQUIRE(cond)  ((cond) ? (void)0 : STOP("REQUIRE(" #cond ")"))
 
 // ---- processes -------------------------------------------------------------
 struct Process {
@@ -98,12 +87,6 @@ inline Process Launch(const std::string& exe, const std::string& arguments = "",
     return launched.back();
 }
 
-inline void Kill(const Process& process)
-{
-    if (TerminateProcess(process.handle, 99))
-        WaitForSingleObject(process.handle, 5000);
-}
-
 // ---- waiting and windows ---------------------------------------------------
 inline LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
@@ -119,6 +102,11 @@ inline bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds
         if (GetTickCount() - start >= milliseconds)
             return false;
     return true;
+}
+
+inline bool WaitGone(HWND window, DWORD milliseconds)
+{
+    return WaitUntil([&] { return !IsWindowVisible(window); }, milliseconds);
 }
 
 inline std::string Lower(std::string text)
@@ -148,37 +136,6 @@ inline DWORD ProcessOf(HWND window)
     return pid;
 }
 
-// Visible top-level windows of a class and caption (either ignored when
-// empty) and of a process (any for 0).
-inline std::vector<HWND> TopWindows(const std::string& className, const std::string& caption,
-                                    DWORD pid = 0)
-{
-    std::vector<HWND> all, found;
-    EnumWindows(
-        [](HWND window, LPARAM all) { return ((std::vector<HWND>*)all)->push_back(window), TRUE; },
-        (LPARAM)&all);
-    for (HWND window : all)
-        if (IsWindowVisible(window) && (!pid || ProcessOf(window) == pid) &&
-            (className.empty() || ClassOf(window) == className) &&
-            (caption.empty() || Text(window) == caption))
-            found.push_back(window);
-    return found;
-}
-
-// The first such window to come, or 0 on time-out (at once for 0 ms).
-inline HWND WaitTop(const std::string& className, const std::string& caption,
-                    DWORD milliseconds = 0, DWORD pid = 0)
-{
-    std::vector<HWND> found;
-    WaitUntil([&] { return !(found = TopWindows(className, caption, pid)).empty(); }, milliseconds);
-    return found.empty() ? nullptr : found.front();
-}
-
-inline bool WaitGone(HWND window, DWORD milliseconds)
-{
-    return WaitUntil([&] { return !IsWindowVisible(window); }, milliseconds);
-}
-
 inline HWND Item(HWND page, int id)
 {
     HWND item = GetDlgItem(page, id);
@@ -194,6 +151,86 @@ inline void Settle(HWND window)
     Ask(window, WM_NULL);
     Sleep(50);
     Ask(window, WM_NULL);
+}
+
+// A dialog's parts: its static text, its icon control and whether it has a
+// button; the rest is filled in by WaitBox.
+struct Box {
+    HWND window = 0, owner = 0, iconControl = 0;
+    bool hasButton = false;
+    std::string text;
+    std::string icon;  // "warning", "error", "information", "question", "none" or "unknown"
+    DWORD came = 0;    // GetTickCount() when it was found
+};
+
+inline Box Parts(HWND window)
+{
+    Box box{window, GetWindow(window, GW_OWNER)};
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM found) {
+            Box* box = (Box*)found;
+            std::string name = Lower(ClassOf(child));
+            if (name == "button")
+                box->hasButton = true;
+            else if (name == "static" &&
+                     (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+                box->iconControl = child;
+            else if (name == "static")
+                box->text += Text(child);
+            return TRUE;
+        },
+        (LPARAM)&box);
+    return box;
+}
+
+inline bool IsBox(HWND window)
+{
+    Box box = Parts(window);
+    return box.hasButton && IsWindowEnabled(window) && !box.text.empty();
+}
+
+// Visible top-level windows of a class and caption (either ignored when
+// empty), of a process (any for 0), that pass a test (if given).
+inline std::vector<HWND> TopWindows(const std::string& className, const std::string& caption,
+                                    DWORD pid = 0, bool (*also)(HWND) = nullptr)
+{
+    std::vector<HWND> all, found;
+    EnumWindows(
+        [](HWND window, LPARAM all) { return ((std::vector<HWND>*)all)->push_back(window), TRUE; },
+        (LPARAM)&all);
+    for (HWND window : all)
+        if (IsWindowVisible(window) && (!pid || ProcessOf(window) == pid) &&
+            (className.empty() || ClassOf(window) == className) &&
+            (caption.empty() || Text(window) == caption) && (!also || also(window)))
+            found.push_back(window);
+    return found;
+}
+
+// The first such window to come, or 0 on time-out (at once for 0 ms).
+inline HWND WaitTop(const std::string& className, const std::string& caption,
+                    DWORD milliseconds = 0, DWORD pid = 0, bool (*also)(HWND) = nullptr)
+{
+    std::vector<HWND> found;
+    WaitUntil([&] { return !(found = TopWindows(className, caption, pid, also)).empty(); },
+              milliseconds);
+    return found.empty() ? nullptr : found.front();
+}
+
+// A visible dialog with this exact caption; stops the journey, saying what
+// the boxes on screen say, if it does not come.
+inline HWND WaitPage(const std::string& caption, DWORD milliseconds = 15000)
+{
+    HWND page = WaitTop("#32770", caption, milliseconds);
+    if (!page) {
+        std::string shown;
+        for (HWND box : TopWindows("#32770", "", 0, IsBox))
+            shown += "; a window \"" + Text(box) + "\" says: " + Parts(box).text;
+        STOP("no page captioned \"" + caption + "\" came" + shown);
+    }
+    Settle(page);
+    Log("page \"%s\"", caption.c_str());
+    return page;
 }
 
 // ---- input -----------------------------------------------------------------
@@ -232,6 +269,72 @@ inline void Key(HWND page, int virtualKey)
     Log("key %d on \"%s\"", virtualKey, Text(page).c_str());
 }
 
+// ---- files -----------------------------------------------------------------
+inline bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The file's bytes, or "(missing)".
+inline std::string FileBytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "(missing)";
+}
+
+inline bool WriteBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream file(path, std::ios::binary);
+    return file.write(bytes.data(), bytes.size()) && (file.close(), !file.fail());
+}
+
+// The file opened so, as another program holding it would.
+inline HANDLE Hold(const std::string& path, DWORD access, DWORD sharing)
+{
+    HANDLE held = CreateFileA(path.c_str(), access, sharing, nullptr, OPEN_EXISTING, 0, nullptr);
+    REQUIRE(held != INVALID_HANDLE_VALUE);
+    return held;
+}
+
+// Byte for byte, without printing megabytes when it differs.
+inline bool SameBytes(const std::string& path, const std::string& expected)
+{
+    std::string bytes = FileBytes(path);
+    if (bytes != expected)
+        Log("%s: %zu bytes, not the %zu expected", path.c_str(), bytes.size(), expected.size());
+    return bytes == expected;
+}
+
+inline bool MakeFolders(const std::string& path)
+{
+    SHCreateDirectoryExA(nullptr, path.c_str(), nullptr);
+    return Exists(path);
+}
+
+inline std::string WindowsDirectory()
+{
+    char folder[MAX_PATH] = "";
+    GetWindowsDirectoryA(folder, sizeof folder);
+    return folder;
+}
+
+// The names in a folder, sorted and joined with " | ".
+inline std::string Listing(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        if (strcmp(found.cFileName, ".") && strcmp(found.cFileName, ".."))
+            names.push_back(found.cFileName);
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    std::string joined;
+    for (const std::string& name : names)
+        joined += (joined.empty() ? "" : " | ") + name;
+    return joined;
+}
+
 // ---- screen ----------------------------------------------------------------
 struct Picture {
     int width = 0;
@@ -263,84 +366,33 @@ inline Picture Drawn(int width, int height, const std::function<void(HDC)>& draw
     return picture;
 }
 
-inline Picture Capture()
+// The screen; with a name, saved in the screenshot folder as NN-name.bmp
+// (32 bits a pixel, top row first: no row padding and no turning over).
+inline Picture Shot(const std::string& name = "")
 {
+    static int number = 0;
     int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    return Drawn(width, height, [&](HDC memory) {
+    Picture picture = Drawn(width, height, [&](HDC memory) {
         HDC screen = GetDC(nullptr);
         BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT);
         ReleaseDC(nullptr, screen);
     });
-}
-
-inline bool WriteBytes(const std::string& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    bool ok = file != INVALID_HANDLE_VALUE &&
-              WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr) &&
-              written == bytes.size();
-    return file != INVALID_HANDLE_VALUE && CloseHandle(file) && ok;
-}
-
-// Captures the screen and saves it in the screenshot folder as NN-name.bmp:
-// 32 bits a pixel, top row first, so no row padding and no turning over.
-inline Picture Shot(const std::string& name)
-{
-    static int number = 0;
-    Picture picture = Capture();
-    char prefix[16];
-    snprintf(prefix, sizeof prefix, "\\%02d-", ++number);
-    std::string path = Value("shots") + prefix + name + ".bmp";
-    BITMAPINFOHEADER header = {sizeof header, picture.width, -picture.height, 1, 32};
+    if (name.empty())
+        return picture;
+    BITMAPINFOHEADER header = {sizeof header, width, -height, 1, 32};
     BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, sizeof file + sizeof header};
     file.bfSize = file.bfOffBits + 4 * picture.pixels.size();
     std::string bytes = std::string((const char*)&file, sizeof file) +
                         std::string((const char*)&header, sizeof header);
     for (COLORREF c : picture.pixels)
         bytes += {(char)GetBValue(c), (char)GetGValue(c), (char)GetRValue(c), (char)255};
-    Log(WriteBytes(path, bytes) ? "screenshot %s" : "could not save %s", path.c_str());
+    char path[MAX_PATH];
+    snprintf(path, sizeof path, "%s\\%02d-%s.bmp", values["shots"].c_str(), ++number, name.c_str());
+    Log(WriteBytes(path, bytes) ? "screenshot %s" : "could not save %s", path);
     return picture;
 }
 
-// ---- message boxes and pages ------------------------------------------------
-struct Box {
-    HWND window = 0, owner = 0, iconControl = 0;
-    DWORD came = 0;  // GetTickCount() when it was found
-    std::string text;
-    std::string icon;  // "warning", "error", "information", "question", "none" or "unknown"
-    bool hasButton = false;
-};
-
-// A dialog's static text, its icon control and whether it has a button.
-inline Box Parts(HWND window)
-{
-    Box box{window, GetWindow(window, GW_OWNER)};
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM found) {
-            Box* box = (Box*)found;
-            std::string name = Lower(ClassOf(child));
-            if (name == "button")
-                box->hasButton = true;
-            else if (name == "static" &&
-                     (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-                box->iconControl = child;
-            else if (name == "static")
-                box->text += Text(child);
-            return TRUE;
-        },
-        (LPARAM)&box);
-    return box;
-}
-
-inline bool IsBox(HWND window)
-{
-    Box box = Parts(window);
-    return box.hasButton && IsWindowEnabled(window) && !box.text.empty();
-}
-
+// ---- message boxes -----------------------------------------------------------
 // Which system icon the box shows, told by comparing its pixels with the
 // system icons drawn on the same background.
 inline std::string IconKind(HWND control)
@@ -350,7 +402,7 @@ inline std::string IconKind(HWND control)
     RECT r = {};
     GetWindowRect(control, &r);
     int size = GetSystemMetrics(SM_CXICON), bestScore = size * size * 9 / 10;
-    Picture screen = Capture();
+    Picture screen = Shot();
     std::string best = "unknown";
     const std::pair<const char*, LPCSTR> kinds[] = {{"warning", IDI_WARNING},
                                                     {"error", IDI_ERROR},
@@ -374,38 +426,14 @@ inline std::string IconKind(HWND control)
     return best;
 }
 
-// A visible dialog with this exact caption; stops the journey, saying what
-// the boxes on screen say, if it does not come.
-inline HWND WaitPage(const std::string& caption, DWORD milliseconds = 15000)
-{
-    HWND page = WaitTop("#32770", caption, milliseconds);
-    if (!page) {
-        std::string shown;
-        for (HWND window : TopWindows("#32770", ""))
-            if (IsBox(window))
-                shown += "; a window \"" + Text(window) + "\" says: " + Parts(window).text;
-        STOP("no page captioned \"" + caption + "\" came" + shown);
-    }
-    Settle(page);
-    Log("page \"%s\"", caption.c_str());
-    return page;
-}
-
 // The next message box of the process (any for 0) captioned so (any when
 // empty), read once painted; stops the journey if none comes.
 inline Box WaitBox(const std::string& caption, DWORD milliseconds = 15000, DWORD pid = 0)
 {
-    HWND window = nullptr;
-    if (!WaitUntil(
-            [&] {
-                for (HWND candidate : TopWindows("#32770", caption, pid))
-                    if (IsBox(candidate))
-                        return (window = candidate) != nullptr;
-                return false;
-            },
-            milliseconds))
-        STOP("no message box captioned \"" + caption + "\" came");
+    HWND window = WaitTop("#32770", caption, milliseconds, pid, IsBox);
     DWORD came = GetTickCount();
+    if (!window)
+        STOP("no message box captioned \"" + caption + "\" came");
     Settle(window);
     Box box = Parts(window);
     box.came = came;
@@ -420,74 +448,19 @@ inline Box WaitBox(const std::string& caption, DWORD milliseconds = 15000, DWORD
 inline void Answer(const Box& box, int button)
 {
     PostMessageA(Item(box.window, button), BM_CLICK, 0, 0);
-    if (!WaitGone(box.window, 5000))
-        Failed(__FILE_NAME__, __LINE__,
-               "the box did not close on button " + std::to_string(button));
+    CHECK(WaitGone(box.window, 5000));
 }
 
-// ---- files -----------------------------------------------------------------
-inline bool Exists(const std::string& path)
+// A box of the process (any process for 0) captioned so: its text and icon
+// checked, then answered.
+inline Box ExpectBox(DWORD pid, const std::string& caption, const std::string& text,
+                     const std::string& icon, int answer = IDOK, DWORD milliseconds = 15000)
 {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-inline bool IsFolder(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// The file's bytes, or "(missing)".
-inline std::string FileBytes(const std::string& path)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "(missing)";
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD got = 0;
-    ReadFile(file, &bytes[0], (DWORD)bytes.size(), &got, nullptr);
-    CloseHandle(file);
-    return bytes.substr(0, got);
-}
-
-// Byte for byte, without printing megabytes when it differs.
-inline bool SameBytes(const std::string& path, const std::string& expected)
-{
-    std::string bytes = FileBytes(path);
-    if (bytes != expected)
-        Log("%s: %zu bytes, not the %zu expected", path.c_str(), bytes.size(), expected.size());
-    return bytes == expected;
-}
-
-inline bool MakeFolders(const std::string& path)
-{
-    SHCreateDirectoryExA(nullptr, path.c_str(), nullptr);
-    return IsFolder(path);
-}
-
-inline std::string WindowsDirectory()
-{
-    char folder[MAX_PATH] = "";
-    GetWindowsDirectoryA(folder, sizeof folder);
-    return folder;
-}
-
-// The names in a folder, sorted and joined with " | ".
-inline std::string Listing(const std::string& folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
-        if (strcmp(found.cFileName, ".") && strcmp(found.cFileName, ".."))
-            names.push_back(found.cFileName);
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    std::string joined;
-    for (const std::string& name : names)
-        joined += (joined.empty() ? "" : " | ") + name;
-    return joined;
+    Box box = WaitBox(caption, milliseconds, pid);
+    CHECK_EQ(box.text, text);
+    CHECK_EQ(box.icon, icon);
+    Answer(box, answer);
+    return box;
 }
 
 // ---- registry --------------------------------------------------------------
@@ -495,7 +468,7 @@ inline std::string Listing(const std::string& folder)
 inline REGSAM SetupView()
 {
     DWORD kind = SCS_64BIT_BINARY;
-    GetBinaryTypeA(Value("setup").c_str(), &kind);
+    GetBinaryTypeA(values["setup"].c_str(), &kind);
     return kind == SCS_32BIT_BINARY ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
 }
 
@@ -543,8 +516,8 @@ inline void ListFiles(const std::string& folder, Snapshot* snapshot)
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
     for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
         std::string name = found.cFileName, path = folder + "\\" + name, lower = Lower(path);
-        if (name == "." || name == ".." || Churn(lower) || lower == Lower(Value("work")) ||
-            lower == Lower(Value("shots")))
+        if (name == "." || name == ".." || Churn(lower) || lower == Lower(values["work"]) ||
+            lower == Lower(values["shots"]))
             continue;
         bool isFolder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
         ULONGLONG written = (ULONGLONG)found.ftLastWriteTime.dwHighDateTime << 32 |
@@ -600,27 +573,27 @@ inline Snapshot TakeSnapshot()
     return snapshot;
 }
 
-// "added <path> (<what>)", "removed <path>", "changed <path> (<was> -> <is>)".
-inline std::vector<std::string> Differences(const Snapshot& before, const Snapshot& after)
+// What changed since before: path -> "<then> -> <now>", "(none)" for nothing.
+inline Snapshot Differences(const Snapshot& before)
 {
-    std::vector<std::string> differences;
-    for (const auto& [path, what] : before)
-        if (!after.count(path))
-            differences.push_back("removed " + path);
-        else if (after.at(path) != what)
-            differences.push_back("changed " + path + " (" + what + " -> " + after.at(path) + ")");
-    for (const auto& [path, what] : after)
-        if (!before.count(path))
-            differences.push_back("added " + path + " (" + what + ")");
-    return differences;
+    const Snapshot after = TakeSnapshot();
+    Snapshot changed;
+    auto of = [](const Snapshot& side, const std::string& path) {
+        return side.count(path) ? side.at(path) : "(none)";
+    };
+    for (const Snapshot* side : {&before, &after})
+        for (const auto& [path, what] : *side)
+            if (of(before, path) != of(after, path))
+                changed[path] = of(before, path) + " -> " + of(after, path);
+    return changed;
 }
 
 inline void ExpectUnchanged(const Snapshot& before)
 {
-    std::vector<std::string> differences = Differences(before, TakeSnapshot());
-    for (const std::string& difference : differences)
-        Log("  %s", difference.c_str());
-    CHECK(differences.empty());
+    Snapshot changed = Differences(before);
+    for (const auto& [path, change] : changed)
+        Log("  %s: %s", path.c_str(), change.c_str());
+    CHECK(changed.empty());
 }
 
 // ==== the sample product and the steps through its pages =====================
@@ -629,7 +602,6 @@ const char* const DefaultFolder = "C:\\Dornwick\\Pellomark";
 const char* const AbortText =
     "Installation Aborted!\n\nIf you need assistance you can email\nsupport at - "
     "support@dornwick.example!";
-const char* const VersionKey = "Shareware\\Dornwick\\Programs\\Pellomark\\Current Version";
 const char* const UninstallEntry =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pellomark";
 const char* const ThanksText =
@@ -638,7 +610,7 @@ const char* const ThanksText =
     "support@dornwick.example!";
 
 // The product under test (--set product=...) and its pages' captions.
-inline std::string Product() { return Value("product", "Pellomark"); }
+inline std::string Product() { return values.count("product") ? values["product"] : "Pellomark"; }
 inline std::string AgreementCaption() { return Product() + " License Agreement"; }
 inline std::string LocationCaption() { return Product() + " Program Location"; }
 inline std::string CopyCaption() { return "Installing " + Product() + " Program Files"; }
@@ -646,12 +618,12 @@ inline std::string GroupCaption() { return Product() + " Program Group"; }
 
 inline Process StartSetup(const std::string& arguments = "")
 {
-    return Launch(Value("setup"), arguments);
+    return Launch(values["setup"], arguments);
 }
 
 inline std::string SetupResource(LPCSTR name, LPCSTR type = (LPCSTR)RT_RCDATA)
 {
-    HMODULE module = LoadLibraryExA(Value("setup").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE module = LoadLibraryExA(values["setup"].c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC found = module ? FindResourceA(module, name, type) : nullptr;
     HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
     std::string bytes = loaded ? std::string((const char*)LockResource(loaded),
@@ -662,18 +634,6 @@ inline std::string SetupResource(LPCSTR name, LPCSTR type = (LPCSTR)RT_RCDATA)
         STOP("setup has no resource " +
              (IS_INTRESOURCE(name) ? std::to_string((uintptr_t)name) : std::string(name)));
     return bytes;
-}
-
-// A box of the process (any process for 0) captioned so: its text and icon
-// checked, then answered.
-inline Box ExpectBox(DWORD pid, const std::string& caption, const std::string& text,
-                     const std::string& icon, int answer = IDOK, DWORD milliseconds = 15000)
-{
-    Box box = WaitBox(caption, milliseconds, pid);
-    CHECK_EQ(box.text, text);
-    CHECK_EQ(box.icon, icon);
-    Answer(box, answer);
-    return box;
 }
 
 inline void ExpectExitZero(const Process& process, DWORD milliseconds = 20000)
@@ -765,7 +725,7 @@ inline std::string Stored(const std::string& folder, int row)
 // The file the build made the row from, and the row as the executable carries it.
 inline std::string SourceBytes(int row)
 {
-    std::string bytes = FileBytes("Z:" + Value("source" + std::to_string(row)));
+    std::string bytes = FileBytes("Z:" + values["source" + std::to_string(row)]);
     if (bytes == "(missing)")
         STOP("cannot read the source of row " + std::to_string(row));
     return bytes;
@@ -787,42 +747,6 @@ inline std::string GroupFolder(const std::string& group)
     char programs[MAX_PATH] = "";
     REQUIRE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs)));
     return std::string(programs) + "\\" + group;
-}
-
-// ---- the uninstaller ------------------------------------------------------
-// Runs it and answers Yes to its question for that folder; returns the next box.
-inline Box Uninstall(const std::string& folder, Process* started)
-{
-    *started = Launch(Uninstaller());
-    ExpectBox(started->pid, Installer,
-              "This removes Pellomark from the folder\n" + folder +
-                  "\n\nIts program files, its program group and its registry entries are "
-                  "deleted. Files that you added to the folder are kept.\n\nRemove Pellomark now?",
-              "question", IDYES, 20000);
-    Box done = WaitBox(Installer, 30000, started->pid);
-    // Wine's Program Manager opens a folder window for the ShowGroup that
-    // picks the group, over the closing box, before or after the box came:
-    // the folder windows are closed, and the box raised and read again
-    // while its icon is hidden.
-    for (int round = 0; round < 3; ++round) {
-        for (HWND window : TopWindows("", ""))
-            if (ProcessOf(window) != started->pid && ClassOf(window) != "#32770") {
-                PostMessageA(window, WM_CLOSE, 0, 0);
-                WaitGone(window, 5000);
-            }
-        if (done.icon != "unknown")
-            break;
-        SetWindowPos(done.window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        done = WaitBox(Installer, 10000, started->pid);
-    }
-    return done;
-}
-
-// Once it has exited it has gone from the Windows directory.
-inline void ExpectUninstallerGone(const Process& uninstaller)
-{
-    ExpectExitZero(uninstaller);
-    CHECK(WaitUntil([] { return !Exists(Uninstaller()); }, 20000));
 }
 
 // ---- registration ----------------------------------------------------------

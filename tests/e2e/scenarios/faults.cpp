@@ -32,13 +32,6 @@ void ExpectNoneInstalled(int from = 0)
     CHECK_EQ(Reg("Shareware"), "");
 }
 
-HANDLE Hold(const std::string& path, DWORD access, DWORD sharing)
-{
-    HANDLE held = CreateFileA(path.c_str(), access, sharing, nullptr, OPEN_EXISTING, 0, nullptr);
-    REQUIRE(held != INVALID_HANDLE_VALUE);
-    return held;
-}
-
 // Leaves room bytes free on drive E: (the hook's small drive) with a ballast
 // file, so the sizes that decide where the drive fills are this executable's.
 void LeaveRoom(ULONGLONG room)
@@ -70,13 +63,13 @@ FAULT_SCENARIO(copy_faults, 800, 600)
 
     // A byte of the program's resource flipped in a copy of the executable:
     // the damage is found before that stored copy is written.
-    std::string program = ResourceBytes(1), executable = FileBytes(Value("setup"));
+    std::string program = ResourceBytes(1), executable = FileBytes(values["setup"]);
     size_t at = executable.find(program);
     REQUIRE(at != std::string::npos);
     executable[at + program.size() / 2] ^= 0x20;
-    REQUIRE(WriteBytes(Value("work") + "\\setup.exe", executable));
+    REQUIRE(WriteBytes(values["work"] + "\\setup.exe", executable));
     ExpectFailedCopy("Installation data is damaged!\nInstallation will now be aborted.", "",
-                     Launch(Value("work") + "\\setup.exe", "", Value("work")));
+                     Launch(values["work"] + "\\setup.exe", "", values["work"]));
     ExpectNoneInstalled();
 
     // An uninstaller of that name running from the Windows directory cannot
@@ -89,7 +82,7 @@ FAULT_SCENARIO(copy_faults, 800, 600)
     ExpectFailedCopy(OpenFailedText);
     CHECK(WaitForSingleObject(old.handle, 0) == WAIT_TIMEOUT && FileBytes(inUse) == running);
     ExpectNoneInstalled(1);
-    Kill(old);
+    TerminateProcess(old.handle, 99);
     REQUIRE(WaitUntil([&] { return DeleteFileA(inUse.c_str()); }, 5000));
 
     // Another user's program planted where the program's stored copy goes,

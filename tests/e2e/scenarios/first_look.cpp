@@ -26,19 +26,19 @@ Picture DecodeBitmap(int identifier)
     });
 }
 
-// How many pixels of a colour lie in a region of the screen, and their bounds.
+// The pixels of an area that pass a test: how many, and their bounds.
 struct Found {
     int count = 0;
     RECT bounds = {INT_MAX, INT_MAX, INT_MIN, INT_MIN};
 };
 
-Found FindColour(const Picture& screen, COLORREF colour, int left, int top, int right, int bottom)
+Found Where(RECT area, const std::function<bool(int, int)>& holds)
 {
     Found found;
     RECT& b = found.bounds;
-    for (int y = std::max(top, 0); y < std::min(bottom, screen.height); ++y)
-        for (int x = std::max(left, 0); x < std::min(right, screen.width); ++x)
-            if (screen.At(x, y) == colour) {
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            if (holds(x, y)) {
                 ++found.count;
                 b = {std::min<LONG>(b.left, x), std::min<LONG>(b.top, y),
                      std::max<LONG>(b.right, x), std::max<LONG>(b.bottom, y)};
@@ -46,19 +46,19 @@ Found FindColour(const Picture& screen, COLORREF colour, int left, int top, int 
     return found;
 }
 
-// The pixels of a region of the screen that differ from a picture (those
-// the mask leaves out aside); logs the first.
-int Differing(const Picture& screen, int left, int top, const Picture& expected, const char* what,
-              const std::function<bool(int, int)>& mask = nullptr)
+Found Colour(const Picture& screen, COLORREF colour, RECT area)
 {
-    int differing = 0;
-    for (int y = 0; y < expected.height; ++y)
-        for (int x = 0; x < expected.width; ++x)
-            if ((!mask || mask(x, y)) && screen.At(left + x, top + y) != expected.At(x, y) &&
-                differing++ == 0)
-                Log("%s: first difference at (%d, %d): screen %06lx, expected %06lx", what, x, y,
-                    screen.At(left + x, top + y), expected.At(x, y));
-    return differing;
+    return Where(area, [&](int x, int y) { return screen.At(x, y) == colour; });
+}
+
+// No pixel found wrong; else says how many and where.
+bool NoneWrong(const Found& wrong, const char* what)
+{
+    const RECT& b = wrong.bounds;
+    if (wrong.count)
+        Log("%s: %d pixels wrong within (%ld, %ld)-(%ld, %ld)", what, wrong.count, b.left, b.top,
+            b.right, b.bottom);
+    return wrong.count == 0;
 }
 
 // The stripe over its band, exactly its colour in the margins either side of
@@ -69,22 +69,20 @@ int Differing(const Picture& screen, int left, int top, const Picture& expected,
 void CheckStripeAndPictures(const Picture& screen)
 {
     int boxTop = screen.height - BoxPictureRise;
-    Picture stripe{StripeWidth, screen.height};
-    stripe.pixels.assign((size_t)StripeWidth * screen.height, StripeColor);
-    CHECK_EQ(
-        Differing(screen, 0, 0, stripe, "stripe",
-                  [&](int x, int y) {
-                      return x < HeaderPictureX || x >= HeaderPictureX + HeaderPictureWidth ||
-                             !((y >= HeaderPictureY && y < HeaderPictureY + HeaderPictureHeight) ||
-                               (y >= boxTop && y < boxTop + BoxPictureHeight) ||
-                               (y >= InstallerLabelY && y < StepListTop + StepRows * StepRowPitch));
-                  }),
-        0);
+    CHECK(NoneWrong(
+        Where({0, 0, StripeWidth, screen.height},
+              [&](int x, int y) {
+                  bool margin = x < HeaderPictureX || x >= HeaderPictureX + HeaderPictureWidth;
+                  bool filled = (y >= HeaderPictureY && y < HeaderPictureY + HeaderPictureHeight) ||
+                                (y >= boxTop && y < boxTop + BoxPictureHeight) ||
+                                (y >= InstallerLabelY && y < StepListTop + StepRows * StepRowPitch);
+                  return (margin || !filled) && screen.At(x, y) != StripeColor;
+              }),
+        "stripe"));
     CHECK(screen.At(StripeWidth, screen.height / 2) != StripeColor);
 
     Picture header = DecodeBitmap(IDB_HEADER), box = DecodeBitmap(IDB_GROUP);
     CHECK(header.width == HeaderPictureWidth && header.height == HeaderPictureHeight);
-    CHECK_EQ(Differing(screen, HeaderPictureX, HeaderPictureY, header, "header picture"), 0);
     CHECK(box.width == BoxPictureWidth && box.height == BoxPictureHeight &&
           box.At(BoxFloodX, BoxFloodY) == BoxKeyColor);
     std::vector<std::pair<int, int>> todo = {{BoxFloodX, BoxFloodY}};
@@ -99,7 +97,12 @@ void CheckStripeAndPictures(const Picture& screen)
     int enclosed = (int)std::count(box.pixels.begin(), box.pixels.end(), BoxKeyColor);
     Log("box picture: %d key-colour pixels walled in by the drawing", enclosed);
     CHECK(enclosed > 0);
-    CHECK_EQ(Differing(screen, BoxPictureX, boxTop, box, "box picture"), 0);
+    for (auto [picture, left, top] : {std::tuple{&header, (int)HeaderPictureX, (int)HeaderPictureY},
+                                      {&box, (int)BoxPictureX, boxTop}})
+        CHECK(NoneWrong(
+            Where({left, top, left + picture->width, top + picture->height},
+                  [&](int x, int y) { return screen.At(x, y) != picture->At(x - left, y - top); }),
+            picture == &box ? "box picture" : "header picture"));
 }
 
 // The title's four layers run from (x0, y0) to (x0 + 3, y0 + 3): the
@@ -107,13 +110,9 @@ void CheckStripeAndPictures(const Picture& screen)
 // screen size puts its ink, the darkest showing along the upper left edges.
 void CheckTitle(const Picture& screen)
 {
-    LOGFONTA description = {screen.height / 10,
-                            (screen.width - TitleIndent) / ((int)strlen(TitleText) + 5)};
-    description.lfWeight = FW_BOLD;
-    description.lfQuality = PROOF_QUALITY;
-    description.lfPitchAndFamily = VARIABLE_PITCH | FF_ROMAN;
-    lstrcpyA(description.lfFaceName, "Times New Roman");
-    HFONT font = CreateFontIndirectA(&description);
+    HFONT font = CreateFontA(
+        screen.height / 10, (screen.width - TitleIndent) / ((int)strlen(TitleText) + 5), 0, 0,
+        FW_BOLD, 0, 0, 0, 0, 0, 0, PROOF_QUALITY, VARIABLE_PITCH | FF_ROMAN, "Times New Roman");
     Picture ink = Drawn(screen.width, screen.height / 2, [&](HDC dc) {
         HGDIOBJ previous = SelectObject(dc, font);
         SetBkColor(dc, RGB(0, 0, 0));
@@ -122,12 +121,11 @@ void CheckTitle(const Picture& screen)
         SelectObject(dc, previous);
     });
     DeleteObject(font);
-    RECT glyphs = FindColour(ink, 0xFFFFFF, 0, 0, ink.width, ink.height).bounds;
+    RECT glyphs = Colour(ink, 0xFFFFFF, {0, 0, ink.width, ink.height}).bounds;
     OffsetRect(&glyphs, screen.width / 32 + TitleIndent - 32, screen.height / 24 - TitleRise - 32);
-    Found bright = FindColour(screen, TitleShades[3], StripeWidth, 0, screen.width,
-                              screen.height / 2);
-    Found dark = FindColour(screen, TitleShades[0], StripeWidth, 0, screen.width,
-                            screen.height / 2);
+    RECT upperHalf = {StripeWidth, 0, screen.width, screen.height / 2};
+    Found bright = Colour(screen, TitleShades[3], upperHalf);
+    Found dark = Colour(screen, TitleShades[0], upperHalf);
     Log("title: brightest layer at (%ld, %ld)-(%ld, %ld)", bright.bounds.left, bright.bounds.top,
         bright.bounds.right, bright.bounds.bottom);
     CHECK(bright.count > 100 && dark.count > 0);
@@ -143,8 +141,8 @@ void CheckStepsAndLabel(const Picture& screen, int stepMask)
 {
     for (int step = 0; step < StepRows; ++step) {
         int y = StepListTop + step * StepRowPitch;
-        Found lit = FindColour(screen, StepLitColor, 0, y, StripeWidth, y + StepRowPitch);
-        Found dim = FindColour(screen, StepDimColor, 0, y, StripeWidth, y + StepRowPitch);
+        Found lit = Colour(screen, StepLitColor, {0, y, StripeWidth, y + StepRowPitch});
+        Found dim = Colour(screen, StepDimColor, {0, y, StripeWidth, y + StepRowPitch});
         bool marked = (stepMask & (1 << step)) != 0;
         Log("step %d: %d lit, %d dim pixels", step + 1, lit.count, dim.count);
         CHECK((marked ? lit : dim).count > 20 && (marked ? dim : lit).count == 0);
@@ -156,7 +154,7 @@ void CheckStepsAndLabel(const Picture& screen, int stepMask)
     GetTextExtentPoint32A(dc, "Cratewise:", 10, &size);
     SelectObject(dc, previous);
     ReleaseDC(nullptr, dc);
-    Found label = FindColour(screen, LabelColor, 0, 90, StripeWidth, StepListTop);
+    Found label = Colour(screen, LabelColor, {0, 90, StripeWidth, StepListTop});
     RECT place = {InstallerLabelX, InstallerLabelY, InstallerLabelX + size.cx,
                   InstallerLabelY + size.cy};
     CHECK(label.count > 30 && label.bounds.right - label.bounds.left > size.cx * 3 / 4);

@@ -3,6 +3,9 @@
 // Manager; installs again and reads the read-me.
 #include "../pilot/pilot.h"
 
+#include <aclapi.h>
+#include <sddl.h>
+
 using namespace pilot;
 
 namespace {
@@ -73,24 +76,22 @@ void TryToClose(HWND page)
     CHECK(IsWindowVisible(page));
 }
 
-// Whether Everyone is let into the folder. Wine derives the access list from
-// the folder's mode: one made with the installer's protected list lets
-// Everyone in no more, one made without it still lets Everyone read.
-bool EveryoneMayEnter(const std::string& folder)
+// The folder's access list as text. Wine derives it from the folder's mode:
+// one made with the installer's protected list lets Everyone (WD) in no
+// more, one made without it still lets Everyone read.
+std::string AccessList(const std::string& folder)
 {
-    PACL list = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetNamedSecurityInfoA(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
-                              nullptr, &list, nullptr, &descriptor) != ERROR_SUCCESS)
-        return true;
-    bool found = false;
-    for (DWORD i = 0; list && i < list->AceCount && !found; ++i) {
-        ACCESS_ALLOWED_ACE* ace = nullptr;
-        found = GetAce(list, i, (void**)&ace) && ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE &&
-                IsWellKnownSid((PSID)&ace->SidStart, WinWorldSid);
-    }
+    char* text = nullptr;
+    GetNamedSecurityInfoA(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                          nullptr, nullptr, nullptr, &descriptor);
+    ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1,
+                                                         DACL_SECURITY_INFORMATION, &text, nullptr);
+    std::string list = text ? text : "";
+    LocalFree(text);
     LocalFree(descriptor);
-    return found;
+    Log("%s: access list %s", folder.c_str(), list.c_str());
+    return list;
 }
 
 }  // namespace
@@ -122,7 +123,8 @@ SCENARIO(browse_and_install_twice, 800, 600)
     TryToClose(page);
     REQUIRE(WaitGone(page, 180000));
     CheckNothingLeft(DefaultFolder, true);
-    CHECK(!EveryoneMayEnter(DefaultFolder));
+    std::string access = AccessList(DefaultFolder);
+    CHECK(access.rfind("D:", 0) == 0 && access.find(";WD)") == std::string::npos);
 
     // Wine's Program Manager: an empty group list; nine paced commands and
     // the pause before the last, then the 3 s timer, before the success box.
@@ -155,11 +157,12 @@ SCENARIO(browse_and_install_twice, 800, 600)
         const char* key;
         const char* name;
         std::string text;
-    } recorded[] = {{VersionKey, "Program Version", "1.01"},
-                    {UninstallEntry, "DisplayName", "Pellomark Uninstall"},
-                    {UninstallEntry, "UninstallString", Uninstaller()},
-                    {UninstallEntry, "Program Path", DefaultFolder},
-                    {UninstallEntry, "Program Group", "Pellomark"}};
+    } recorded[] = {
+        {"Shareware\\Dornwick\\Programs\\Pellomark\\Current Version", "Program Version", "1.01"},
+        {UninstallEntry, "DisplayName", "Pellomark Uninstall"},
+        {UninstallEntry, "UninstallString", Uninstaller()},
+        {UninstallEntry, "Program Path", DefaultFolder},
+        {UninstallEntry, "Program Group", "Pellomark"}};
     for (const auto& [key, name, text] : recorded)
         CHECK_EQ(Reg(key, name), "1:" + text + '\0');
     CHECK_EQ(Reg("Software\\Shareware"), "");
@@ -171,8 +174,8 @@ SCENARIO(browse_and_install_twice, 800, 600)
     std::string readOnly = Destination(DefaultFolder, 2);
     REQUIRE(WriteBytes(readOnly, "the help of an older version\r\n"));
     REQUIRE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
-    const std::string downloads = Value("work");
-    REQUIRE(CopyFileA(Value("setup").c_str(), (downloads + "\\setup.exe").c_str(), FALSE));
+    const std::string downloads = values["work"];
+    REQUIRE(CopyFileA(values["setup"].c_str(), (downloads + "\\setup.exe").c_str(), FALSE));
     REQUIRE(CopyFileA((WindowsDirectory() + "\\system32\\hostname.exe").c_str(),
                       (downloads + "\\Notepad.exe").c_str(), FALSE));
     setup = Launch(downloads + "\\setup.exe");

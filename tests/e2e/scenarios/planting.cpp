@@ -5,12 +5,12 @@ using namespace pilot;
 
 SCENARIO_BY_HAND(planted_dlls_are_not_loaded, 800, 600)
 {
-    const std::string planted = "Z:" + Value("planted");
+    const std::string planted = "Z:" + values["planted"];
     const char* const names[] = {"lz32", "comctl32", "uxtheme"};
     const std::string downloads = "C:\\users\\Public\\Downloads";
     REQUIRE(MakeFolders(downloads));
     std::string setupCopy = downloads + "\\setup.exe";
-    REQUIRE(CopyFileA(Value("setup").c_str(), setupCopy.c_str(), FALSE));
+    REQUIRE(CopyFileA(values["setup"].c_str(), setupCopy.c_str(), FALSE));
     for (std::string name : names)
         REQUIRE(CopyFileA((planted + "\\" + name + ".dll").c_str(),
                           (downloads + "\\" + name + ".dll").c_str(), FALSE));
