@@ -19,7 +19,6 @@
 #include <functional>
 #include <map>
 #include <sstream>
-#include <string>
 #include <vector>
 
 namespace pilot {
@@ -83,8 +82,7 @@ inline Process Launch(const std::string& exe, const std::string& arguments = "",
         STOP("cannot start " + line);
     CloseHandle(info.hThread);
     Log("started %s (pid %lu)", line.c_str(), info.dwProcessId);
-    launched.push_back({info.hProcess, info.dwProcessId});
-    return launched.back();
+    return launched.emplace_back(Process{info.hProcess, info.dwProcessId});
 }
 
 // ---- waiting and windows ---------------------------------------------------
@@ -158,9 +156,9 @@ inline void Settle(HWND window)
 struct Box {
     HWND window = 0, owner = 0, iconControl = 0;
     bool hasButton = false;
-    std::string text;
-    std::string icon;  // "warning", "error", "information", "question", "none" or "unknown"
-    DWORD came = 0;    // GetTickCount() when it was found
+    // The icon: "warning", "error", "information", "question", "none" or "unknown".
+    std::string text, icon;
+    DWORD came = 0;  // GetTickCount() when it was found
 };
 
 inline Box Parts(HWND window)
@@ -241,7 +239,8 @@ inline void Press(HWND page, int id)
     PostMessageA(Item(page, id), BM_CLICK, 0, 0);
 }
 
-// Replaces an edit field's text by typing it (not empty), so its own limits apply.
+// Replaces an edit field's text by typing it, so its own limits apply (empty:
+// leaves it as it is).
 inline void Type(HWND page, int id, const std::string& text)
 {
     Ask(Item(page, id), EM_SETSEL, 0, -1);
@@ -311,34 +310,12 @@ inline bool MakeFolders(const std::string& path)
     return Exists(path);
 }
 
-inline std::string WindowsDirectory()
-{
-    char folder[MAX_PATH] = "";
-    GetWindowsDirectoryA(folder, sizeof folder);
-    return folder;
-}
-
-// The names in a folder, sorted and joined with " | ".
-inline std::string Listing(const std::string& folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
-        if (strcmp(found.cFileName, ".") && strcmp(found.cFileName, ".."))
-            names.push_back(found.cFileName);
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    std::string joined;
-    for (const std::string& name : names)
-        joined += (joined.empty() ? "" : " | ") + name;
-    return joined;
-}
+// Where Wine keeps Windows, the same for both builds.
+const std::string Windows = "C:\\windows";
 
 // ---- screen ----------------------------------------------------------------
 struct Picture {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     std::vector<COLORREF> pixels;  // COLORREF 0x00BBGGRR, top-down rows
     COLORREF At(int x, int y) const
     {
@@ -404,16 +381,14 @@ inline std::string IconKind(HWND control)
     int size = GetSystemMetrics(SM_CXICON), bestScore = size * size * 9 / 10;
     Picture screen = Shot();
     std::string best = "unknown";
-    const std::pair<const char*, LPCSTR> kinds[] = {{"warning", IDI_WARNING},
-                                                    {"error", IDI_ERROR},
-                                                    {"information", IDI_INFORMATION},
-                                                    {"question", IDI_QUESTION}};
-    for (auto [name, id] : kinds) {
+    for (auto [name, id] : {std::pair<const char*, LPCSTR>{"warning", IDI_WARNING},
+                            {"error", IDI_ERROR},
+                            {"information", IDI_INFORMATION},
+                            {"question", IDI_QUESTION}}) {
         Picture drawn = Drawn(size, size, [&](HDC dc) {
-            HBRUSH brush = CreateSolidBrush(screen.At(r.left + size, r.top));
             RECT all = {0, 0, size, size};
-            FillRect(dc, &all, brush);
-            DeleteObject(brush);
+            SetBkColor(dc, screen.At(r.left + size, r.top));
+            ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &all, "", 0, nullptr);
             DrawIconEx(dc, 0, 0, LoadIconA(nullptr, id), size, size, 0, nullptr, DI_NORMAL);
         });
         int score = 0;
@@ -492,8 +467,9 @@ inline std::string Reg(const std::string& key, const char* name = nullptr)
 typedef std::map<std::string, std::string> Snapshot;
 
 // What Wine and the desktop change by themselves whatever the program does.
-inline bool Churn(std::string lowerPath)
+inline bool Churn(const std::string& path)
 {
+    std::string lowerPath = Lower(path);
     // The 32-bit view churns as the 64-bit one does.
     if (lowerPath.compare(0, 7, "hklm32\\") == 0)
         lowerPath.erase(4, 2);
@@ -515,16 +491,16 @@ inline void ListFiles(const std::string& folder, Snapshot* snapshot)
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
     for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
-        std::string name = found.cFileName, path = folder + "\\" + name, lower = Lower(path);
-        if (name == "." || name == ".." || Churn(lower) || lower == Lower(values["work"]) ||
-            lower == Lower(values["shots"]))
+        std::string name = found.cFileName, path = folder + "\\" + name;
+        if (name == "." || name == ".." || Churn(path) || Lower(path) == Lower(values["work"]) ||
+            Lower(path) == Lower(values["shots"]))
             continue;
         bool isFolder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
         ULONGLONG written = (ULONGLONG)found.ftLastWriteTime.dwHighDateTime << 32 |
                             found.ftLastWriteTime.dwLowDateTime;
-        (*snapshot)[lower] = isFolder ? "folder"
-                                      : "file " + std::to_string(found.nFileSizeLow) +
-                                            " bytes, written " + std::to_string(written);
+        (*snapshot)[path] = isFolder ? "folder"
+                                     : "file " + std::to_string(found.nFileSizeLow) +
+                                           " bytes, written " + std::to_string(written);
         if (isFolder)
             ListFiles(path, snapshot);
     }
@@ -546,10 +522,8 @@ inline void ListKeys(HKEY key, const std::string& path, Snapshot* snapshot, int 
             break;
         if (status != ERROR_SUCCESS)
             continue;
-        std::string value = "type " + std::to_string(type) + ":";
-        for (DWORD j = 0; j < size; ++j)
-            value += " " + std::to_string(data[j]);
-        (*snapshot)[lower + "\\\\" + Lower(name)] = value;
+        (*snapshot)[lower + "\\\\" + Lower(name)] = "type " + std::to_string(type) + ": " +
+                                                    std::string((char*)data.data(), size);
     }
     HKEY child;
     for (DWORD i = 0; RegEnumKeyA(key, i, name, sizeof name) == ERROR_SUCCESS; ++i)
@@ -573,7 +547,20 @@ inline Snapshot TakeSnapshot()
     return snapshot;
 }
 
-// What changed since before: path -> "<then> -> <now>", "(none)" for nothing.
+// The names in a folder, sorted and joined with " | ".
+inline std::string Listing(const std::string& folder)
+{
+    Snapshot files;
+    ListFiles(folder, &files);
+    std::string joined;
+    for (const auto& [path, what] : files)
+        if (path.find('\\', folder.size() + 1) == std::string::npos)
+            joined += (joined.empty() ? "" : " | ") + path.substr(folder.size() + 1);
+    return joined;
+}
+
+// What changed since before, each logged: path -> "<then> -> <now>", with
+// "(none)" for nothing.
 inline Snapshot Differences(const Snapshot& before)
 {
     const Snapshot after = TakeSnapshot();
@@ -585,16 +572,12 @@ inline Snapshot Differences(const Snapshot& before)
         for (const auto& [path, what] : *side)
             if (of(before, path) != of(after, path))
                 changed[path] = of(before, path) + " -> " + of(after, path);
+    for (const auto& [path, change] : changed)
+        Log("  %s: %s", path.c_str(), change.c_str());
     return changed;
 }
 
-inline void ExpectUnchanged(const Snapshot& before)
-{
-    Snapshot changed = Differences(before);
-    for (const auto& [path, change] : changed)
-        Log("  %s: %s", path.c_str(), change.c_str());
-    CHECK(changed.empty());
-}
+inline void ExpectUnchanged(const Snapshot& before) { CHECK(Differences(before).empty()); }
 
 // ==== the sample product and the steps through its pages =====================
 const char* const Installer = "Cratewise";
@@ -654,8 +637,7 @@ inline HWND ReachLocation()
 inline HWND ReachCopy(const std::string& folder = "")
 {
     HWND location = ReachLocation();
-    if (!folder.empty())
-        Type(location, IDC_FOLDER_EDIT, folder);
+    Type(location, IDC_FOLDER_EDIT, folder);
     Press(location, IDC_AFFIRM);
     return WaitPage(CopyCaption());
 }
@@ -664,16 +646,15 @@ inline HWND ReachCopy(const std::string& folder = "")
 // thanks; returns when the success box came.
 inline DWORD FinishGroup(const Process& setup, int readMe)
 {
-    DWORD came = ExpectBox(0, "Pellomark", "Shortcuts Created Successfully!", "information", IDOK,
-                           60000)
-                     .came;
+    Box done = ExpectBox(0, "Pellomark", "Shortcuts Created Successfully!", "information", IDOK,
+                         60000);
     ExpectBox(setup.pid, Installer,
               "Pellomark was successfully Installed.\n\nWould you like to view the Read Me file "
               "now?",
               "question", readMe);
     if (readMe == IDNO)
         ExpectBox(setup.pid, Installer, ThanksText, "information");
-    return came;
+    return done.came;
 }
 
 // From the first page to the end with the default answers.
@@ -707,10 +688,10 @@ const int RowCount = 4;
 const char* const Files[RowCount] = {"Quodgone.exe", "Quodpost.exe", "Quodpost.hlp", "Read_me.txt"};
 const char* const Resources[RowCount] = {"PURGESET", "PROGRAM", "HELPFILE", "README"};
 
-inline std::string Uninstaller() { return WindowsDirectory() + "\\Quodgone.exe"; }
+inline std::string Uninstaller() { return Windows + "\\Quodgone.exe"; }
 inline std::string Destination(const std::string& folder, int row)
 {
-    return (row == 0 ? WindowsDirectory() : folder) + "\\" + Files[row];
+    return (row == 0 ? Windows : folder) + "\\" + Files[row];
 }
 // The last character of a path replaced: Name.ex_ for a stored copy, and
 // Name.ex~ for a file being expanded.

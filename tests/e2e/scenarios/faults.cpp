@@ -75,7 +75,7 @@ FAULT_SCENARIO(copy_faults, 800, 600)
     // An uninstaller of that name running from the Windows directory cannot
     // be replaced; the page says so before anything else changes.
     std::string inUse = Destination(DefaultFolder, 0);
-    REQUIRE(CopyFileA((WindowsDirectory() + "\\notepad.exe").c_str(), inUse.c_str(), FALSE));
+    REQUIRE(CopyFileA((Windows + "\\notepad.exe").c_str(), inUse.c_str(), FALSE));
     std::string running = FileBytes(inUse);
     Process old = Launch(inUse);
     REQUIRE(WaitTop("Notepad", "", 15000, old.pid));

@@ -61,12 +61,7 @@ void ScrollAndRefuse(HWND page)
 void TryToClose(HWND page)
 {
     std::string stored = Stored(DefaultFolder, 0);
-    HANDLE writer = CreateFileA(stored.c_str(), GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (!CHECK(writer == INVALID_HANDLE_VALUE))
-        CloseHandle(writer);
-    CHECK(!DeleteFileA(stored.c_str()));
+    CHECK(!WriteBytes(stored, "planted") && !DeleteFileA(stored.c_str()));
     CHECK(SameBytes(stored, ResourceBytes(0)));
     Key(page, VK_ESCAPE);
     Key(page, VK_RETURN);
@@ -153,11 +148,7 @@ SCENARIO(browse_and_install_twice, 800, 600)
               std::string::npos);
     // Texts (type 1) with their terminators, the version directly below the
     // root, not below its Software key.
-    const struct {
-        const char* key;
-        const char* name;
-        std::string text;
-    } recorded[] = {
+    const std::tuple<const char*, const char*, std::string> recorded[] = {
         {"Shareware\\Dornwick\\Programs\\Pellomark\\Current Version", "Program Version", "1.01"},
         {UninstallEntry, "DisplayName", "Pellomark Uninstall"},
         {UninstallEntry, "UninstallString", Uninstaller()},
@@ -176,7 +167,7 @@ SCENARIO(browse_and_install_twice, 800, 600)
     REQUIRE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
     const std::string downloads = values["work"];
     REQUIRE(CopyFileA(values["setup"].c_str(), (downloads + "\\setup.exe").c_str(), FALSE));
-    REQUIRE(CopyFileA((WindowsDirectory() + "\\system32\\hostname.exe").c_str(),
+    REQUIRE(CopyFileA((Windows + "\\system32\\hostname.exe").c_str(),
                       (downloads + "\\Notepad.exe").c_str(), FALSE));
     setup = Launch(downloads + "\\setup.exe");
     ReachCopy();

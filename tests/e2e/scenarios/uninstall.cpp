@@ -28,12 +28,12 @@ void ExpectAsBefore(const Snapshot& before)
     Snapshot changed = Differences(before);
     int finishing = 0;
     for (const auto& [path, change] : changed) {
-        bool copy = path.rfind(Lower(temp) + "quo", 0) == 0 &&
-                    path.rfind(".tmp") + 4 == path.size() &&
+        std::string lower = Lower(path), file = lower.substr(lower.rfind('\\'));
+        bool copy = lower.rfind(Lower(temp) + "quo", 0) == 0 &&
+                    file.rfind(".tmp") + 4 == file.size() &&
                     change.rfind("(none) -> file ", 0) == 0;
         Log("  %s: %s%s", path.c_str(), change.c_str(), copy ? " (the finishing copy)" : "");
         // The copy marks itself just after it has removed the uninstaller.
-        std::string file = path.substr(path.rfind('\\'));
         finishing += copy && CHECK(WaitUntil(
                                  [&] { return PendingAtRestart().find(file) != std::string::npos; },
                                  10000));
@@ -44,8 +44,8 @@ void ExpectAsBefore(const Snapshot& before)
 }
 
 // Runs the uninstaller and answers Yes to its question for that folder;
-// returns the next box.
-Box Uninstall(const std::string& folder, Process* started)
+// returns the next box, which shows that icon.
+Box Uninstall(const std::string& folder, Process* started, const char* icon)
 {
     *started = Launch(Uninstaller());
     ExpectBox(started->pid, Installer,
@@ -69,6 +69,7 @@ Box Uninstall(const std::string& folder, Process* started)
         SetWindowPos(done.window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         done = WaitBox(Installer, 10000, started->pid);
     }
+    CHECK_EQ(done.icon, std::string(icon));
     return done;
 }
 
@@ -92,8 +93,7 @@ SCENARIO(uninstall_what_was_recorded, 800, 600)
     std::string program = std::string(DefaultFolder) + "\\Quodpost.exe";
     HANDLE inUse = Hold(program, GENERIC_READ, 0);
     Process uninstaller;
-    Box failed = Uninstall(DefaultFolder, &uninstaller);
-    CHECK_EQ(failed.icon, std::string("error"));
+    Box failed = Uninstall(DefaultFolder, &uninstaller, "error");
     CHECK_EQ(failed.text, "Unable to remove " + program +
                               "!\n\nIt may be in use. Close Pellomark and uninstall it again to "
                               "remove the rest.");
@@ -105,8 +105,7 @@ SCENARIO(uninstall_what_was_recorded, 800, 600)
     CHECK(Reg(UninstallEntry) == "key" && Exists(Uninstaller()) &&
           Exists(GroupFolder("Pellomark")));
     CloseHandle(inUse);
-    Box done = Uninstall(DefaultFolder, &uninstaller);
-    CHECK_EQ(done.icon, std::string("information"));
+    Box done = Uninstall(DefaultFolder, &uninstaller, "information");
     CHECK_EQ(done.text, std::string("Pellomark has been uninstalled.\n\nRemoved:\n"
                                     "- 1 program file from C:\\Dornwick\\Pellomark\n"
                                     "- the folder C:\\Dornwick\\Pellomark\n"
@@ -136,14 +135,13 @@ SCENARIO(uninstall_what_was_recorded, 800, 600)
     // place, and a payload file the user made read-only is removed all the
     // same.
     const std::string theirs = GroupFolder("Pellomark") + "\\Their Tool.lnk";
-    REQUIRE(MakeFolders(GroupFolder("Pellomark")) && MakeFolders("C:\\Apps\\Tools"));
-    REQUIRE(WriteBytes(theirs, "another program's shortcut"));
-    REQUIRE(WriteBytes("C:\\Apps\\Tools\\Other.txt", "not Pellomark's\r\n"));
+    REQUIRE(MakeFolders(GroupFolder("Pellomark")) && MakeFolders("C:\\Apps\\Tools") &&
+            WriteBytes(theirs, "another program's shortcut") &&
+            WriteBytes("C:\\Apps\\Tools\\Other.txt", "not Pellomark's\r\n"));
     before = TakeSnapshot();
     Install(StartSetup(), "C:\\Apps\\Tools\\");
     REQUIRE(SetFileAttributesA("C:\\Apps\\Tools\\Read_me.txt", FILE_ATTRIBUTE_READONLY));
-    done = Uninstall("C:\\Apps\\Tools", &uninstaller);
-    CHECK_EQ(done.icon, std::string("information"));
+    done = Uninstall("C:\\Apps\\Tools", &uninstaller, "information");
     for (const char* part : {"- 3 program files from C:\\Apps\\Tools\n",
                              "\n\nLeft in place:\n- the folder C:\\Apps\\Tools, which holds files "
                              "that Pellomark did not install",
