@@ -102,9 +102,9 @@ inline bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds
     return true;
 }
 
-inline bool WaitGone(HWND window, DWORD milliseconds)
+inline bool WaitGone(HWND w, DWORD ms)
 {
-    return WaitUntil([&] { return !IsWindowVisible(window); }, milliseconds);
+    return WaitUntil([&] { return !IsWindowVisible(w); }, ms);
 }
 
 inline std::string Lower(std::string text)
@@ -151,11 +151,10 @@ inline void Settle(HWND window)
     Ask(window, WM_NULL);
 }
 
-// A dialog's parts: its static text, its icon control and whether it has a
-// button; the rest is filled in by WaitBox.
+// A dialog's parts: its static text and its icon control; the rest is
+// filled in by WaitBox.
 struct Box {
     HWND window = 0, owner = 0, iconControl = 0;
-    bool hasButton = false;
     // The icon: "warning", "error", "information", "question", "none" or "unknown".
     std::string text, icon;
     DWORD came = 0;  // GetTickCount() when it was found
@@ -164,28 +163,14 @@ struct Box {
 inline Box Parts(HWND window)
 {
     Box box{window, GetWindow(window, GW_OWNER)};
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM found) {
-            Box* box = (Box*)found;
-            std::string name = Lower(ClassOf(child));
-            if (name == "button")
-                box->hasButton = true;
-            else if (name == "static" &&
-                     (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-                box->iconControl = child;
-            else if (name == "static")
-                box->text += Text(child);
-            return TRUE;
-        },
-        (LPARAM)&box);
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (Lower(ClassOf(child)) != "static")
+            continue;
+        else if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            box.iconControl = child;
+        else
+            box.text += Text(child);
     return box;
-}
-
-inline bool IsBox(HWND window)
-{
-    Box box = Parts(window);
-    return box.hasButton && IsWindowEnabled(window) && !box.text.empty();
 }
 
 // Visible top-level windows of a class and caption (either ignored when
@@ -193,11 +178,8 @@ inline bool IsBox(HWND window)
 inline std::vector<HWND> TopWindows(const std::string& className, const std::string& caption,
                                     DWORD pid = 0, bool (*also)(HWND) = nullptr)
 {
-    std::vector<HWND> all, found;
-    EnumWindows(
-        [](HWND window, LPARAM all) { return ((std::vector<HWND>*)all)->push_back(window), TRUE; },
-        (LPARAM)&all);
-    for (HWND window : all)
+    std::vector<HWND> found;
+    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT))
         if (IsWindowVisible(window) && (!pid || ProcessOf(window) == pid) &&
             (className.empty() || ClassOf(window) == className) &&
             (caption.empty() || Text(window) == caption) && (!also || also(window)))
@@ -222,7 +204,7 @@ inline HWND WaitPage(const std::string& caption, DWORD milliseconds = 15000)
     HWND page = WaitTop("#32770", caption, milliseconds);
     if (!page) {
         std::string shown;
-        for (HWND box : TopWindows("#32770", "", 0, IsBox))
+        for (HWND box : TopWindows("#32770", ""))
             shown += "; a window \"" + Text(box) + "\" says: " + Parts(box).text;
         STOP("no page captioned \"" + caption + "\" came" + shown);
     }
@@ -269,10 +251,7 @@ inline void Key(HWND page, int virtualKey)
 }
 
 // ---- files -----------------------------------------------------------------
-inline bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+inline bool Exists(const std::string& p) { return GetFileAttributesA(p.c_str()) != ~DWORD(0); }
 
 // The file's bytes, or "(missing)".
 inline std::string FileBytes(const std::string& path)
@@ -401,11 +380,13 @@ inline std::string IconKind(HWND control)
     return best;
 }
 
-// The next message box of the process (any for 0) captioned so (any when
-// empty), read once painted; stops the journey if none comes.
+// The next message box of the process (any for 0) captioned so, read once
+// painted; stops the journey if none comes.
 inline Box WaitBox(const std::string& caption, DWORD milliseconds = 15000, DWORD pid = 0)
 {
-    HWND window = WaitTop("#32770", caption, milliseconds, pid, IsBox);
+    // Only boxes bear these captions; one under another box is disabled.
+    HWND window = WaitTop("#32770", caption, milliseconds, pid,
+                          [](HWND box) { return IsWindowEnabled(box) != FALSE; });
     DWORD came = GetTickCount();
     if (!window)
         STOP("no message box captioned \"" + caption + "\" came");
@@ -515,15 +496,12 @@ inline void ListKeys(HKEY key, const std::string& path, Snapshot* snapshot, int 
     (*snapshot)[lower] = "key";
     char name[512];
     std::vector<BYTE> data(1 << 16);
-    for (DWORD i = 0;; ++i) {
+    for (LONG i = 0, status = 0; status != ERROR_NO_MORE_ITEMS; ++i) {
         DWORD nameSize = sizeof name, type = 0, size = (DWORD)data.size();
-        LONG status = RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data.data(), &size);
-        if (status == ERROR_NO_MORE_ITEMS)
-            break;
-        if (status != ERROR_SUCCESS)
-            continue;
-        (*snapshot)[lower + "\\\\" + Lower(name)] = "type " + std::to_string(type) + ": " +
-                                                    std::string((char*)data.data(), size);
+        status = RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data.data(), &size);
+        if (status == ERROR_SUCCESS)
+            (*snapshot)[lower + "\\\\" + Lower(name)] = "type " + std::to_string(type) + ": " +
+                                                        std::string((char*)data.data(), size);
     }
     HKEY child;
     for (DWORD i = 0; RegEnumKeyA(key, i, name, sizeof name) == ERROR_SUCCESS; ++i)
@@ -599,23 +577,18 @@ inline std::string LocationCaption() { return Product() + " Program Location"; }
 inline std::string CopyCaption() { return "Installing " + Product() + " Program Files"; }
 inline std::string GroupCaption() { return Product() + " Program Group"; }
 
-inline Process StartSetup(const std::string& arguments = "")
-{
-    return Launch(values["setup"], arguments);
-}
+inline Process StartSetup(const std::string& line = "") { return Launch(values["setup"], line); }
 
 inline std::string SetupResource(LPCSTR name, LPCSTR type = (LPCSTR)RT_RCDATA)
 {
     HMODULE module = LoadLibraryExA(values["setup"].c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC found = module ? FindResourceA(module, name, type) : nullptr;
     HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    std::string bytes = loaded ? std::string((const char*)LockResource(loaded),
-                                             SizeofResource(module, found))
-                               : "";
-    FreeLibrary(module);
-    if (bytes.empty())
+    if (!loaded)
         STOP("setup has no resource " +
-             (IS_INTRESOURCE(name) ? std::to_string((uintptr_t)name) : std::string(name)));
+             (IS_INTRESOURCE(name) ? "#" + std::to_string((uintptr_t)name) : name));
+    std::string bytes((const char*)LockResource(loaded), SizeofResource(module, found));
+    FreeLibrary(module);
     return bytes;
 }
 
@@ -689,26 +662,25 @@ const char* const Files[RowCount] = {"Quodgone.exe", "Quodpost.exe", "Quodpost.h
 const char* const Resources[RowCount] = {"PURGESET", "PROGRAM", "HELPFILE", "README"};
 
 inline std::string Uninstaller() { return Windows + "\\Quodgone.exe"; }
-inline std::string Destination(const std::string& folder, int row)
+inline std::string Destination(const std::string& f, int row)
 {
-    return (row == 0 ? Windows : folder) + "\\" + Files[row];
+    return (row ? f : Windows) + "\\" + Files[row];
 }
 // The last character of a path replaced: Name.ex_ for a stored copy, and
 // Name.ex~ for a file being expanded.
-inline std::string Marked(const std::string& path, char mark)
+inline std::string Marked(const std::string& p, char mark)
 {
-    return path.substr(0, path.size() - 1) + mark;
+    return p.substr(0, p.size() - 1) + mark;
 }
-inline std::string Stored(const std::string& folder, int row)
+inline std::string Stored(const std::string& f, int row)
 {
-    return Marked(folder + "\\" + Files[row], '_');
+    return Marked(f + "\\" + Files[row], '_');
 }
 // The file the build made the row from, and the row as the executable carries it.
 inline std::string SourceBytes(int row)
 {
     std::string bytes = FileBytes("Z:" + values["source" + std::to_string(row)]);
-    if (bytes == "(missing)")
-        STOP("cannot read the source of row " + std::to_string(row));
+    REQUIRE(bytes != "(missing)");
     return bytes;
 }
 inline std::string ResourceBytes(int row) { return SetupResource(Resources[row]); }
@@ -723,18 +695,18 @@ inline void CheckNothingLeft(const std::string& folder, bool installed = false)
     }
 }
 
-inline std::string GroupFolder(const std::string& group)
-{
+// The product's group folder among the Start Menu's programs.
+inline const std::string GroupFolder = [] {
     char programs[MAX_PATH] = "";
-    REQUIRE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs)));
-    return std::string(programs) + "\\" + group;
-}
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
+    return std::string(programs) + "\\Pellomark";
+}();
 
 // ---- registration ----------------------------------------------------------
 inline std::map<std::string, void (*)()> scenarios;
-inline bool Register(const char* name, void (*scenario)())
+inline bool Register(const char* name, void (*run)())
 {
-    return scenarios.emplace(name, scenario).second;
+    return scenarios.emplace(name, run).second;
 }
 
 }  // namespace pilot

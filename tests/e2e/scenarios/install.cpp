@@ -10,67 +10,6 @@ using namespace pilot;
 
 namespace {
 
-const int ManyFolders = 520;
-
-std::string SubFolder(int i)
-{
-    return DefaultFolder + std::string("\\sub ") + std::to_string(100 + i);
-}
-
-// The default folder holds more sub-folders than the page keeps indent
-// levels for: the last, scrolled into view and clicked, moves only the
-// highlight, drawn at the level of the first, 4 (8 pixels a level plus 21,
-// where the selection colour starts on the item's top row, which only the
-// text rectangle's fill covers).
-// A folder longer than the field holds is refused, owned by the page, with
-// the focus back in the field and the text kept, cut at 259.
-void ScrollAndRefuse(HWND page)
-{
-    HWND list = Item(page, IDC_FOLDER_LIST);
-    int last = (int)SendMessageA(list, LB_GETCOUNT, 0, 0) - 1;
-    REQUIRE(last == 3 + ManyFolders);
-    SendMessageA(list, LB_SETTOPINDEX, last, 0);
-    RECT r = {};
-    SendMessageA(list, LB_GETITEMRECT, last, (LPARAM)&r);
-    LPARAM middle = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, middle);
-    PostMessageA(list, WM_LBUTTONUP, 0, middle);
-    Settle(page);
-    Sleep(150);
-    MapWindowPoints(list, nullptr, (POINT*)&r, 2);
-    Picture screen = Shot("last sub-folder");
-    int x = r.left;
-    while (x < r.right && screen.At(x, r.top) != GetSysColor(COLOR_HIGHLIGHT))
-        ++x;
-    CHECK_EQ(x - r.left, 8 * 4 + 21);
-    CHECK_EQ(Text(Item(page, IDC_FOLDER_EDIT)), std::string(DefaultFolder));
-
-    Type(page, IDC_FOLDER_EDIT, "C:\\" + std::string(300, 'c'));
-    CHECK_EQ(Text(Item(page, IDC_FOLDER_EDIT)).size(), 259u);
-    Press(page, IDC_AFFIRM);
-    Box box = ExpectBox(0, Installer, "Path invalid!\n\nPath is too long.", "warning");
-    CHECK(box.owner == page);
-    CHECK(WaitUntil([&] { return Focused(page) == Item(page, IDC_FOLDER_EDIT); }, 3000));
-    CHECK_EQ(Text(Item(page, IDC_FOLDER_EDIT)), "C:\\" + std::string(256, 'c'));
-    Type(page, IDC_FOLDER_EDIT, DefaultFolder);
-}
-
-// Neither a key nor a close request ends the copy page. Meanwhile the first
-// stored copy, written by now, is the page's own: others may read it, as the
-// LZ library does, but neither write nor delete it.
-void TryToClose(HWND page)
-{
-    std::string stored = Stored(DefaultFolder, 0);
-    CHECK(!WriteBytes(stored, "planted") && !DeleteFileA(stored.c_str()));
-    CHECK(SameBytes(stored, ResourceBytes(0)));
-    Key(page, VK_ESCAPE);
-    Key(page, VK_RETURN);
-    PostMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0);
-    PostMessageA(page, WM_CLOSE, 0, 0);
-    Settle(page);
-    CHECK(IsWindowVisible(page));
-}
-
 // The folder's access list as text. Wine derives it from the folder's mode:
 // one made with the installer's protected list lets Everyone (WD) in no
 // more, one made without it still lets Everyone read.
@@ -93,21 +32,58 @@ std::string AccessList(const std::string& folder)
 
 SCENARIO(browse_and_install_twice, 800, 600)
 {
-    for (int i = 0; i < ManyFolders; ++i)
-        REQUIRE(MakeFolders(SubFolder(i)));
+    const int many = 520;
+    auto sub = [](int i) {
+        return DefaultFolder + std::string("\\sub ") + std::to_string(100 + i);
+    };
+    for (int i = 0; i < many; ++i)
+        REQUIRE(MakeFolders(sub(i)));
     Snapshot before = TakeSnapshot();
     Process setup = StartSetup();
     HWND page = FirstLook(setup);
     Press(page, IDC_NEGATE);
     ExpectRefused(setup, page, LocationCaption(), before);
 
-    // The folders go before the default folder is accepted, so that the
-    // installer makes it.
+    // The default folder holds more sub-folders than the page keeps indent
+    // levels for: the last, scrolled into view and clicked, moves only the
+    // highlight, drawn at the level of the first, 4 (8 pixels a level plus 21,
+    // where the selection colour starts on the item's top row, which only the
+    // text rectangle's fill covers).
     setup = StartSetup();
     page = ReachLocation();
-    ScrollAndRefuse(page);
-    for (int i = 0; i < ManyFolders; ++i)
-        RemoveDirectoryA(SubFolder(i).c_str());
+    HWND list = Item(page, IDC_FOLDER_LIST), field = Item(page, IDC_FOLDER_EDIT);
+    int last = (int)SendMessageA(list, LB_GETCOUNT, 0, 0) - 1;
+    REQUIRE(last == 3 + many);
+    SendMessageA(list, LB_SETTOPINDEX, last, 0);
+    RECT r = {};
+    SendMessageA(list, LB_GETITEMRECT, last, (LPARAM)&r);
+    LPARAM middle = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+    PostMessageA(list, WM_LBUTTONUP, 0, middle);
+    Settle(page);
+    Sleep(150);
+    MapWindowPoints(list, nullptr, (POINT*)&r, 2);
+    Picture screen = Shot("last sub-folder");
+    int x = r.left;
+    while (x < r.right && screen.At(x, r.top) != GetSysColor(COLOR_HIGHLIGHT))
+        ++x;
+    CHECK_EQ(x - r.left, 8 * 4 + 21);
+    CHECK_EQ(Text(field), DefaultFolder);
+
+    // A folder longer than the field holds is refused, owned by the page,
+    // with the focus back in the field and the text kept, cut at 259.
+    Type(page, IDC_FOLDER_EDIT, "C:\\" + std::string(300, 'c'));
+    CHECK_EQ(Text(field).size(), 259u);
+    Press(page, IDC_AFFIRM);
+    CHECK(ExpectBox(0, Installer, "Path invalid!\n\nPath is too long.", "warning").owner == page);
+    CHECK(WaitUntil([&] { return Focused(page) == field; }, 3000));
+    CHECK_EQ(Text(field), "C:\\" + std::string(256, 'c'));
+
+    // The folders go before the default folder is accepted, so that the
+    // installer makes it.
+    Type(page, IDC_FOLDER_EDIT, DefaultFolder);
+    for (int i = 0; i < many; ++i)
+        RemoveDirectoryA(sub(i).c_str());
     REQUIRE(RemoveDirectoryA(DefaultFolder) && RemoveDirectoryA("C:\\Dornwick"));
     Press(page, IDC_AFFIRM);
     page = WaitPage(CopyCaption());
@@ -115,7 +91,18 @@ SCENARIO(browse_and_install_twice, 800, 600)
     CHECK(!FindWindowExA(page, nullptr, "Button", nullptr));
     Shot("copy");
     Sleep(600);
-    TryToClose(page);
+    // Neither a key nor a close request ends the copy page. Meanwhile the
+    // first stored copy, written by now, is the page's own: others may read
+    // it, as the LZ library does, but neither write nor delete it.
+    std::string stored = Stored(DefaultFolder, 0);
+    CHECK(!WriteBytes(stored, "planted") && !DeleteFileA(stored.c_str()));
+    CHECK(SameBytes(stored, ResourceBytes(0)));
+    Key(page, VK_ESCAPE);
+    Key(page, VK_RETURN);
+    PostMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostMessageA(page, WM_CLOSE, 0, 0);
+    Settle(page);
+    CHECK(IsWindowVisible(page));
     REQUIRE(WaitGone(page, 180000));
     CheckNothingLeft(DefaultFolder, true);
     std::string access = AccessList(DefaultFolder);
@@ -126,9 +113,9 @@ SCENARIO(browse_and_install_twice, 800, 600)
     page = WaitPage(GroupCaption(), 120000);
     Shot("group");
     CHECK_EQ(Text(Item(page, IDC_ACCENT)),
-             std::string("Shortcuts for Pellomark will be installed to the following group:"));
+             "Shortcuts for Pellomark will be installed to the following group:");
     HWND combo = Item(page, IDC_GROUP_COMBO);
-    CHECK_EQ(Text(combo), std::string("Pellomark"));
+    CHECK_EQ(Text(combo), "Pellomark");
     CHECK(!SendMessageA(combo, CB_GETCOUNT, 0, 0) && SendMessageA(combo, CB_GETCURSEL, 0, 0) < 0);
     CHECK(IsWindowEnabled(Item(page, IDC_GROUP_CONTINUE)) &&
           IsWindowEnabled(Item(page, IDC_GROUP_RESET)));
@@ -136,16 +123,14 @@ SCENARIO(browse_and_install_twice, 800, 600)
     Press(page, IDC_GROUP_CONTINUE);
     DWORD came = FinishGroup(setup, IDNO);
     Log("the success box came %lu ms after Continue", came - pressed);
-    CHECK(came - pressed >= 12000);
-    CHECK(!WaitTop("Notepad", ""));
+    CHECK(came - pressed >= 12000 && !WaitTop("Notepad", ""));
     ExpectExitZero(setup);
     // One shortcut per row, carrying its target's full path among its bytes.
-    std::string group = GroupFolder("Pellomark");
-    CHECK_EQ(Listing(group), std::string("Help.lnk | Pellomark.lnk | Read Me.lnk | Uninstall.lnk"));
+    CHECK_EQ(Listing(GroupFolder), "Help.lnk | Pellomark.lnk | Read Me.lnk | Uninstall.lnk");
     for (auto [name, row] :
          {std::pair{"Help.lnk", 2}, {"Pellomark.lnk", 1}, {"Read Me.lnk", 3}, {"Uninstall.lnk", 0}})
-        CHECK(Lower(FileBytes(group + "\\" + name)).find(Lower(Destination(DefaultFolder, row))) !=
-              std::string::npos);
+        CHECK(Lower(FileBytes(GroupFolder + "\\" + name))
+                  .find(Lower(Destination(DefaultFolder, row))) != std::string::npos);
     // Texts (type 1) with their terminators, the version directly below the
     // root, not below its Software key.
     const std::tuple<const char*, const char*, std::string> recorded[] = {
@@ -162,12 +147,11 @@ SCENARIO(browse_and_install_twice, 800, 600)
     // read-me in the system's Notepad though a program of that name is beside
     // the installer (one that ends at once, showing no window), and the
     // installer waits minimised until Notepad closes.
-    std::string readOnly = Destination(DefaultFolder, 2);
-    REQUIRE(WriteBytes(readOnly, "the help of an older version\r\n"));
-    REQUIRE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
-    const std::string downloads = values["work"];
-    REQUIRE(CopyFileA(values["setup"].c_str(), (downloads + "\\setup.exe").c_str(), FALSE));
-    REQUIRE(CopyFileA((Windows + "\\system32\\hostname.exe").c_str(),
+    std::string readOnly = Destination(DefaultFolder, 2), downloads = values["work"];
+    REQUIRE(WriteBytes(readOnly, "the help of an older version\r\n") &&
+            SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY) &&
+            CopyFileA(values["setup"].c_str(), (downloads + "\\setup.exe").c_str(), FALSE) &&
+            CopyFileA((Windows + "\\system32\\hostname.exe").c_str(),
                       (downloads + "\\Notepad.exe").c_str(), FALSE));
     setup = Launch(downloads + "\\setup.exe");
     ReachCopy();
@@ -178,7 +162,7 @@ SCENARIO(browse_and_install_twice, 800, 600)
     Type(combo, 1001, "Something else");
     Press(page, IDC_GROUP_RESET);
     Settle(page);
-    CHECK_EQ(Text(combo), std::string("Pellomark"));
+    CHECK_EQ(Text(combo), "Pellomark");
     Press(page, IDC_GROUP_CONTINUE);
     FinishGroup(setup, IDYES);
     HWND notepad = WaitTop("Notepad", "", 15000);

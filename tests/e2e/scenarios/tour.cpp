@@ -52,7 +52,7 @@ SCENARIO_BY_HAND(sample_tour, 800, 600)
     Box thanks = WaitBox(Installer, 15000, setup.pid);
     Shot("thanks");
     // Seen on the screen, not hidden behind the backdrop.
-    CHECK_EQ(thanks.icon, std::string("information"));
+    CHECK_EQ(thanks.icon, "information");
     Answer(thanks, IDOK);
     ExpectExitZero(setup, 60000);
 }
