@@ -595,9 +595,9 @@ inline std::string SetupResource(LPCSTR name, LPCSTR type = (LPCSTR)RT_RCDATA)
 inline void ExpectExitZero(const Process& process, DWORD milliseconds = 20000)
 {
     DWORD code = 12345;
-    if (CHECK(WaitForSingleObject(process.handle, milliseconds) == WAIT_OBJECT_0) &&
-        GetExitCodeProcess(process.handle, &code))
-        CHECK_EQ(code, 0ul);
+    CHECK(WaitForSingleObject(process.handle, milliseconds) == WAIT_OBJECT_0 &&
+          GetExitCodeProcess(process.handle, &code));
+    CHECK_EQ(code, 0ul);
 }
 
 // The pages up to the one named, with their defaults (the folder typed when given).

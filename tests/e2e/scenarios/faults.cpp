@@ -1,5 +1,5 @@
 // Installations that a disk, a file or the executable itself stops on the
-// copy page: each failure's own box, the abort notice, exit 0, no group page,
+// copy page, one after another: each failure's own box, the abort notice, exit 0, no group page,
 // and what was there before kept.
 #include "../pilot/pilot.h"
 
@@ -109,13 +109,10 @@ FAULT_SCENARIO(copy_faults, 800, 600)
     ExpectFailedCopy(OpenFailedText);
     CloseHandle(held);
     ExpectRows(DefaultFolder, {"", "", older, Missing});
-}
 
-// Drive E: is a 4 MiB drive of its own (hooks/small_drive_fills.sh).
-FAULT_SCENARIO(small_drive_fills, 800, 600)
-{
-    // It fills while the stored copies are written: the uninstaller's cannot
-    // be written whole, and the older one in the Windows directory stays.
+    // Drive E: is a 4 MiB drive of its own (hooks/copy_faults.sh). It fills
+    // while the stored copies are written: the uninstaller's cannot be
+    // written whole, and the older one in the Windows directory stays.
     const std::string folder = "E:\\Pellomark", olderRemover = "MZ an older uninstaller\r\n";
     REQUIRE(WriteBytes(Destination(folder, 0), olderRemover) && ResourceBytes(0).size() > 4096);
     LeaveRoom(4096);
@@ -124,13 +121,13 @@ FAULT_SCENARIO(small_drive_fills, 800, 600)
 
     // The stored copies all fit; it fills while the program is expanded next
     // to them. An older program there is kept whole, not cut off.
-    ULONGLONG stored = 0;
+    ULONGLONG room = 32768;
     for (int row = 0; row < RowCount; ++row)
-        stored += Pages(ResourceBytes(row).size());
+        room += Pages(ResourceBytes(row).size());
     const std::string olderProgram = "MZ an older program\r\n";
     REQUIRE(Pages(SourceBytes(1).size()) > 32768 && MakeFolders(folder) &&
             WriteBytes(Destination(folder, 1), olderProgram));
-    LeaveRoom(stored + 32768);
+    LeaveRoom(room);
     ExpectFailedCopy(WriteFailedText, folder);
     ExpectRows(folder, {"", olderProgram, Missing, Missing});
 }
