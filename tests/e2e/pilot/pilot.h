@@ -1,33 +1,48 @@
 // The pilot: a Windows program of ours that drives the real setup executable
-// the way a person would, and reads back what it did. Scenarios are plain
-// functions registered with SCENARIO; the runner executes one by name. Below
-// the general means come the sample product's facts and the steps through
-// its pages that the journeys share.
+// the way a person would, and reads back what it did. Journeys are plain
+// functions registered with SCENARIO; the runner (pilot.cpp) executes one by
+// name. All of it is defined here, inline, so that this header is the one
+// place a means is written: the general means first, then the sample
+// product's facts and the steps through its pages that the journeys share.
 #ifndef PILOT_H
 #define PILOT_H
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+#include <shlobj.h>
+#include <stdio.h>
 
 #include "resources/resource.h"
 
+#include <algorithm>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <sstream>
-#include <string>
 #include <vector>
 
 namespace pilot {
 
 // --setup, --shots, --work and --tools by those names; --set name=value by name.
-std::string Value(const std::string& name, const std::string& fallback = "");
+inline std::map<std::string, std::string> values;
 
 // ---- checks ----------------------------------------------------------------
-void Log(const char* format, ...);
-void Failed(const char* file, int line, const std::string& what);
-// Ends the scenario at once (thrown; caught by the runner).
-struct Stop {};
-[[noreturn]] void Require(const char* file, int line, const std::string& what);
+inline int failures = 0;
+
+template <class... Arguments>
+void Log(const char* format, Arguments... arguments)
+{
+    printf("[%7.3f] ", GetTickCount() / 1000.0);
+    printf(format, arguments...);
+    puts("");
+}
+
+inline bool Failed(const char* file, int line, const std::string& what)
+{
+    Log("FAILED %s:%d: %s", file, line, what.c_str());
+    ++failures;
+    return false;
+}
 
 // Each side is evaluated once: what is reported is what was compared.
 template <class A, class B>
@@ -37,184 +52,662 @@ bool CheckEqual(const char* file, int line, const char* a, const char* b, const 
         return true;
     std::ostringstream s;
     s << a << " == " << b << "\n    got:      [" << x << "]\n    expected: [" << y << "]";
-    Failed(file, line, s.str());
-    return false;
+    return Failed(file, line, s.str());
 }
 
-#define CHECK(cond)                                                                                \
-    ((cond) ? true : (::pilot::Failed(__FILE__, __LINE__, "CHECK(" #cond ")"), false))
-#define CHECK_EQ(a, b) ::pilot::CheckEqual(__FILE__, __LINE__, #a, #b, (a), (b))
-#define REQUIRE(cond)                                                                              \
-    ((cond) ? (void)0 : ::pilot::Require(__FILE__, __LINE__, "REQUIRE(" #cond ")"))
+// Thrown by STOP and REQUIRE to end the journey at once; the runner catches it.
+struct Stop {};
+
+#define CHECK(cond)    ((cond) || ::pilot::Failed(__FILE_NAME__, __LINE__, "CHECK(" #cond ")"))
+#define CHECK_EQ(a, b) ::pilot::CheckEqual(__FILE_NAME__, __LINE__, #a, #b, (a), (b))
+#define STOP(what)     (::pilot::Failed(__FILE_NAME__, __LINE__, what), throw ::pilot::Stop{})
+#define REQUIRE(cond)  ((cond) ? (void)0 : STOP("REQUIRE(" #cond ")"))
 
 // ---- processes -------------------------------------------------------------
 struct Process {
     HANDLE handle = 0;
     DWORD pid = 0;
 };
-// Started programs still running at the end of the scenario are ended.
-Process Launch(const std::string& exe, const std::string& arguments = "",
-               const std::string& folder = "");
-void Kill(const Process& process);
+// Started programs still running at the end of the journey are ended.
+inline std::vector<Process> launched;
+
+inline Process Launch(const std::string& exe, const std::string& arguments = "",
+                      const std::string& folder = "")
+{
+    std::string line = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &info))
+        STOP("cannot start " + line);
+    CloseHandle(info.hThread);
+    Log("started %s (pid %lu)", line.c_str(), info.dwProcessId);
+    return launched.emplace_back(Process{info.hProcess, info.dwProcessId});
+}
 
 // ---- waiting and windows ---------------------------------------------------
-DWORD Now();
+inline LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+    return (LRESULT)result;
+}
+
 // Polls until the condition holds; false on time-out.
-bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds);
-std::string ClassOf(HWND window);
-std::string Text(HWND window);
-std::string Lower(std::string text);
-DWORD ProcessOf(HWND window);
-// Visible top-level windows; a filter is ignored when empty or 0.
-std::vector<HWND> TopWindows(const std::string& className, const std::string& caption,
-                             DWORD pid = 0, bool visibleOnly = true);
+inline bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds)
+{
+    for (DWORD start = GetTickCount(); !condition(); Sleep(20))
+        if (GetTickCount() - start >= milliseconds)
+            return false;
+    return true;
+}
+
+inline bool WaitGone(HWND w, DWORD ms)
+{
+    return WaitUntil([&] { return !IsWindowVisible(w); }, ms);
+}
+
+inline std::string Lower(std::string text)
+{
+    CharLowerBuffA(&text[0], (DWORD)text.size());
+    return text;
+}
+
+inline std::string ClassOf(HWND window)
+{
+    char name[256] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+inline std::string Text(HWND window)
+{
+    std::vector<char> text(Ask(window, WM_GETTEXTLENGTH) + 2);
+    size_t copied = Ask(window, WM_GETTEXT, text.size(), (LPARAM)text.data());
+    return std::string(text.data(), std::min(copied, text.size() - 2));
+}
+
+inline DWORD ProcessOf(HWND window)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+inline HWND Item(HWND page, int id)
+{
+    HWND item = GetDlgItem(page, id);
+    if (!item)
+        STOP("\"" + Text(page) + "\" has no control " + std::to_string(id));
+    return item;
+}
+
+// Lets the window's thread process what was posted to it: a sent message is
+// answered only once the thread is back in its loop.
+inline void Settle(HWND window)
+{
+    Ask(window, WM_NULL);
+    Sleep(50);
+    Ask(window, WM_NULL);
+}
+
+// A dialog's parts: its static text and its icon control; the rest is
+// filled in by WaitBox.
+struct Box {
+    HWND window = 0, owner = 0, iconControl = 0;
+    // The icon: "warning", "error", "information", "question", "none" or "unknown".
+    std::string text, icon;
+    DWORD came = 0;  // GetTickCount() when it was found
+};
+
+inline Box Parts(HWND window)
+{
+    Box box{window, GetWindow(window, GW_OWNER)};
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (Lower(ClassOf(child)) != "static")
+            continue;
+        else if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            box.iconControl = child;
+        else
+            box.text += Text(child);
+    return box;
+}
+
+// Visible top-level windows of a class and caption (either ignored when
+// empty), of a process (any for 0), that pass a test (if given).
+inline std::vector<HWND> TopWindows(const std::string& className, const std::string& caption,
+                                    DWORD pid = 0, bool (*also)(HWND) = nullptr)
+{
+    std::vector<HWND> found;
+    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT))
+        if (IsWindowVisible(window) && (!pid || ProcessOf(window) == pid) &&
+            (className.empty() || ClassOf(window) == className) &&
+            (caption.empty() || Text(window) == caption) && (!also || also(window)))
+            found.push_back(window);
+    return found;
+}
+
 // The first such window to come, or 0 on time-out (at once for 0 ms).
-HWND WaitTop(const std::string& className, const std::string& caption, DWORD milliseconds,
-             DWORD pid = 0, bool visibleOnly = true);
-// A visible dialog with this exact caption; stops the scenario, saying what
+inline HWND WaitTop(const std::string& className, const std::string& caption,
+                    DWORD milliseconds = 0, DWORD pid = 0, bool (*also)(HWND) = nullptr)
+{
+    std::vector<HWND> found;
+    WaitUntil([&] { return !(found = TopWindows(className, caption, pid, also)).empty(); },
+              milliseconds);
+    return found.empty() ? nullptr : found.front();
+}
+
+// A visible dialog with this exact caption; stops the journey, saying what
 // the boxes on screen say, if it does not come.
-HWND WaitPage(const std::string& caption, DWORD milliseconds = 15000);
-bool WaitGone(HWND window, DWORD milliseconds);
-HWND Item(HWND page, int id);
-std::string ItemText(HWND page, int id);
-// Lets the window's thread process what was posted to it.
-void Settle(HWND window);
+inline HWND WaitPage(const std::string& caption, DWORD milliseconds = 15000)
+{
+    HWND page = WaitTop("#32770", caption, milliseconds);
+    if (!page) {
+        std::string shown;
+        for (HWND box : TopWindows("#32770", ""))
+            shown += "; a window \"" + Text(box) + "\" says: " + Parts(box).text;
+        STOP("no page captioned \"" + caption + "\" came" + shown);
+    }
+    Settle(page);
+    Log("page \"%s\"", caption.c_str());
+    return page;
+}
 
 // ---- input -----------------------------------------------------------------
 // A button pressed the way a click does (BM_CLICK, posted).
-void Press(HWND page, int id);
-// Replaces an edit field's text by typing it (not empty), so its own limits
-// apply.
-void Type(HWND page, int id, const std::string& text);
-// A key on the control that has the focus in the page, or on the page.
-void Key(HWND page, int virtualKey);
-HWND Focused(HWND window);
+inline void Press(HWND page, int id)
+{
+    Log("press %d \"%s\" on \"%s\"", id, Text(Item(page, id)).c_str(), Text(page).c_str());
+    PostMessageA(Item(page, id), BM_CLICK, 0, 0);
+}
 
-// ---- message boxes ---------------------------------------------------------
-struct Box {
-    HWND window = 0;
-    HWND owner = 0;
-    DWORD came = 0;  // Now() when it was found
-    std::string text;
-    std::string icon;  // "warning", "error", "information", "question" or "none"
-};
-// The next message box captioned so (any when empty); stops the scenario if
-// none comes.
-Box WaitBox(const std::string& caption, DWORD milliseconds = 15000, DWORD pid = 0);
-// Answers with a button: IDOK, IDYES, IDNO ...
-void Answer(const Box& box, int button);
+// Replaces an edit field's text by typing it, so its own limits apply (empty:
+// leaves it as it is).
+inline void Type(HWND page, int id, const std::string& text)
+{
+    Ask(Item(page, id), EM_SETSEL, 0, -1);
+    for (unsigned char c : text)
+        Ask(Item(page, id), WM_CHAR, c, 1);
+    Log("typed %zu characters into %d", text.size(), id);
+}
+
+inline HWND Focused(HWND window)
+{
+    GUITHREADINFO info = {sizeof info};
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus
+                                                                              : nullptr;
+}
+
+// A key on the control that has the focus in the page, or on the page.
+inline void Key(HWND page, int virtualKey)
+{
+    HWND target = Focused(page);
+    if (!target || (target != page && !IsChild(page, target)))
+        target = page;
+    LPARAM scan = MapVirtualKeyA(virtualKey, 0) << 16;
+    PostMessageA(target, WM_KEYDOWN, virtualKey, 1 | scan);
+    PostMessageA(target, WM_KEYUP, virtualKey, 1 | scan | (3u << 30));
+    Log("key %d on \"%s\"", virtualKey, Text(page).c_str());
+}
+
+// ---- files -----------------------------------------------------------------
+inline bool Exists(const std::string& p) { return GetFileAttributesA(p.c_str()) != ~DWORD(0); }
+
+// The file's bytes, or "(missing)".
+inline std::string FileBytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "(missing)";
+}
+
+inline bool WriteBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream file(path, std::ios::binary);
+    return file.write(bytes.data(), bytes.size()) && (file.close(), !file.fail());
+}
+
+// The file opened so, as another program holding it would.
+inline HANDLE Hold(const std::string& path, DWORD access, DWORD sharing)
+{
+    HANDLE held = CreateFileA(path.c_str(), access, sharing, nullptr, OPEN_EXISTING, 0, nullptr);
+    REQUIRE(held != INVALID_HANDLE_VALUE);
+    return held;
+}
+
+// Byte for byte, without printing megabytes when it differs.
+inline bool SameBytes(const std::string& path, const std::string& expected)
+{
+    std::string bytes = FileBytes(path);
+    if (bytes != expected)
+        Log("%s: %zu bytes, not the %zu expected", path.c_str(), bytes.size(), expected.size());
+    return bytes == expected;
+}
+
+inline bool MakeFolders(const std::string& path)
+{
+    SHCreateDirectoryExA(nullptr, path.c_str(), nullptr);
+    return Exists(path);
+}
+
+// Where Wine keeps Windows, the same for both builds.
+const std::string Windows = "C:\\windows";
 
 // ---- screen ----------------------------------------------------------------
 struct Picture {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     std::vector<COLORREF> pixels;  // COLORREF 0x00BBGGRR, top-down rows
-    COLORREF At(int x, int y) const;
+    COLORREF At(int x, int y) const
+    {
+        return x < 0 || y < 0 || x >= width || y >= height ? CLR_INVALID
+                                                           : pixels[(size_t)y * width + x];
+    }
 };
-// Captures the screen and saves it in the screenshot folder as NN-name.bmp.
-Picture Shot(const std::string& name);
+
 // What draw paints on a width x height bitmap, black at first.
-Picture Drawn(int width, int height, const std::function<void(HDC)>& draw);
+inline Picture Drawn(int width, int height, const std::function<void(HDC)>& draw)
+{
+    BITMAPINFO info = {{sizeof info.bmiHeader, width, -height, 1, 32}};
+    void* bits = nullptr;
+    HDC memory = CreateCompatibleDC(nullptr);
+    HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, section);
+    draw(memory);
+    GdiFlush();
+    Picture picture{width, height};
+    for (const DWORD* p = (const DWORD*)bits; p < (const DWORD*)bits + width * height; ++p)
+        picture.pixels.push_back(RGB(*p >> 16 & 255, *p >> 8 & 255, *p & 255));
+    SelectObject(memory, previous);
+    DeleteObject(section);
+    DeleteDC(memory);
+    return picture;
+}
 
-// ---- files -----------------------------------------------------------------
-bool Exists(const std::string& path);
-bool IsFolder(const std::string& path);
-// The file's bytes, or "(missing)".
-std::string FileBytes(const std::string& path);
-bool WriteBytes(const std::string& path, const std::string& bytes);
-bool MakeFolders(const std::string& path);
-std::string WindowsDirectory();
+// The screen; with a name, saved in the screenshot folder as NN-name.bmp
+// (32 bits a pixel, top row first: no row padding and no turning over).
+inline Picture Shot(const std::string& name = "")
+{
+    static int number = 0;
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    Picture picture = Drawn(width, height, [&](HDC memory) {
+        HDC screen = GetDC(nullptr);
+        BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT);
+        ReleaseDC(nullptr, screen);
+    });
+    if (name.empty())
+        return picture;
+    BITMAPINFOHEADER header = {sizeof header, width, -height, 1, 32};
+    BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, sizeof file + sizeof header};
+    file.bfSize = file.bfOffBits + 4 * picture.pixels.size();
+    std::string bytes = std::string((const char*)&file, sizeof file) +
+                        std::string((const char*)&header, sizeof header);
+    for (COLORREF c : picture.pixels)
+        bytes += {(char)GetBValue(c), (char)GetGValue(c), (char)GetRValue(c), (char)255};
+    char path[MAX_PATH];
+    snprintf(path, sizeof path, "%s\\%02d-%s.bmp", values["shots"].c_str(), ++number, name.c_str());
+    Log(WriteBytes(path, bytes) ? "screenshot %s" : "could not save %s", path);
+    return picture;
+}
 
-// ---- registry, in the view the setup under test writes to ------------------
-bool RegText(HKEY root, const std::string& key, const std::string& value, std::string* text,
-             DWORD* type = nullptr, DWORD* size = nullptr);
-bool RegKeyExists(HKEY root, const std::string& key);
-bool RegSetText(HKEY root, const std::string& key, const std::string& value,
-                const std::string& text);
+// ---- message boxes -----------------------------------------------------------
+// Which system icon the box shows, told by comparing its pixels with the
+// system icons drawn on the same background.
+inline std::string IconKind(HWND control)
+{
+    if (!control || !IsWindowVisible(control))
+        return "none";
+    RECT r = {};
+    GetWindowRect(control, &r);
+    int size = GetSystemMetrics(SM_CXICON), bestScore = size * size * 9 / 10;
+    Picture screen = Shot();
+    std::string best = "unknown";
+    for (auto [name, id] : {std::pair<const char*, LPCSTR>{"warning", IDI_WARNING},
+                            {"error", IDI_ERROR},
+                            {"information", IDI_INFORMATION},
+                            {"question", IDI_QUESTION}}) {
+        Picture drawn = Drawn(size, size, [&](HDC dc) {
+            RECT all = {0, 0, size, size};
+            SetBkColor(dc, screen.At(r.left + size, r.top));
+            ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &all, "", 0, nullptr);
+            DrawIconEx(dc, 0, 0, LoadIconA(nullptr, id), size, size, 0, nullptr, DI_NORMAL);
+        });
+        int score = 0;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x)
+                score += drawn.At(x, y) == screen.At(r.left + x, r.top + y);
+        if (score > bestScore)
+            bestScore = score, best = name;
+    }
+    return best;
+}
+
+// The next message box of the process (any for 0) captioned so, read once
+// painted; stops the journey if none comes.
+inline Box WaitBox(const std::string& caption, DWORD milliseconds = 15000, DWORD pid = 0)
+{
+    // Only boxes bear these captions; one under another box is disabled.
+    HWND window = WaitTop("#32770", caption, milliseconds, pid,
+                          [](HWND box) { return IsWindowEnabled(box) != FALSE; });
+    DWORD came = GetTickCount();
+    if (!window)
+        STOP("no message box captioned \"" + caption + "\" came");
+    Settle(window);
+    Box box = Parts(window);
+    box.came = came;
+    // It may not be painted yet on a busy machine: look again a while.
+    while ((box.icon = IconKind(box.iconControl)) == "unknown" && GetTickCount() - came < 3000)
+        Sleep(100);
+    Log("box \"%s\" (%s): %s", Text(window).c_str(), box.icon.c_str(), box.text.c_str());
+    return box;
+}
+
+// Answers with a button: IDOK, IDYES, IDNO ...
+inline void Answer(const Box& box, int button)
+{
+    PostMessageA(Item(box.window, button), BM_CLICK, 0, 0);
+    CHECK(WaitGone(box.window, 5000));
+}
+
+// A box of the process (any process for 0) captioned so: its text and icon
+// checked, then answered.
+inline Box ExpectBox(DWORD pid, const std::string& caption, const std::string& text,
+                     const std::string& icon, int answer = IDOK, DWORD milliseconds = 15000)
+{
+    Box box = WaitBox(caption, milliseconds, pid);
+    CHECK_EQ(box.text, text);
+    CHECK_EQ(box.icon, icon);
+    Answer(box, answer);
+    return box;
+}
+
+// ---- registry --------------------------------------------------------------
+// The view the setup under test writes to.
+inline REGSAM SetupView()
+{
+    DWORD kind = SCS_64BIT_BINARY;
+    GetBinaryTypeA(values["setup"].c_str(), &kind);
+    return kind == SCS_32BIT_BINARY ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+}
+
+// A value below HKLM in that view: its type, ':' and its bytes, terminator
+// included ("" when missing); with no name, "key" when the key is there.
+inline std::string Reg(const std::string& key, const char* name = nullptr)
+{
+    HKEY opened;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | SetupView(), &opened))
+        return "";
+    char data[4096];
+    DWORD type = 0, size = sizeof data;
+    LONG status = name ? RegQueryValueExA(opened, name, nullptr, &type, (BYTE*)data, &size) : 0;
+    RegCloseKey(opened);
+    return status ? "" : name ? std::to_string(type) + ":" + std::string(data, size) : "key";
+}
 
 // ---- before and after ------------------------------------------------------
 // Files under C:\ (sizes and write times) and the registry below HKLM and
 // HKCU, minus what Wine itself churns: path -> description.
 typedef std::map<std::string, std::string> Snapshot;
-Snapshot TakeSnapshot();
-std::vector<std::string> Differences(const Snapshot& before, const Snapshot& after);
 
-// ==== the sample product and the steps through its pages (steps.cpp) ========
+// What Wine and the desktop change by themselves whatever the program does.
+inline bool Churn(const std::string& path)
+{
+    std::string lowerPath = Lower(path);
+    // The 32-bit view churns as the 64-bit one does.
+    if (lowerPath.compare(0, 7, "hklm32\\") == 0)
+        lowerPath.erase(4, 2);
+    for (const char* part :
+         {"c:\\windows\\temp", "\\appdata\\local\\temp", "c:\\windows\\system32\\config",
+          "hkcu\\software\\wine\\", "hklm\\system\\", "hklm\\hardware\\",
+          "hklm\\software\\microsoft\\windows nt\\currentversion\\perflib",
+          "hkcu\\volatile environment",
+          // Links back into the tree; the class registrations are not ours.
+          "hklm\\software\\wow6432node\\", "hklm\\software\\classes\\", "hkcu\\software\\classes\\",
+          "\\software\\microsoft\\windows\\currentversion\\explorer\\"})
+        if (lowerPath.find(part) != std::string::npos)
+            return true;
+    return false;
+}
+
+inline void ListFiles(const std::string& folder, Snapshot* snapshot)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+        std::string name = found.cFileName, path = folder + "\\" + name;
+        if (name == "." || name == ".." || Churn(path) || Lower(path) == Lower(values["work"]) ||
+            Lower(path) == Lower(values["shots"]))
+            continue;
+        bool isFolder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        ULONGLONG written = (ULONGLONG)found.ftLastWriteTime.dwHighDateTime << 32 |
+                            found.ftLastWriteTime.dwLowDateTime;
+        (*snapshot)[path] = isFolder ? "folder"
+                                     : "file " + std::to_string(found.nFileSizeLow) +
+                                           " bytes, written " + std::to_string(written);
+        if (isFolder)
+            ListFiles(path, snapshot);
+    }
+    FindClose(search);
+}
+
+inline void ListKeys(HKEY key, const std::string& path, Snapshot* snapshot, int depth = 0)
+{
+    std::string lower = Lower(path);
+    if (Churn(lower + "\\") || depth > 16)
+        return;
+    (*snapshot)[lower] = "key";
+    char name[512];
+    std::vector<BYTE> data(1 << 16);
+    for (LONG i = 0, status = 0; status != ERROR_NO_MORE_ITEMS; ++i) {
+        DWORD nameSize = sizeof name, type = 0, size = (DWORD)data.size();
+        status = RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data.data(), &size);
+        if (status == ERROR_SUCCESS)
+            (*snapshot)[lower + "\\\\" + Lower(name)] = "type " + std::to_string(type) + ": " +
+                                                        std::string((char*)data.data(), size);
+    }
+    HKEY child;
+    for (DWORD i = 0; RegEnumKeyA(key, i, name, sizeof name) == ERROR_SUCCESS; ++i)
+        if (RegOpenKeyExA(key, name, 0, KEY_READ, &child) == ERROR_SUCCESS) {
+            ListKeys(child, path + "\\" + name, snapshot, depth + 1);
+            RegCloseKey(child);
+        }
+}
+
+inline Snapshot TakeSnapshot()
+{
+    Snapshot snapshot;
+    ListFiles("C:", &snapshot);
+    ListKeys(HKEY_LOCAL_MACHINE, "HKLM", &snapshot);
+    // Wow6432Node is left out above (Wine links it back into the tree): the
+    // 32-bit view of HKLM\Software is listed through the view itself.
+    HKEY software32;
+    if (!RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ | KEY_WOW64_32KEY, &software32))
+        ListKeys(software32, "HKLM32\\Software", &snapshot), RegCloseKey(software32);
+    ListKeys(HKEY_CURRENT_USER, "HKCU", &snapshot);
+    return snapshot;
+}
+
+// The names in a folder, sorted and joined with " | ".
+inline std::string Listing(const std::string& folder)
+{
+    Snapshot files;
+    ListFiles(folder, &files);
+    std::string joined;
+    for (const auto& [path, what] : files)
+        if (path.find('\\', folder.size() + 1) == std::string::npos)
+            joined += (joined.empty() ? "" : " | ") + path.substr(folder.size() + 1);
+    return joined;
+}
+
+// What changed since before, each logged: path -> "<then> -> <now>", with
+// "(none)" for nothing.
+inline Snapshot Differences(const Snapshot& before)
+{
+    const Snapshot after = TakeSnapshot();
+    Snapshot changed;
+    auto of = [](const Snapshot& side, const std::string& path) {
+        return side.count(path) ? side.at(path) : "(none)";
+    };
+    for (const Snapshot* side : {&before, &after})
+        for (const auto& [path, what] : *side)
+            if (of(before, path) != of(after, path))
+                changed[path] = of(before, path) + " -> " + of(after, path);
+    for (const auto& [path, change] : changed)
+        Log("  %s: %s", path.c_str(), change.c_str());
+    return changed;
+}
+
+inline void ExpectUnchanged(const Snapshot& before) { CHECK(Differences(before).empty()); }
+
+// ==== the sample product and the steps through its pages =====================
 const char* const Installer = "Cratewise";
 const char* const DefaultFolder = "C:\\Dornwick\\Pellomark";
 const char* const AbortText =
     "Installation Aborted!\n\nIf you need assistance you can email\nsupport at - "
     "support@dornwick.example!";
-const char* const VersionKey = "Shareware\\Dornwick\\Programs\\Pellomark\\Current Version";
 const char* const UninstallEntry =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pellomark";
 const char* const ThanksText =
     "Before you begin exploring, I would like to\r\nThank You for taking the time to evaluate "
     "my\r\nproduct Pellomark. If you have any questions you\r\ncan email me at "
     "support@dornwick.example!";
-const char* const OpenFailedText =
-    "Unable to open destination file!\nInstallation will now be aborted.";
 
 // The product under test (--set product=...) and its pages' captions.
-std::string Product();
-std::string AgreementCaption();
-std::string LocationCaption();
-std::string CopyCaption();
-std::string GroupCaption();
+inline std::string Product() { return values.count("product") ? values["product"] : "Pellomark"; }
+inline std::string AgreementCaption() { return Product() + " License Agreement"; }
+inline std::string LocationCaption() { return Product() + " Program Location"; }
+inline std::string CopyCaption() { return "Installing " + Product() + " Program Files"; }
+inline std::string GroupCaption() { return Product() + " Program Group"; }
 
-Process StartSetup(const std::string& arguments = "");
-// A box of the process (any process for 0) captioned so: its text and icon
-// checked, then answered.
-Box ExpectBox(DWORD pid, const std::string& caption, const std::string& text,
-              const std::string& icon, int answer = IDOK, DWORD milliseconds = 15000);
-void ExpectExitZero(const Process& setup, DWORD milliseconds = 20000);
+inline Process StartSetup(const std::string& line = "") { return Launch(values["setup"], line); }
+
+inline std::string SetupResource(LPCSTR name, LPCSTR type = (LPCSTR)RT_RCDATA)
+{
+    HMODULE module = LoadLibraryExA(values["setup"].c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = module ? FindResourceA(module, name, type) : nullptr;
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    if (!loaded)
+        STOP("setup has no resource " +
+             (IS_INTRESOURCE(name) ? "#" + std::to_string((uintptr_t)name) : name));
+    std::string bytes((const char*)LockResource(loaded), SizeofResource(module, found));
+    FreeLibrary(module);
+    return bytes;
+}
+
+inline void ExpectExitZero(const Process& process, DWORD milliseconds = 20000)
+{
+    DWORD code = 12345;
+    CHECK(WaitForSingleObject(process.handle, milliseconds) == WAIT_OBJECT_0 &&
+          GetExitCodeProcess(process.handle, &code));
+    CHECK_EQ(code, 0ul);
+}
+
 // The pages up to the one named, with their defaults (the folder typed when given).
-HWND ReachLocation();
-HWND ReachCopy(const std::string& folder = "");
-// From the first page to the end with the default answers.
-void Install(const Process& setup, const std::string& folder = "");
+inline HWND ReachLocation()
+{
+    Press(WaitPage(AgreementCaption(), 20000), IDC_AFFIRM);
+    return WaitPage(LocationCaption());
+}
+
+inline HWND ReachCopy(const std::string& folder = "")
+{
+    HWND location = ReachLocation();
+    Type(location, IDC_FOLDER_EDIT, folder);
+    Press(location, IDC_AFFIRM);
+    return WaitPage(CopyCaption());
+}
+
 // The group's success box, the read-me question answered, after No the
 // thanks; returns when the success box came.
-DWORD FinishGroup(const Process& setup, int readMe);
+inline DWORD FinishGroup(const Process& setup, int readMe)
+{
+    Box done = ExpectBox(0, "Pellomark", "Shortcuts Created Successfully!", "information", IDOK,
+                         60000);
+    ExpectBox(setup.pid, Installer,
+              "Pellomark was successfully Installed.\n\nWould you like to view the Read Me file "
+              "now?",
+              "question", readMe);
+    if (readMe == IDNO)
+        ExpectBox(setup.pid, Installer, ThanksText, "information");
+    return done.came;
+}
 
-std::string SetupResource(LPCSTR name, LPCSTR type = (LPCSTR)RT_RCDATA);
-void ExpectUnchanged(const Snapshot& before);
-// Byte for byte, without printing megabytes when it differs.
-bool SameBytes(const std::string& path, const std::string& expected);
+// From the first page to the end with the default answers.
+inline void Install(const Process& setup, const std::string& folder = "")
+{
+    ReachCopy(folder);
+    Press(WaitPage(GroupCaption(), 120000), IDC_GROUP_CONTINUE);
+    FinishGroup(setup, IDNO);
+    ExpectExitZero(setup, 120000);
+}
+
+// A refusal on page: the notice owned by it, exit 0, no page next and
+// nothing changed since before.
+inline void ExpectRefused(const Process& setup, HWND page, const std::string& next,
+                          const Snapshot& before)
+{
+    CHECK(ExpectBox(setup.pid, Installer, AbortText, "warning", IDOK, 10000).owner == page);
+    ExpectExitZero(setup);
+    CHECK(!WaitTop("#32770", next));
+    ExpectUnchanged(before);
+}
 
 // The face up to the agreement page at this screen size, all checked
 // (first_look.cpp). Returns the agreement page.
 HWND FirstLook(const Process& setup);
-// A refusal on page: the notice owned by it, exit 0, no page next and
-// nothing changed since before.
-void ExpectRefused(const Process& setup, HWND page, const std::string& next,
-                   const Snapshot& before);
-
-// ---- the uninstaller ------------------------------------------------------
-std::string Uninstaller();  // where the installer puts it
-// Runs it and answers Yes to its question for that folder; returns the next box.
-Box Uninstall(const std::string& folder, Process* started);
-// Once it has exited it has gone from the Windows directory.
-void ExpectUninstallerGone(const Process& uninstaller);
 
 // ---- the payload -----------------------------------------------------------
+// The sample product's rows in table order; row 0, the uninstaller, goes to
+// the Windows directory.
 const int RowCount = 4;
-std::string Stored(const std::string& folder, int row);       // Name.ex_
-std::string Destination(const std::string& folder, int row);  // row 0 in Windows
-std::string SourceBytes(int row);    // the file the build made the row from
-std::string ResourceBytes(int row);  // the row as the executable carries it
-// Every row installed, and no stored copy or half-expanded file left.
-void CheckInstalled(const std::string& folder);
-void CheckNothingLeft(const std::string& folder);
-bool EveryoneMayEnter(const std::string& folder);
+const char* const Files[RowCount] = {"Quodgone.exe", "Quodpost.exe", "Quodpost.hlp", "Read_me.txt"};
+const char* const Resources[RowCount] = {"PURGESET", "PROGRAM", "HELPFILE", "README"};
 
-// ---- the Start Menu ----------------------------------------------------------
-std::string GroupFolder(const std::string& group);
-// The names in a folder, sorted and joined with " | ".
-std::string Listing(const std::string& folder);
+inline std::string Uninstaller() { return Windows + "\\Quodgone.exe"; }
+inline std::string Destination(const std::string& f, int row)
+{
+    return (row ? f : Windows) + "\\" + Files[row];
+}
+// The last character of a path replaced: Name.ex_ for a stored copy, and
+// Name.ex~ for a file being expanded.
+inline std::string Marked(const std::string& p, char mark)
+{
+    return p.substr(0, p.size() - 1) + mark;
+}
+inline std::string Stored(const std::string& f, int row)
+{
+    return Marked(f + "\\" + Files[row], '_');
+}
+// The file the build made the row from, and the row as the executable carries it.
+inline std::string SourceBytes(int row)
+{
+    std::string bytes = FileBytes("Z:" + values["source" + std::to_string(row)]);
+    REQUIRE(bytes != "(missing)");
+    return bytes;
+}
+inline std::string ResourceBytes(int row) { return SetupResource(Resources[row]); }
+
+// No stored copy or half-expanded file left; with installed, every row in
+// place byte for byte too.
+inline void CheckNothingLeft(const std::string& folder, bool installed = false)
+{
+    for (int row = 0; row < RowCount; ++row) {
+        CHECK(!Exists(Stored(folder, row)) && !Exists(Marked(Destination(folder, row), '~')));
+        CHECK(!installed || SameBytes(Destination(folder, row), SourceBytes(row)));
+    }
+}
+
+// The product's group folder among the Start Menu's programs.
+inline const std::string GroupFolder = [] {
+    char programs[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
+    return std::string(programs) + "\\Pellomark";
+}();
 
 // ---- registration ----------------------------------------------------------
-bool Register(const char* name, void (*scenario)());
+inline std::map<std::string, void (*)()> scenarios;
+inline bool Register(const char* name, void (*run)())
+{
+    return scenarios.emplace(name, run).second;
+}
 
 }  // namespace pilot
 
@@ -225,11 +718,11 @@ bool Register(const char* name, void (*scenario)());
     static bool registered_##name = ::pilot::Register(#name, scenario_##name);                     \
     static void scenario_##name()
 
-// A scenario of a fault (a disk, a file or the executable that goes wrong),
+// A journey of a fault (a disk, a file or the executable that goes wrong),
 // labelled apart.
 #define FAULT_SCENARIO(name, width, height) SCENARIO(name, width, height)
 
-// A scenario whose tests the CMake file declares by hand.
+// A journey whose tests the CMake file declares by hand.
 #define SCENARIO_BY_HAND(name, width, height) SCENARIO(name, width, height)
 
 #endif

@@ -1,5 +1,5 @@
 // Installations that a disk, a file or the executable itself stops on the
-// copy page: each failure's own box, the abort notice, exit 0, no group page,
+// copy page, one after another: each failure's own box, the abort notice, exit 0, no group page,
 // and what was there before kept.
 #include "../pilot/pilot.h"
 
@@ -7,8 +7,11 @@ using namespace pilot;
 
 namespace {
 
+const char* const OpenFailedText =
+    "Unable to open destination file!\nInstallation will now be aborted.";
 const char* const WriteFailedText =
     "Unable to write destination file!\nInstallation will now be aborted.";
+const std::string Missing = "(missing)";
 
 // From the first page to the failure's box and the abort that follows it.
 void ExpectFailedCopy(const std::string& text, const std::string& folder = "",
@@ -19,22 +22,19 @@ void ExpectFailedCopy(const std::string& text, const std::string& folder = "",
     Shot("failed");
     ExpectBox(setup.pid, Installer, AbortText, "warning");
     ExpectExitZero(setup);
-    CHECK(!WaitTop("#32770", GroupCaption(), 0));
+    CHECK(!WaitTop("#32770", GroupCaption()));
 }
 
-void ExpectNoneInstalled(int from = 0)
+// What each row's destination holds after the failure: "" for the row
+// installed, Missing, or the bytes it held before; and no stored copy or
+// half-expanded file left, no registry.
+void ExpectRows(const std::string& folder, const std::vector<std::string>& rows)
 {
-    for (int row = from; row < RowCount; ++row)
-        CHECK(!Exists(Destination(DefaultFolder, row)));
-    CheckNothingLeft(DefaultFolder);
-    CHECK(!RegKeyExists(HKEY_LOCAL_MACHINE, "Shareware"));
-}
-
-HANDLE Hold(const std::string& path, DWORD access, DWORD sharing)
-{
-    HANDLE held = CreateFileA(path.c_str(), access, sharing, nullptr, OPEN_EXISTING, 0, nullptr);
-    REQUIRE(held != INVALID_HANDLE_VALUE);
-    return held;
+    for (int row = 0; row < RowCount; ++row)
+        CHECK(
+            SameBytes(Destination(folder, row), rows[row].empty() ? SourceBytes(row) : rows[row]));
+    CheckNothingLeft(folder);
+    CHECK_EQ(Reg("Shareware"), "");
 }
 
 // Leaves room bytes free on drive E: (the hook's small drive) with a ballast
@@ -43,10 +43,9 @@ void LeaveRoom(ULONGLONG room)
 {
     DeleteFileA("E:\\ballast");
     ULARGE_INTEGER available = {};
-    REQUIRE(GetDiskFreeSpaceExA("E:\\", &available, nullptr, nullptr));
-    REQUIRE(available.QuadPart > room + 4096);
-    size_t ballast = (size_t)((available.QuadPart - room) / 4096 * 4096);
-    REQUIRE(WriteBytes("E:\\ballast", std::string(ballast, 'b')));
+    REQUIRE(GetDiskFreeSpaceExA("E:\\", &available, nullptr, nullptr) &&
+            available.QuadPart > room + 4096);
+    REQUIRE(WriteBytes("E:\\ballast", std::string((available.QuadPart - room) / 4096 * 4096, 'b')));
     REQUIRE(GetDiskFreeSpaceExA("E:\\", &available, nullptr, nullptr));
     Log("drive E: %llu bytes free", available.QuadPart);
     CHECK(available.QuadPart <= room && available.QuadPart + 8192 >= room);
@@ -63,31 +62,31 @@ FAULT_SCENARIO(copy_faults, 800, 600)
     REQUIRE(MakeFolders("C:\\Dornwick") && WriteBytes(DefaultFolder, inTheWay));
     ExpectFailedCopy("Unable to create destination folder!\nInstallation will now be aborted.");
     CHECK_EQ(FileBytes(DefaultFolder), inTheWay);
-    CHECK(!Exists(Destination(DefaultFolder, 0)));
+    ExpectRows(DefaultFolder, {Missing, Missing, Missing, Missing});
     REQUIRE(DeleteFileA(DefaultFolder));
 
     // A byte of the program's resource flipped in a copy of the executable:
     // the damage is found before that stored copy is written.
-    std::string program = ResourceBytes(1), executable = FileBytes(Value("setup"));
+    std::string program = ResourceBytes(1), executable = FileBytes(values["setup"]);
     size_t at = executable.find(program);
     REQUIRE(at != std::string::npos);
     executable[at + program.size() / 2] ^= 0x20;
-    REQUIRE(WriteBytes(Value("work") + "\\setup.exe", executable));
+    REQUIRE(WriteBytes(values["work"] + "\\setup.exe", executable));
     ExpectFailedCopy("Installation data is damaged!\nInstallation will now be aborted.", "",
-                     Launch(Value("work") + "\\setup.exe", "", Value("work")));
-    ExpectNoneInstalled();
+                     Launch(values["work"] + "\\setup.exe", "", values["work"]));
+    ExpectRows(DefaultFolder, {Missing, Missing, Missing, Missing});
 
     // An uninstaller of that name running from the Windows directory cannot
     // be replaced; the page says so before anything else changes.
     std::string inUse = Destination(DefaultFolder, 0);
-    REQUIRE(CopyFileA((WindowsDirectory() + "\\notepad.exe").c_str(), inUse.c_str(), FALSE));
+    REQUIRE(CopyFileA((Windows + "\\notepad.exe").c_str(), inUse.c_str(), FALSE));
     std::string running = FileBytes(inUse);
     Process old = Launch(inUse);
     REQUIRE(WaitTop("Notepad", "", 15000, old.pid));
     ExpectFailedCopy(OpenFailedText);
-    CHECK(WaitForSingleObject(old.handle, 0) == WAIT_TIMEOUT && FileBytes(inUse) == running);
-    ExpectNoneInstalled(1);
-    Kill(old);
+    CHECK(WaitForSingleObject(old.handle, 0) == WAIT_TIMEOUT);
+    ExpectRows(DefaultFolder, {running, Missing, Missing, Missing});
+    TerminateProcess(old.handle, 99);
     REQUIRE(WaitUntil([&] { return DeleteFileA(inUse.c_str()); }, 5000));
 
     // Another user's program planted where the program's stored copy goes,
@@ -100,60 +99,44 @@ FAULT_SCENARIO(copy_faults, 800, 600)
     CloseHandle(held);
     CHECK_EQ(FileBytes(stored), planted);
     REQUIRE(DeleteFileA(stored.c_str()));
-    ExpectNoneInstalled();
+    ExpectRows(DefaultFolder, {Missing, Missing, Missing, Missing});
 
     // Row 2's destination, an older version opened without sharing, cannot
     // be replaced: it keeps what it held, the rows before it are installed.
     const std::string older = "the help of an older version\r\n";
-    std::string help = Destination(DefaultFolder, 2);
-    REQUIRE(WriteBytes(help, older));
-    held = Hold(help, GENERIC_READ | GENERIC_WRITE, 0);
+    REQUIRE(WriteBytes(Destination(DefaultFolder, 2), older));
+    held = Hold(Destination(DefaultFolder, 2), GENERIC_READ | GENERIC_WRITE, 0);
     ExpectFailedCopy(OpenFailedText);
     CloseHandle(held);
-    for (int row = 0; row < 2; ++row)
-        CHECK(SameBytes(Destination(DefaultFolder, row), SourceBytes(row)));
-    CHECK_EQ(FileBytes(help), older);
-    CHECK(!Exists(Destination(DefaultFolder, 3)));
-    CheckNothingLeft(DefaultFolder);
-}
+    ExpectRows(DefaultFolder, {"", "", older, Missing});
 
-// Drive E: is a 4 MiB drive of its own (hooks/small_drive_fills.sh).
-FAULT_SCENARIO(small_drive_fills, 800, 600)
-{
-    // It fills while the stored copies are written: the uninstaller's cannot
-    // be written whole, and the older one in the Windows directory stays.
-    const std::string folder = "E:\\Pellomark";
-    const std::string olderRemover = "MZ an older uninstaller\r\n";
-    REQUIRE(WriteBytes(Destination(folder, 0), olderRemover));
-    REQUIRE(4096 < ResourceBytes(0).size());
+    // Drive E: is a 4 MiB drive of its own (hooks/copy_faults.sh). It fills
+    // while the stored copies are written: the uninstaller's cannot be
+    // written whole, and the older one in the Windows directory stays.
+    const std::string folder = "E:\\Pellomark", olderRemover = "MZ an older uninstaller\r\n";
+    REQUIRE(WriteBytes(Destination(folder, 0), olderRemover) && ResourceBytes(0).size() > 4096);
     LeaveRoom(4096);
     ExpectFailedCopy(WriteFailedText, folder);
-    CHECK_EQ(FileBytes(Destination(folder, 0)), olderRemover);
-    CHECK(!Exists(Destination(folder, 1)));
-    CheckNothingLeft(folder);
+    ExpectRows(folder, {olderRemover, Missing, Missing, Missing});
 
     // The stored copies all fit; it fills while the program is expanded next
     // to them. An older program there is kept whole, not cut off.
-    ULONGLONG stored = 0;
+    ULONGLONG room = 32768;
     for (int row = 0; row < RowCount; ++row)
-        stored += Pages(ResourceBytes(row).size());
-    REQUIRE(32768 < Pages(SourceBytes(1).size()));
+        room += Pages(ResourceBytes(row).size());
     const std::string olderProgram = "MZ an older program\r\n";
-    REQUIRE(MakeFolders(folder) && WriteBytes(Destination(folder, 1), olderProgram));
-    LeaveRoom(stored + 32768);
+    REQUIRE(Pages(SourceBytes(1).size()) > 32768 && MakeFolders(folder) &&
+            WriteBytes(Destination(folder, 1), olderProgram));
+    LeaveRoom(room);
     ExpectFailedCopy(WriteFailedText, folder);
-    CHECK(SameBytes(Destination(folder, 0), SourceBytes(0)));
-    CHECK_EQ(FileBytes(Destination(folder, 1)), olderProgram);
-    CheckNothingLeft(folder);
+    ExpectRows(folder, {"", olderProgram, Missing, Missing});
 }
 
-namespace {
-
-// Not a test: bench/copy-pace.sh runs it to time the copy page from the
+// Not a journey: bench/copy-pace.sh runs it to time the copy page from the
 // moment it shows until it goes away, with the performance counter (the tick
 // counter moves in steps of about 16 ms here), looking for boxes only now
 // and then so that the page is not kept busy answering.
-void PaceCopyPage()
+SCENARIO_BY_HAND(copy_pace, 800, 600)
 {
     Process setup = StartSetup();
     Press(ReachLocation(), IDC_AFFIRM);
@@ -161,16 +144,10 @@ void PaceCopyPage()
     LARGE_INTEGER frequency, shown, gone;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&shown);
-    for (int polls = 1; page && IsWindowVisible(page); ++polls) {
+    for (int polls = 1; IsWindowVisible(page); ++polls, Sleep(1))
         REQUIRE(polls % 50 || !WaitTop("#32770", Installer, 0, setup.pid));
-        ::Sleep(1);
-    }
     QueryPerformanceCounter(&gone);
     REQUIRE(page && !WaitTop("#32770", Installer, 0, setup.pid));
     Log("copy page wall time: %lld ms",
         (gone.QuadPart - shown.QuadPart) * 1000 / frequency.QuadPart);
 }
-
-bool pace = Register("copy_pace", PaceCopyPage);
-
-}  // namespace

@@ -5,12 +5,12 @@ using namespace pilot;
 
 SCENARIO_BY_HAND(planted_dlls_are_not_loaded, 800, 600)
 {
-    const std::string planted = "Z:" + Value("planted");
+    const std::string planted = "Z:" + values["planted"];
     const char* const names[] = {"lz32", "comctl32", "uxtheme"};
     const std::string downloads = "C:\\users\\Public\\Downloads";
     REQUIRE(MakeFolders(downloads));
     std::string setupCopy = downloads + "\\setup.exe";
-    REQUIRE(CopyFileA(Value("setup").c_str(), setupCopy.c_str(), FALSE));
+    REQUIRE(CopyFileA(values["setup"].c_str(), setupCopy.c_str(), FALSE));
     for (std::string name : names)
         REQUIRE(CopyFileA((planted + "\\" + name + ".dll").c_str(),
                           (downloads + "\\" + name + ".dll").c_str(), FALSE));
@@ -20,8 +20,12 @@ SCENARIO_BY_HAND(planted_dlls_are_not_loaded, 800, 600)
     // manager loads uxtheme by name once the program runs: only the
     // program's own limit on where libraries are looked for keeps a planted
     // one out. Wine is told to prefer a planted one the same way.
-    REQUIRE(RegSetText(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe\\DllOverrides",
-                       "uxtheme", "native,builtin"));
+    HKEY overrides;
+    REQUIRE(!RegCreateKeyExA(HKEY_CURRENT_USER,
+                             "Software\\Wine\\AppDefaults\\setup.exe\\DllOverrides", 0, nullptr, 0,
+                             KEY_SET_VALUE | SetupView(), nullptr, &overrides, nullptr) &&
+            !RegSetValueExA(overrides, "uxtheme", 0, REG_SZ, (const BYTE*)"native,builtin", 15));
+    RegCloseKey(overrides);
 
     Process setup = Launch(setupCopy, "", downloads);
     Install(setup);

@@ -16,7 +16,7 @@ SCENARIO_BY_HAND(sample_tour, 800, 600)
     Press(page, IDC_AFFIRM);
 
     page = WaitPage(LocationCaption());
-    std::string folder = ItemText(page, IDC_FOLDER_EDIT);
+    std::string folder = Text(Item(page, IDC_FOLDER_EDIT));
     CHECK_EQ(folder.substr(folder.rfind('\\') + 1), Product());
     Shot("location");
     Press(page, IDC_AFFIRM);
@@ -27,9 +27,8 @@ SCENARIO_BY_HAND(sample_tour, 800, 600)
                                      {"Copying:", "copy-expanding"},
                                      {"Removing:", "copy-removing"}};
     for (const auto& [label, name] : phases)
-        if (CHECK(WaitUntil([&] { return Text(GetDlgItem(page, IDC_COPY_ACTION)) == label; },
-                            30000))) {
-            ::Sleep(700);
+        if (CHECK(WaitUntil([&] { return Text(Item(page, IDC_COPY_ACTION)) == label; }, 30000))) {
+            Sleep(700);
             Shot(name);
         }
     CHECK(WaitGone(page, 60000));
@@ -53,7 +52,7 @@ SCENARIO_BY_HAND(sample_tour, 800, 600)
     Box thanks = WaitBox(Installer, 15000, setup.pid);
     Shot("thanks");
     // Seen on the screen, not hidden behind the backdrop.
-    CHECK_EQ(thanks.icon, std::string("information"));
+    CHECK_EQ(thanks.icon, "information");
     Answer(thanks, IDOK);
     ExpectExitZero(setup, 60000);
 }

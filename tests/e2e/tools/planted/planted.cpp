@@ -4,21 +4,11 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#ifndef PLANT_NAME
-#error PLANT_NAME must name the DLL
-#endif
-
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
 {
-    if (reason == DLL_PROCESS_ATTACH) {
-        HANDLE mark = CreateFileA("C:\\planted-" PLANT_NAME ".txt", GENERIC_WRITE, 0, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (mark != INVALID_HANDLE_VALUE) {
-            DWORD written;
-            WriteFile(mark, "loaded\r\n", 8, &written, nullptr);
-            CloseHandle(mark);
-        }
-    }
+    if (reason == DLL_PROCESS_ATTACH)
+        CloseHandle(CreateFileA("C:\\planted-" PLANT_NAME ".txt", GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     return TRUE;
 }
 
