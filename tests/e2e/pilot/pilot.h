@@ -525,18 +525,6 @@ inline Snapshot TakeSnapshot()
     return snapshot;
 }
 
-// The names in a folder, sorted and joined with " | ".
-inline std::string Listing(const std::string& folder)
-{
-    Snapshot files;
-    ListFiles(folder, &files);
-    std::string joined;
-    for (const auto& [path, what] : files)
-        if (path.find('\\', folder.size() + 1) == std::string::npos)
-            joined += (joined.empty() ? "" : " | ") + path.substr(folder.size() + 1);
-    return joined;
-}
-
 // What changed since before, each logged: path -> "<then> -> <now>", with
 // "(none)" for nothing.
 inline Snapshot Differences(const Snapshot& before)
@@ -685,13 +673,15 @@ inline std::string SourceBytes(int row)
 }
 inline std::string ResourceBytes(int row) { return SetupResource(Resources[row]); }
 
-// No stored copy or half-expanded file left; with installed, every row in
-// place byte for byte too.
-inline void CheckNothingLeft(const std::string& folder, bool installed = false)
+// What each row's destination holds: "" for the row installed byte for
+// byte, else those bytes ("(missing)" for none); and no stored copy or
+// half-expanded file left.
+inline void ExpectRows(const std::string& folder, const std::vector<std::string>& rows)
 {
     for (int row = 0; row < RowCount; ++row) {
         CHECK(!Exists(Stored(folder, row)) && !Exists(Marked(Destination(folder, row), '~')));
-        CHECK(!installed || SameBytes(Destination(folder, row), SourceBytes(row)));
+        CHECK(
+            SameBytes(Destination(folder, row), rows[row].empty() ? SourceBytes(row) : rows[row]));
     }
 }
 
@@ -704,10 +694,6 @@ inline const std::string GroupFolder = [] {
 
 // ---- registration ----------------------------------------------------------
 inline std::map<std::string, void (*)()> scenarios;
-inline bool Register(const char* name, void (*run)())
-{
-    return scenarios.emplace(name, run).second;
-}
 
 }  // namespace pilot
 
@@ -715,7 +701,7 @@ inline bool Register(const char* name, void (*run)())
 // of each line and the harness starts a display of that size.
 #define SCENARIO(name, width, height)                                                              \
     static void scenario_##name();                                                                 \
-    static bool registered_##name = ::pilot::Register(#name, scenario_##name);                     \
+    static bool registered_##name = ::pilot::scenarios.emplace(#name, scenario_##name).second;     \
     static void scenario_##name()
 
 // A journey of a fault (a disk, a file or the executable that goes wrong),

@@ -66,13 +66,6 @@ Box Uninstall(const std::string& folder, Process* started, const char* icon)
     return done;
 }
 
-// Once it has exited it has gone from the Windows directory.
-void ExpectUninstallerGone(const Process& uninstaller)
-{
-    ExpectExitZero(uninstaller);
-    CHECK(WaitUntil([] { return !Exists(Uninstaller()); }, 20000));
-}
-
 }  // namespace
 
 SCENARIO(uninstall_what_was_recorded, 800, 600)
@@ -107,7 +100,9 @@ SCENARIO(uninstall_what_was_recorded, 800, 600)
                                     "- the uninstaller Quodgone.exe, once this box is closed"));
     Shot("removed");
     Answer(done, IDOK);
-    ExpectUninstallerGone(uninstaller);
+    // Once it has exited it has gone from the Windows directory.
+    ExpectExitZero(uninstaller);
+    CHECK(WaitUntil([] { return !Exists(Uninstaller()); }, 20000));
     ExpectAsBefore(before);
     // A copy of the uninstaller run again: not installed, nothing changed,
     // and that copy stays.
@@ -140,7 +135,9 @@ SCENARIO(uninstall_what_was_recorded, 800, 600)
         if (!CHECK(done.text.find(part) != std::string::npos))
             Log("  missing: %s", part);
     Answer(done, IDOK);
-    ExpectUninstallerGone(uninstaller);
+    // Once it has exited it has gone from the Windows directory.
+    ExpectExitZero(uninstaller);
+    CHECK(WaitUntil([] { return !Exists(Uninstaller()); }, 20000));
     // Their shortcut alone is left in the group: the prefix is as it was.
     ExpectAsBefore(before);
 }
