@@ -15,8 +15,7 @@ int main(int argc, char** argv)
     }
     auto found = argc < 2 ? scenarios.end() : scenarios.find(argv[1]);
     if (found == scenarios.end()) {
-        fprintf(stderr, "usage: pilot <scenario> [--setup exe] [--shots dir] [--work dir]"
-                        " [--tools dir] [--set name=value]...\n");
+        fprintf(stderr, "usage: pilot <scenario> [--<name> <value>]... [--set name=value]...\n");
         return 2;
     }
     Log("scenario %s on a %dx%d screen", argv[1], GetSystemMetrics(SM_CXSCREEN),

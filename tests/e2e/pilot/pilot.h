@@ -29,13 +29,7 @@ inline std::map<std::string, std::string> values;
 // ---- checks ----------------------------------------------------------------
 inline int failures = 0;
 
-template <class... Arguments>
-void Log(const char* format, Arguments... arguments)
-{
-    printf("[%7.3f] ", GetTickCount() / 1000.0);
-    printf(format, arguments...);
-    puts("");
-}
+#define Log(...) (printf("[%7.3f] ", GetTickCount() / 1000.0), printf(__VA_ARGS__), puts(""))
 
 inline bool Failed(const char* file, int line, const std::string& what)
 {
@@ -197,19 +191,25 @@ inline HWND WaitTop(const std::string& className, const std::string& caption,
     return found.empty() ? nullptr : found.front();
 }
 
-// A visible dialog with this exact caption; stops the journey, saying what
-// the boxes on screen say, if it does not come.
-inline HWND WaitPage(const std::string& caption, DWORD milliseconds = 15000)
+// When WaitPage last found its window.
+inline DWORD foundAt = 0;
+
+// A visible dialog with this exact caption, of the process (any for 0), that
+// passes the test (if given); stops the journey, saying what the dialogs on
+// screen say, if none comes.
+inline HWND WaitPage(const std::string& caption, DWORD milliseconds = 15000, DWORD pid = 0,
+                     bool (*also)(HWND) = nullptr)
 {
-    HWND page = WaitTop("#32770", caption, milliseconds);
+    HWND page = WaitTop("#32770", caption, milliseconds, pid, also);
+    foundAt = GetTickCount();
     if (!page) {
         std::string shown;
         for (HWND box : TopWindows("#32770", ""))
             shown += "; a window \"" + Text(box) + "\" says: " + Parts(box).text;
-        STOP("no page captioned \"" + caption + "\" came" + shown);
+        STOP("no window captioned \"" + caption + "\" came" + shown);
     }
     Settle(page);
-    Log("page \"%s\"", caption.c_str());
+    Log("window \"%s\"", caption.c_str());
     return page;
 }
 
@@ -283,10 +283,9 @@ inline bool SameBytes(const std::string& path, const std::string& expected)
     return bytes == expected;
 }
 
-inline bool MakeFolders(const std::string& path)
+inline bool MakeFolders(const std::string& p)
 {
-    SHCreateDirectoryExA(nullptr, path.c_str(), nullptr);
-    return Exists(path);
+    return SHCreateDirectoryExA(0, p.c_str(), 0), Exists(p);
 }
 
 // Where Wine keeps Windows, the same for both builds.
@@ -360,22 +359,21 @@ inline std::string IconKind(HWND control)
     int size = GetSystemMetrics(SM_CXICON), bestScore = size * size * 9 / 10;
     Picture screen = Shot();
     std::string best = "unknown";
-    for (auto [name, id] : {std::pair<const char*, LPCSTR>{"warning", IDI_WARNING},
-                            {"error", IDI_ERROR},
-                            {"information", IDI_INFORMATION},
-                            {"question", IDI_QUESTION}}) {
+    // The four system icons in the order of their ids.
+    const char* const names[] = {"error", "question", "warning", "information"};
+    for (int i = 0; i < 4; ++i) {
         Picture drawn = Drawn(size, size, [&](HDC dc) {
             RECT all = {0, 0, size, size};
             SetBkColor(dc, screen.At(r.left + size, r.top));
             ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &all, "", 0, nullptr);
-            DrawIconEx(dc, 0, 0, LoadIconA(nullptr, id), size, size, 0, nullptr, DI_NORMAL);
+            DrawIconEx(dc, 0, 0, LoadIconA(0, IDI_HAND + i), size, size, 0, 0, DI_NORMAL);
         });
         int score = 0;
         for (int y = 0; y < size; ++y)
             for (int x = 0; x < size; ++x)
                 score += drawn.At(x, y) == screen.At(r.left + x, r.top + y);
         if (score > bestScore)
-            bestScore = score, best = name;
+            bestScore = score, best = names[i];
     }
     return best;
 }
@@ -385,18 +383,13 @@ inline std::string IconKind(HWND control)
 inline Box WaitBox(const std::string& caption, DWORD milliseconds = 15000, DWORD pid = 0)
 {
     // Only boxes bear these captions; one under another box is disabled.
-    HWND window = WaitTop("#32770", caption, milliseconds, pid,
-                          [](HWND box) { return IsWindowEnabled(box) != FALSE; });
-    DWORD came = GetTickCount();
-    if (!window)
-        STOP("no message box captioned \"" + caption + "\" came");
-    Settle(window);
-    Box box = Parts(window);
-    box.came = came;
+    Box box = Parts(WaitPage(caption, milliseconds, pid,
+                             [](HWND box) { return IsWindowEnabled(box) != FALSE; }));
+    box.came = foundAt;
     // It may not be painted yet on a busy machine: look again a while.
-    while ((box.icon = IconKind(box.iconControl)) == "unknown" && GetTickCount() - came < 3000)
+    while ((box.icon = IconKind(box.iconControl)) == "unknown" && GetTickCount() - foundAt < 3000)
         Sleep(100);
-    Log("box \"%s\" (%s): %s", Text(window).c_str(), box.icon.c_str(), box.text.c_str());
+    Log("box (%s): %s", box.icon.c_str(), box.text.c_str());
     return box;
 }
 
@@ -650,20 +643,11 @@ const char* const Files[RowCount] = {"Quodgone.exe", "Quodpost.exe", "Quodpost.h
 const char* const Resources[RowCount] = {"PURGESET", "PROGRAM", "HELPFILE", "README"};
 
 inline std::string Uninstaller() { return Windows + "\\Quodgone.exe"; }
-inline std::string Destination(const std::string& f, int row)
-{
-    return (row ? f : Windows) + "\\" + Files[row];
-}
+inline auto Destination(const std::string& f, int r) { return (r ? f : Windows) + "\\" + Files[r]; }
 // The last character of a path replaced: Name.ex_ for a stored copy, and
 // Name.ex~ for a file being expanded.
-inline std::string Marked(const std::string& p, char mark)
-{
-    return p.substr(0, p.size() - 1) + mark;
-}
-inline std::string Stored(const std::string& f, int row)
-{
-    return Marked(f + "\\" + Files[row], '_');
-}
+inline auto Marked(const std::string& p, char mark) { return p.substr(0, p.size() - 1) + mark; }
+inline auto Stored(const std::string& f, int row) { return Marked(f + "\\" + Files[row], '_'); }
 // The file the build made the row from, and the row as the executable carries it.
 inline std::string SourceBytes(int row)
 {
