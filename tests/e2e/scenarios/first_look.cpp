@@ -39,11 +39,9 @@ Found Where(RECT area, const std::function<bool(int, int)>& holds, const char* w
     RECT& b = found.bounds;
     for (int y = area.top; y < area.bottom; ++y)
         for (int x = area.left; x < area.right; ++x)
-            if (holds(x, y)) {
-                ++found.count;
-                b = {std::min<LONG>(b.left, x), std::min<LONG>(b.top, y),
-                     std::max<LONG>(b.right, x), std::max<LONG>(b.bottom, y)};
-            }
+            if (holds(x, y))
+                ++found.count, b = {std::min<LONG>(b.left, x), std::min<LONG>(b.top, y),
+                                    std::max<LONG>(b.right, x), std::max<LONG>(b.bottom, y)};
     if (what)
         Log("%s: %d pixels within (%ld, %ld)-(%ld, %ld)", what, found.count, b.left, b.top, b.right,
             b.bottom);
@@ -142,9 +140,8 @@ HWND pilot::FirstLook(const Process& setup)
 {
     // The splash comes while the backdrop is still hidden; Enter and Escape
     // leave it, and it goes by itself about three seconds after it showed.
-    HWND splash = WaitTop("#32770", "Cratewise For Windows", 15000, setup.pid);
-    REQUIRE(splash);
-    DWORD shown = GetTickCount();
+    HWND splash = WaitPage("Cratewise For Windows", 15000, setup.pid);
+    DWORD shown = foundAt;
     HWND main = FindWindowA(Installer, Installer);
     CHECK(main && !IsWindowVisible(main));
     Shot("splash");
