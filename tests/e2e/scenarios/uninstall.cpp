@@ -53,10 +53,8 @@ Box Uninstall(const std::string& folder, Process* started, const char* icon)
     // while its icon is hidden.
     for (int round = 0; round < 3; ++round) {
         for (HWND window : TopWindows("", ""))
-            if (ProcessOf(window) != started->pid && ClassOf(window) != "#32770") {
-                PostMessageA(window, WM_CLOSE, 0, 0);
-                WaitGone(window, 5000);
-            }
+            if (ProcessOf(window) != started->pid && ClassOf(window) != "#32770")
+                PostMessageA(window, WM_CLOSE, 0, 0), WaitGone(window, 5000);
         if (done.icon != "unknown")
             break;
         SetWindowPos(done.window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
