@@ -267,18 +267,15 @@ TEST(Image, BecomesWhatTheInstallerDraws)
 {
     using packer::IconArt, packer::PageArt, packer::GroupArt, packer::HeaderArt;
     const Bytes png = Read<Bytes>(kArt + "page.png");
+    const Magick::Image big = Art("product.ico[0]"), small = Art("product.ico[1]");
     const std::tuple<const char*, packer::ArtSlot, Bytes, const char*> cases[] = {
-        {"an 8-bit run-length BMP", HeaderArt, Read<Bytes>(kArt + "header.bmp"), nullptr},
-        {"a PNG with alpha", HeaderArt, Blob({Art("page.png", "130x31", Cleared)}, "PNG32"),
-         nullptr},
-        {"a BMP with alpha", GroupArt, Blob({Art("group.bmp", nullptr, Cleared)}, "BMP"), nullptr},
-        {"many colours", HeaderArt, Blob({Art("group.bmp", "130x31", Blurred)}, "PNG24"), nullptr},
-        {"an icon of PNGs", IconArt, Read<Bytes>(kArt + "product.ico"), nullptr},
-        {"an icon among others", IconArt,
-         Blob({Art("product.ico[0]", "48x48"), Art("product.ico[1]"), Art("product.ico[0]")},
-              "ICO"),
-         nullptr},
-        {"no 16 x 16", IconArt, Blob({Art("product.ico[0]")}, "ICO"),
+        {"an 8-bit run-length BMP", HeaderArt, Read<Bytes>(kArt + "header.bmp"), ""},
+        {"a PNG with alpha", HeaderArt, Blob({Art("page.png", "130x31", Cleared)}, "PNG32"), ""},
+        {"a BMP with alpha", GroupArt, Blob({Art("group.bmp", nullptr, Cleared)}, "BMP"), ""},
+        {"many colours", HeaderArt, Blob({Art("group.bmp", "130x31", Blurred)}, "PNG24"), ""},
+        {"an icon of PNGs", IconArt, Read<Bytes>(kArt + "product.ico"), ""},
+        {"among others", IconArt, Blob({Art("product.ico[0]", "48x48"), small, big}, "ICO"), ""},
+        {"no 16 x 16", IconArt, Blob({big}, "ICO"),
          "'x' has no 16 x 16 image (it has 32 x 32); Icon (icon 100) must"},
         {"a GIF", GroupArt, Blob({Art("page.png")}, "GIF"), "'x' is not a PNG or BMP image"},
         {"a PNG cut short", PageArt, Bytes(png.begin(), png.begin() + 400),
@@ -288,15 +285,14 @@ TEST(Image, BecomesWhatTheInstallerDraws)
         SCOPED_TRACE(what);
         Bytes out;
         std::string error;
-        EXPECT_EQ(packer::ConvertPicture(slot, input, "x", &out, &error), !refusal) << error;
-        EXPECT_EQ(error.find(refusal ? refusal : ""), 0u) << error;
-        if (refusal)
+        EXPECT_EQ(packer::ConvertPicture(slot, input, "x", &out, &error), !*refusal) << error;
+        EXPECT_EQ(error.find(refusal), 0u) << error;
+        if (*refusal)
             continue;
         bool icon = slot == IconArt, reduced = std::string(what) == "many colours";
         auto want = Frames(input, icon), got = Frames(out, icon);
         auto le32 = [&](size_t at) {
-            int32_t v;
-            return std::memcpy(&v, &out.at(at + 3) - 3, 4), v;
+            return int32_t(out.at(at + 3) << 24 | out[at + 2] << 16 | out[at + 1] << 8 | out[at]);
         };
         EXPECT_EQ(got.size(), icon ? 2u : 1u);
         for (size_t i = 0; i < (icon ? 2u : 1u); ++i) {
@@ -313,8 +309,8 @@ TEST(Image, BecomesWhatTheInstallerDraws)
             EXPECT_EQ(a.size(), b.size());
             int differing = 0, worst = 0;
             for (size_t p = 0; p < a.size() && p < b.size(); ++p) {
-                uint32_t x = a[p] || icon ? a[p]
-                                          : 0xFF000000u | form.ground;  // clear shows the ground
+                // Clear shows the ground.
+                uint32_t x = a[p] || icon ? a[p] : 0xFF000000u | form.ground;
                 differing += x != b[p];
                 for (int shift : {16, 8, 0})
                     worst = std::max(worst,
@@ -448,8 +444,8 @@ TEST(TinyProduct, ItsManifestCarriesTheDescriptionAndTheRealFiles)
         EXPECT_EQ(PayloadCrc[i], Crc32(stored.data(), uint32_t(stored.size())));
         std::string error;
         if (row.form == packer::StoredForm::Compressed) {
-            EXPECT_EQ(stored.at(9),
-                      uint8_t(row.fileName.back()));  // the character the stored name lost
+            // The character the stored name lost.
+            EXPECT_EQ(stored.at(9), uint8_t(row.fileName.back()));
             EXPECT_TRUE(SzddExpandWithMspack(stored, &expanded, &error)) << error;
         }
         EXPECT_EQ(expanded, source);
