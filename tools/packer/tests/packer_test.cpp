@@ -45,17 +45,16 @@ const std::string kTiny = Edit(PACKER_TINY_PRODUCT, "/tiny.product", ""), kArt =
 // A folder for the running test, left behind for inspection: the tiny
 // product's pictures (a PNG, a run-length encoded BMP named in capitals, a
 // 24-bit BMP, an icon of PNGs) and files, an agreement with both line ends,
-// and an uninstaller.
-std::string ProductFolder()
+// and an uninstaller; then `more` is run there.
+std::string ProductFolder(const std::string& more = "")
 {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string folder = PACKER_SCRATCH "/" + std::string(test->test_suite_name()) + "." +
-                         test->name();
-    Shell("rm -rf '" + folder + "' && mkdir -p '" + folder + "' && cd '" + kTiny +
-          "' && cp -r art tally.dat tally.ini readme.txt '" + folder + "' && cd '" + folder +
-          "' && mv art/header.bmp art/HEADER.BMP && printf 'MZ the uninstaller' >uninstaller.exe"
-          " && printf 'TERMS\\n\\nUse it kindly.\\r\\n' >agreement.txt");
-    return folder;
+    std::string at = std::string(PACKER_SCRATCH "/") + test->test_suite_name() + "." + test->name();
+    Shell("rm -rf '" + at + "' && mkdir -p '" + at + "' && cd '" + kTiny +
+          "' && cp -r art tally.dat tally.ini readme.txt '" + at + "' && cd '" + at +
+          "' && mv art/header.bmp art/HEADER.BMP && printf 'MZ the uninstaller' >uninstaller.exe" +
+          " && printf 'TERMS\\n\\nUse it kindly.\\r\\n' >agreement.txt; " + more);
+    return at;
 }
 
 // The shown texts and the row fields as long as they may be, a device-like
@@ -181,9 +180,8 @@ class Description : public ::testing::TestWithParam<Case> {};
 TEST_P(Description, IsRefusedAtItsLineOrPackedWhole)
 {
     const Case& c = GetParam();
-    std::string folder = ProductFolder(), all, agreement,
+    std::string folder = ProductFolder(c.files), all, agreement,
                 at = folder + "/p.product:" + std::to_string(c.line) + ": ";
-    Shell("cd '" + folder + "'; " + c.files);
     packer::ProductDescription d;
     std::vector<packer::Diagnostic> problems;
     packer::Package package;
@@ -407,9 +405,10 @@ TEST(PackerCli, ExitsAndSaysAsTheBuildExpects)
     }
     std::string lines = "grep -o '^[^ ]*:[0-9]*:' '" + log + "' | cut -d: -f2 | xargs";
     EXPECT_EQ(Shell("test \"$(" + lines + ")\" = '4 17 17 20'"), 0) << Read(log);
-    std::string names = Read(at + "/names.cpp");  // the sizes wait for the build
-    EXPECT_NE(names.find("\"Read Me\", 0u, 0u},\n        {\"\", \"\", \"\", 0u, 0u}"),
-              std::string::npos);
+    // The sizes wait for the build.
+    EXPECT_NE(
+        Read(at + "/names.cpp").find("\"Read Me\", 0u, 0u},\n        {\"\", \"\", \"\", 0u, 0u}"),
+        std::string::npos);
 }
 
 // The tiny product as the build packed it: its generated manifest, compiled
