@@ -294,8 +294,7 @@ TEST(Image, BecomesWhatTheInstallerDraws)
         };
         EXPECT_EQ(got.size(), icon ? 2u : 1u);
         for (size_t i = 0; i < (icon ? 2u : 1u); ++i) {
-            const packer::PictureForm& form = icon ? packer::IconForms[i]
-                                                   : packer::PictureForms[slot];
+            const auto& form = icon ? packer::IconForms[i] : packer::PictureForms[slot];
             // Bottom-up (an icon's height counts its mask), uncompressed, with the full colour table;
             // an icon's 32 x 32 image before its 16 x 16.
             size_t header = icon ? le32(18 + 16 * i) : 14;
@@ -310,9 +309,8 @@ TEST(Image, BecomesWhatTheInstallerDraws)
                 // Clear shows the ground.
                 uint32_t x = a[p] || icon ? a[p] : 0xFF000000u | form.ground;
                 differing += x != b[p];
-                for (int shift : {16, 8, 0})
-                    worst = std::max(worst,
-                                     std::abs(int(x >> shift & 255) - int(b[p] >> shift & 255)));
+                for (int s : {16, 8, 0})
+                    worst = std::max(worst, std::abs(int(x >> s & 255) - int(b[p] >> s & 255)));
             }
             EXPECT_EQ(differing > 0, reduced);  // the reduction reduced; nothing else changed
             EXPECT_LE(worst, reduced ? 32 : 0);
