@@ -335,9 +335,8 @@ TEST(Generate, LiteralsAndPathsEscapedForEachReader)
     }
     for (const char* text : {"tab\there", "cr\rhere", "del\x7fhere"})
         EXPECT_FALSE(packer::RcString(text, &rc)) << text;
-    packer::ResourceFiles files;
-    files.agreement = "/out/agree\nment.txt";
-    EXPECT_FALSE(packer::ResourceScript(packer::ProductDescription{}, files, &rc, &error));
+    // No art, and an agreement whose path breaks a line.
+    EXPECT_FALSE(packer::ResourceScript({}, {{}, "/out/agree\nment.txt", {}}, &rc, &error));
     EXPECT_NE(error.find("control character"), std::string::npos) << error;
     // The dependency list survives make and ninja.
     ASSERT_TRUE(packer::Depfile("/b/m.cpp", {"/src/a b.txt", "/src/c#d", "/src/$e"}, &rc, &error));
