@@ -367,10 +367,6 @@ TEST(Files, AFailureLeavesTheEarlierOutputsAndNoTemporaryFiles)
 TEST(PackerCli, ExitsAndSaysAsTheBuildExpects)
 {
     std::string at = ProductFolder(), log = at + "/log", kept, good = Edit(kGood, "{}", at);
-    auto packer = [&](const std::string& arguments) {
-        std::string line = Edit(Edit(arguments, "{}", at), "SAMPLE", PACKER_SAMPLE_PRODUCT);
-        return Shell("'" PACKER_EXE "' " + line + " 2>'" + log + "'");
-    };
     std::ofstream(at + "/good.product") << good;
     std::ofstream(at + "/bad.product")
         << Edit(Edit(Edit(good, "fix!)", "fix!!)"), "Count: 0", "Count: 5"),
@@ -393,7 +389,8 @@ TEST(PackerCli, ExitsAndSaysAsTheBuildExpects)
         {out + "{}/bad.product", 1, "packer: 4 problems in {}/bad.product; nothing was written"},
     };
     for (const auto& [arguments, status, said] : cases) {
-        EXPECT_EQ(packer(arguments), status) << arguments << Read(log);
+        std::string line = Edit(Edit(arguments, "{}", at), "SAMPLE", PACKER_SAMPLE_PRODUCT);
+        EXPECT_EQ(Shell("'" PACKER_EXE "' " + line + " 2>'" + log + "'"), status) << line;
         EXPECT_NE(Edit(Read(log), at, "{}").find(said), std::string::npos) << Read(log);
         if (!status && arguments.find("--out") == 0)
             kept = Read(at + "/out/manifest.cpp") + Read(at + "/out/product.rc");
