@@ -116,8 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                     !strcmp(resolved, folder));
             for (int32_t row = 0; row < Product.FileCount; ++row)
                 Require(StoredPath(path, sizeof path, folder, Product.Payload[row].FileName) == 1);
-            int32_t lengths[FullPathSize];
-            int32_t planned = PlanFolderChain(folder, lengths, FullPathSize);
+            int32_t lengths[FullPathSize], planned = PlanFolderChain(folder, lengths, FullPathSize);
             Require(planned >= 1 && lengths[planned - 1] == (int32_t)strlen(folder));
         }
         Require(memchr(installDir.data(), 0, FullPathSize) && !page.rebuilding && !page.listing);
