@@ -56,16 +56,16 @@ void CheckInstallerFits(const packer::ProductDescription& d)
     int32_t rows = (int32_t)d.rows.size();
     // The rows' own limits are the packer's tests'; these are the installer's buffers.
     Require(rows <= PayloadSlots);
-    InstallManifest product = {"Cratewise",           d.registryKeyTemplate.c_str(),
-                               d.productName.c_str(), d.tagline.c_str(),
-                               d.version.c_str(),     d.defaultFolderTemplate.c_str(),
-                               /* rows, below */ {},  rows,
-                               d.shortcutCount};
+    InstallManifest m = {"Cratewise",           d.registryKeyTemplate.c_str(),
+                         d.productName.c_str(), d.tagline.c_str(),
+                         d.version.c_str(),     d.defaultFolderTemplate.c_str(),
+                         /* rows, below */ {},  rows,
+                         d.shortcutCount};
     auto fits = [](char* field, int32_t width, const std::string& text) {
         return text.size() < (size_t)width && TextCopy(field, width, text.c_str()) == 1;
     };
     for (int32_t i = 0; i < rows; ++i) {
-        PayloadEntry& entry = product.Payload[i];
+        PayloadEntry& entry = m.Payload[i];
         Require(fits(entry.FileName, FileNameWidth, d.rows[i].fileName) &&
                 fits(entry.ResourceName, ResourceNameWidth, d.rows[i].resourceName) &&
                 fits(entry.Caption, CaptionWidth, d.rows[i].caption));
@@ -74,24 +74,21 @@ void CheckInstallerFits(const packer::ProductDescription& d)
     // The folder page starts at the default folder, and Continue takes it
     // (and with it every path built from it).
     char folder[PagePathSize];
-    Require(TextFormat(folder, sizeof folder, product.DefaultFolderTemplate, product.ProductName) >
-            0);
-    Require(FolderRefusal(folder, TextLength(folder), product) == 0);
+    Require(TextFormat(folder, sizeof folder, m.DefaultFolderTemplate, m.ProductName) > 0);
+    Require(FolderRefusal(folder, TextLength(folder), m) == 0);
 
     // The group page's field starts with the product's name, whole.
     Require(d.productName.size() < (size_t)GroupFieldSize);
 
     // The registry entries and the closing boxes.
     RegistryPlan plan;
-    StartRegistryPlan(&plan,
-                      RegistryInputs{product.RegistryKeyTemplate, product.ProductName,
-                                     product.Version, folder, "C:\\WINDOWS", product.ProductName,
-                                     product.Payload[UninstallerRow].FileName});
+    StartRegistryPlan(&plan, RegistryInputs{m.RegistryKeyTemplate, m.ProductName, m.Version, folder,
+                                            "C:\\WINDOWS", m.ProductName,
+                                            m.Payload[UninstallerRow].FileName});
     Require(plan.KeyPathFits == 1 && plan.EntryFits == 1);
     char message[ClosingTextSize];
-    Require(FormatReadMeQuestion(message, sizeof message, product.ProductName) >= 0 &&
-            FormatThanks(message, sizeof message, product.ProductName, d.supportAddress.c_str()) >=
-                0);
+    Require(FormatReadMeQuestion(message, sizeof message, m.ProductName) >= 0 &&
+            FormatThanks(message, sizeof message, m.ProductName, d.supportAddress.c_str()) >= 0);
 }
 
 }  // namespace

@@ -41,10 +41,7 @@ struct FuzzedPage : FolderPage {
     // Each kind of folder, by the length of its path.
     int32_t Standing(const char* folder) { return (int32_t)(strlen(folder) % 4); }
     void ShowPath(const char* path) { field = path; }
-    int32_t ReadPath(char* out, int32_t n)
-    {
-        return TextCopy(out, n, field.c_str()), (int32_t)field.size();
-    }
+    int32_t ReadPath(char* out, int32_t n) { return TextCopy(out, n, field.c_str()), field.size(); }
     void Warn(const char*) {}
     void StartRebuild() { Require(!rebuilding), rebuilding = true, items.clear(); }
     void FinishRebuild() { rebuilding = false; }
@@ -60,10 +57,7 @@ struct FuzzedPage : FolderPage {
     void SelectItem(int32_t i) { Require(i >= -1 && i < (int32_t)items.size()), selected = i; }
     int32_t SelectedItem() { return selected; }
     void ReadItem(int32_t i, char* out, int32_t n) { TextCopy(out, n, items.at(i).c_str()); }
-    void DriveRoots(char* out, int32_t n)
-    {
-        memcpy(out, drives.data(), std::min<size_t>(drives.size(), n));
-    }
+    void DriveRoots(char* out, int32_t n) { drives.copy(out, n); }
     bool StartListing(const char* pattern)
     {
         Require(!listing && memchr(pattern, 0, PagePathSize));
@@ -72,10 +66,9 @@ struct FuzzedPage : FolderPage {
     bool NextEntry(uint32_t* attributes, char* name, int32_t capacity)
     {
         Require(listing);
-        if (next >= entries.size())
-            return false;
-        *attributes = entries[next].first;
-        return TextCopy(name, capacity, entries[next++].second.c_str()), true;
+        return next < entries.size() &&
+               (*attributes = entries[next].first,
+                TextCopy(name, capacity, entries[next++].second.c_str()), true);
     }
     void EndListing() { listing = false; }
 
@@ -123,8 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                     !strcmp(resolved, folder));
             for (int32_t row = 0; row < Product.FileCount; ++row)
                 Require(StoredPath(path, sizeof path, folder, Product.Payload[row].FileName) == 1);
-            int32_t lengths[FullPathSize];
-            int32_t planned = PlanFolderChain(folder, lengths, FullPathSize);
+            int32_t lengths[FullPathSize], planned = PlanFolderChain(folder, lengths, FullPathSize);
             Require(planned >= 1 && lengths[planned - 1] == (int32_t)strlen(folder));
         }
         Require(memchr(installDir.data(), 0, FullPathSize) && !page.rebuilding && !page.listing);

@@ -45,17 +45,16 @@ const std::string kTiny = Edit(PACKER_TINY_PRODUCT, "/tiny.product", ""), kArt =
 // A folder for the running test, left behind for inspection: the tiny
 // product's pictures (a PNG, a run-length encoded BMP named in capitals, a
 // 24-bit BMP, an icon of PNGs) and files, an agreement with both line ends,
-// and an uninstaller.
-std::string ProductFolder()
+// and an uninstaller; then `more` is run there.
+std::string ProductFolder(const std::string& more = "")
 {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string folder = PACKER_SCRATCH "/" + std::string(test->test_suite_name()) + "." +
-                         test->name();
-    Shell("rm -rf '" + folder + "' && mkdir -p '" + folder + "' && cd '" + kTiny +
-          "' && cp -r art tally.dat tally.ini readme.txt '" + folder + "' && cd '" + folder +
-          "' && mv art/header.bmp art/HEADER.BMP && printf 'MZ the uninstaller' >uninstaller.exe"
-          " && printf 'TERMS\\n\\nUse it kindly.\\r\\n' >agreement.txt");
-    return folder;
+    std::string at = std::string(PACKER_SCRATCH "/") + test->test_suite_name() + "." + test->name();
+    Shell("rm -rf '" + at + "' && mkdir -p '" + at + "' && cd '" + kTiny +
+          "' && cp -r art tally.dat tally.ini readme.txt '" + at + "' && cd '" + at +
+          "' && mv art/header.bmp art/HEADER.BMP && printf 'MZ the uninstaller' >uninstaller.exe" +
+          " && printf 'TERMS\\n\\nUse it kindly.\\r\\n' >agreement.txt; " + more);
+    return at;
 }
 
 // The shown texts and the row fields as long as they may be, a device-like
@@ -181,9 +180,8 @@ class Description : public ::testing::TestWithParam<Case> {};
 TEST_P(Description, IsRefusedAtItsLineOrPackedWhole)
 {
     const Case& c = GetParam();
-    std::string folder = ProductFolder(), all, agreement,
+    std::string folder = ProductFolder(c.files), all, agreement,
                 at = folder + "/p.product:" + std::to_string(c.line) + ": ";
-    Shell("cd '" + folder + "'; " + c.files);
     packer::ProductDescription d;
     std::vector<packer::Diagnostic> problems;
     packer::Package package;
@@ -267,18 +265,15 @@ TEST(Image, BecomesWhatTheInstallerDraws)
 {
     using packer::IconArt, packer::PageArt, packer::GroupArt, packer::HeaderArt;
     const Bytes png = Read<Bytes>(kArt + "page.png");
+    const Magick::Image big = Art("product.ico[0]"), small = Art("product.ico[1]");
     const std::tuple<const char*, packer::ArtSlot, Bytes, const char*> cases[] = {
-        {"an 8-bit run-length BMP", HeaderArt, Read<Bytes>(kArt + "header.bmp"), nullptr},
-        {"a PNG with alpha", HeaderArt, Blob({Art("page.png", "130x31", Cleared)}, "PNG32"),
-         nullptr},
-        {"a BMP with alpha", GroupArt, Blob({Art("group.bmp", nullptr, Cleared)}, "BMP"), nullptr},
-        {"many colours", HeaderArt, Blob({Art("group.bmp", "130x31", Blurred)}, "PNG24"), nullptr},
-        {"an icon of PNGs", IconArt, Read<Bytes>(kArt + "product.ico"), nullptr},
-        {"an icon among others", IconArt,
-         Blob({Art("product.ico[0]", "48x48"), Art("product.ico[1]"), Art("product.ico[0]")},
-              "ICO"),
-         nullptr},
-        {"no 16 x 16", IconArt, Blob({Art("product.ico[0]")}, "ICO"),
+        {"an 8-bit run-length BMP", HeaderArt, Read<Bytes>(kArt + "header.bmp"), ""},
+        {"a PNG with alpha", HeaderArt, Blob({Art("page.png", "130x31", Cleared)}, "PNG32"), ""},
+        {"a BMP with alpha", GroupArt, Blob({Art("group.bmp", nullptr, Cleared)}, "BMP"), ""},
+        {"many colours", HeaderArt, Blob({Art("group.bmp", "130x31", Blurred)}, "PNG24"), ""},
+        {"an icon of PNGs", IconArt, Read<Bytes>(kArt + "product.ico"), ""},
+        {"among others", IconArt, Blob({Art("product.ico[0]", "48x48"), small, big}, "ICO"), ""},
+        {"no 16 x 16", IconArt, Blob({big}, "ICO"),
          "'x' has no 16 x 16 image (it has 32 x 32); Icon (icon 100) must"},
         {"a GIF", GroupArt, Blob({Art("page.png")}, "GIF"), "'x' is not a PNG or BMP image"},
         {"a PNG cut short", PageArt, Bytes(png.begin(), png.begin() + 400),
@@ -288,20 +283,18 @@ TEST(Image, BecomesWhatTheInstallerDraws)
         SCOPED_TRACE(what);
         Bytes out;
         std::string error;
-        EXPECT_EQ(packer::ConvertPicture(slot, input, "x", &out, &error), !refusal) << error;
-        EXPECT_EQ(error.find(refusal ? refusal : ""), 0u) << error;
-        if (refusal)
+        EXPECT_EQ(packer::ConvertPicture(slot, input, "x", &out, &error), !*refusal) << error;
+        EXPECT_EQ(error.find(refusal), 0u) << error;
+        if (*refusal)
             continue;
         bool icon = slot == IconArt, reduced = std::string(what) == "many colours";
         auto want = Frames(input, icon), got = Frames(out, icon);
         auto le32 = [&](size_t at) {
-            int32_t v;
-            return std::memcpy(&v, &out.at(at + 3) - 3, 4), v;
+            return int32_t(out.at(at + 3) << 24 | out[at + 2] << 16 | out[at + 1] << 8 | out[at]);
         };
         EXPECT_EQ(got.size(), icon ? 2u : 1u);
         for (size_t i = 0; i < (icon ? 2u : 1u); ++i) {
-            const packer::PictureForm& form = icon ? packer::IconForms[i]
-                                                   : packer::PictureForms[slot];
+            const auto& form = icon ? packer::IconForms[i] : packer::PictureForms[slot];
             // Bottom-up (an icon's height counts its mask), uncompressed, with the full colour table;
             // an icon's 32 x 32 image before its 16 x 16.
             size_t header = icon ? le32(18 + 16 * i) : 14;
@@ -313,12 +306,11 @@ TEST(Image, BecomesWhatTheInstallerDraws)
             EXPECT_EQ(a.size(), b.size());
             int differing = 0, worst = 0;
             for (size_t p = 0; p < a.size() && p < b.size(); ++p) {
-                uint32_t x = a[p] || icon ? a[p]
-                                          : 0xFF000000u | form.ground;  // clear shows the ground
+                // Clear shows the ground.
+                uint32_t x = a[p] || icon ? a[p] : 0xFF000000u | form.ground;
                 differing += x != b[p];
-                for (int shift : {16, 8, 0})
-                    worst = std::max(worst,
-                                     std::abs(int(x >> shift & 255) - int(b[p] >> shift & 255)));
+                for (int s : {16, 8, 0})
+                    worst = std::max(worst, std::abs(int(x >> s & 255) - int(b[p] >> s & 255)));
             }
             EXPECT_EQ(differing > 0, reduced);  // the reduction reduced; nothing else changed
             EXPECT_LE(worst, reduced ? 32 : 0);
@@ -343,9 +335,8 @@ TEST(Generate, LiteralsAndPathsEscapedForEachReader)
     }
     for (const char* text : {"tab\there", "cr\rhere", "del\x7fhere"})
         EXPECT_FALSE(packer::RcString(text, &rc)) << text;
-    packer::ResourceFiles files;
-    files.agreement = "/out/agree\nment.txt";
-    EXPECT_FALSE(packer::ResourceScript(packer::ProductDescription{}, files, &rc, &error));
+    // No art, and an agreement whose path breaks a line.
+    EXPECT_FALSE(packer::ResourceScript({}, {{}, "/out/agree\nment.txt", {}}, &rc, &error));
     EXPECT_NE(error.find("control character"), std::string::npos) << error;
     // The dependency list survives make and ninja.
     ASSERT_TRUE(packer::Depfile("/b/m.cpp", {"/src/a b.txt", "/src/c#d", "/src/$e"}, &rc, &error));
@@ -376,10 +367,6 @@ TEST(Files, AFailureLeavesTheEarlierOutputsAndNoTemporaryFiles)
 TEST(PackerCli, ExitsAndSaysAsTheBuildExpects)
 {
     std::string at = ProductFolder(), log = at + "/log", kept, good = Edit(kGood, "{}", at);
-    auto packer = [&](const std::string& arguments) {
-        std::string line = Edit(Edit(arguments, "{}", at), "SAMPLE", PACKER_SAMPLE_PRODUCT);
-        return Shell("'" PACKER_EXE "' " + line + " 2>'" + log + "'");
-    };
     std::ofstream(at + "/good.product") << good;
     std::ofstream(at + "/bad.product")
         << Edit(Edit(Edit(good, "fix!)", "fix!!)"), "Count: 0", "Count: 5"),
@@ -402,7 +389,8 @@ TEST(PackerCli, ExitsAndSaysAsTheBuildExpects)
         {out + "{}/bad.product", 1, "packer: 4 problems in {}/bad.product; nothing was written"},
     };
     for (const auto& [arguments, status, said] : cases) {
-        EXPECT_EQ(packer(arguments), status) << arguments << Read(log);
+        std::string line = Edit(Edit(arguments, "{}", at), "SAMPLE", PACKER_SAMPLE_PRODUCT);
+        EXPECT_EQ(Shell("'" PACKER_EXE "' " + line + " 2>'" + log + "'"), status) << line;
         EXPECT_NE(Edit(Read(log), at, "{}").find(said), std::string::npos) << Read(log);
         if (!status && arguments.find("--out") == 0)
             kept = Read(at + "/out/manifest.cpp") + Read(at + "/out/product.rc");
@@ -411,9 +399,10 @@ TEST(PackerCli, ExitsAndSaysAsTheBuildExpects)
     }
     std::string lines = "grep -o '^[^ ]*:[0-9]*:' '" + log + "' | cut -d: -f2 | xargs";
     EXPECT_EQ(Shell("test \"$(" + lines + ")\" = '4 17 17 20'"), 0) << Read(log);
-    std::string names = Read(at + "/names.cpp");  // the sizes wait for the build
-    EXPECT_NE(names.find("\"Read Me\", 0u, 0u},\n        {\"\", \"\", \"\", 0u, 0u}"),
-              std::string::npos);
+    // The sizes wait for the build.
+    EXPECT_NE(
+        Read(at + "/names.cpp").find("\"Read Me\", 0u, 0u},\n        {\"\", \"\", \"\", 0u, 0u}"),
+        std::string::npos);
 }
 
 // The tiny product as the build packed it: its generated manifest, compiled
@@ -448,8 +437,8 @@ TEST(TinyProduct, ItsManifestCarriesTheDescriptionAndTheRealFiles)
         EXPECT_EQ(PayloadCrc[i], Crc32(stored.data(), uint32_t(stored.size())));
         std::string error;
         if (row.form == packer::StoredForm::Compressed) {
-            EXPECT_EQ(stored.at(9),
-                      uint8_t(row.fileName.back()));  // the character the stored name lost
+            // The character the stored name lost.
+            EXPECT_EQ(stored.at(9), uint8_t(row.fileName.back()));
             EXPECT_TRUE(SzddExpandWithMspack(stored, &expanded, &error)) << error;
         }
         EXPECT_EQ(expanded, source);

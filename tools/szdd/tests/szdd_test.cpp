@@ -23,10 +23,6 @@ T ReadFile(const std::string& path)
     std::ifstream in(path, std::ios::binary);
     return T(std::istreambuf_iterator<char>(in), {});
 }
-void WriteFile(const std::string& path, const Bytes& data)
-{
-    std::ofstream(path, std::ios::binary) << std::string(data.begin(), data.end());
-}
 int Shell(const std::string& command) { return WEXITSTATUS(std::system(command.c_str())); }
 std::string NewFolder()
 {
@@ -118,7 +114,7 @@ TEST(Szdd, RoundTripsThroughBothDecodersWithTheShortestParse)
         EXPECT_EQ(szdd.size(), 14 + (9 * stats.literals + 17 * stats.matches + 7) / 8);
         std::string error;
         EXPECT_TRUE(SzddVerifyWithMspack(szdd, data, &error)) << error;
-        WriteFile(file, szdd);
+        std::ofstream(file, std::ios::binary) << std::string(szdd.begin(), szdd.end());
         EXPECT_EQ(Shell(SZDD_MSEXPAND " <'" + file + "' >'" + file + ".out' 2>/dev/null"), 0);
         EXPECT_TRUE(ReadFile(file + ".out") == data) << "msexpand differs";
         if (data.size() <= 7000) {  // the brute force is slow beyond
@@ -170,14 +166,12 @@ TEST(Szdd, TheToolWritesTheStreamOrFailsAndWritesNothing)
         {"in.exe out.ex_ --name=", 2, "must not be empty", 0},
         {"in.exe out.ex_ --fast", 2, "unknown option", 0},
     };
+    const std::string run = "cp " SZDD_MSEXPAND " in.exe && echo previous >out.ex_ && " SZDD_CLI
+                            " ";
     for (const auto& [args, status, message, lost] : cases) {
         SCOPED_TRACE(args);
         const std::string folder = NewFolder();
-        EXPECT_EQ(Shell("cd " + folder +
-                        " && cp " SZDD_MSEXPAND " in.exe && echo previous >out.ex_ && " SZDD_CLI
-                        " " +
-                        args + " 2>stderr"),
-                  status);
+        EXPECT_EQ(Shell("cd " + folder + " && " + run + args + " 2>stderr"), status);
         EXPECT_NE(ReadFile<std::string>(folder + "/stderr").find(message), std::string::npos);
         EXPECT_EQ(Shell("test $(ls -A '" + folder + "' | wc -l) -eq 3"), 0) << "a stray file";
         EXPECT_TRUE(ReadFile(folder + "/out.ex_") ==
