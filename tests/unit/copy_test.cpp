@@ -68,10 +68,7 @@ TEST(FolderChain, CreatesEachLevelTopDownWithinTheCapacity)
 // A source of known bytes, and a destination that can fail or fall short.
 class FakeFiles : public ExpandPort {
 public:
-    explicit FakeFiles(size_t size) : source(size, '\0')
-    {
-        std::iota(source.begin(), source.end(), 3);
-    }
+    explicit FakeFiles(size_t n) : source(n, '\0') { std::iota(source.begin(), source.end(), 3); }
     int32_t Read(char* buffer, int32_t size) override
     {
         size_t count = std::min(source.size() - at, (size_t)size);

@@ -22,7 +22,7 @@ public:
     bool Initialize() override { return Make("initialize", "init", instance); }
     bool MakeName(DdeNameSlot slot, const char* text) override
     {
-        std::string which = slot == ServiceNameSlot ? "service" : "topic";
+        std::string which = Slot[slot];
         return Make("name " + which + " " + text, failAt == "names" ? failAt : which, names[slot]);
     }
     bool Connect() override { return Make("connect", "connect", conversation); }
@@ -42,10 +42,7 @@ public:
     bool HasInstance() override { return instance; }
     bool HasName(DdeNameSlot slot) override { return names[slot]; }
     void Disconnect() override { Release("disconnect", conversation); }
-    void FreeName(DdeNameSlot slot) override
-    {
-        Release(slot == ServiceNameSlot ? "free service" : "free topic", names[slot]);
-    }
+    void FreeName(DdeNameSlot slot) override { Release("free " + Slot[slot], names[slot]); }
     void Uninitialize() override { Release("uninitialize", instance); }
 
     void AddGroup(const char* name) override { groups.push_back(name); }
@@ -67,10 +64,9 @@ public:
         ContinueGroup(*this, *this, session,
                       {groupName, installDir.c_str(), "C:\\windows", Sample.Payload, 4});
     }
-    int Count(const std::string& prefix) const
+    int Count(const std::string& p) const
     {
-        return (int)std::count_if(log.begin(), log.end(),
-                                  [&](const std::string& e) { return e.rfind(prefix, 0) == 0; });
+        return (int)std::count_if(log.begin(), log.end(), [&](auto& e) { return !e.rfind(p, 0); });
     }
 
     std::string failAt, refused, field = "Pellomark", installDir = "D:\\";
@@ -83,13 +79,13 @@ public:
     Log log, groups;
     std::vector<char> work;
 
-private:
     bool Make(const std::string& entry, const std::string& stage, bool& held)
     {
         return held = Note(entry, failAt != stage);
     }
-    void Release(const char* what, bool& held) { Note(what), held = false; }
+    void Release(const std::string& what, bool& held) { Note(what), held = false; }
     bool instance = false, conversation = false, names[2] = {false, false};
+    const std::string Slot[2] = {"service", "topic"};
 };
 
 // A press during the pauses starts no second sequence, nor does the timer end

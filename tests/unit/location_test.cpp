@@ -87,10 +87,9 @@ public:
 // Spaces and backslashes start words; a text ending at one is not read past.
 TEST(CapitalizeWords, ReCasesEachWordAsListed)
 {
-    std::string found = "x-ray V2.0  BETA\\bC\\\\dE \xe9T\xc9 ";
-    std::vector<char> name(found.c_str(), found.c_str() + found.size() + 1);
-    CapitalizeWords(name.data());
-    EXPECT_STREQ(name.data(), "X-ray V2.0  beta\\Bc\\\\de \xe9t\xc9 ");
+    char name[] = "x-ray V2.0  BETA\\bC\\\\dE \xe9T\xc9 ";
+    CapitalizeWords(name);
+    EXPECT_STREQ(name, "X-ray V2.0  beta\\Bc\\\\de \xe9t\xc9 ");
 }
 
 TEST(FolderView, WorkedExampleListsOnlyVisibleFoldersSortedAndReCased)
