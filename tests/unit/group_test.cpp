@@ -186,12 +186,11 @@ TEST(WalkGroupReply, ListsEveryNameEndedWithinTheReplyAndNeverWritesPastTheWork)
     };
     for (const auto& [bytes, size, names] : cases) {
         FakeGroup view;
-        std::vector<char> fenced(size + 2 + 16, '#');
-        std::fill(fenced.begin(), fenced.begin() + size + 2, '\0');
+        std::string fenced = std::string(size + 2, '\0') + std::string(16, '#');
         EXPECT_EQ(WalkGroupReply(bytes.data(), size, fenced.data(), size + 2, view),
                   (int32_t)names.size());
         EXPECT_EQ(view.groups, names);
-        EXPECT_EQ(std::string(fenced.end() - 16, fenced.end()), std::string(16, '#'));
+        EXPECT_EQ(fenced.substr(size + 2), std::string(16, '#'));
     }
 }
 
