@@ -201,12 +201,11 @@ TEST(ConnectProgramManager, ListsTheGroupsOrTellsAndAbortsThenReleasesExactlyWha
     const Log names = {"allow replies", "initialize", "name service PROGMAN", "name topic PROGMAN"};
     Log listed = names, unanswered = names;
     listed.insert(listed.end(), {"connect", "request 5000", "free work", "release reply"});
-    for (int attempt = 1; attempt <= ConnectAttempts; ++attempt) {
-        unanswered.push_back("connect");
-        if (attempt < ConnectAttempts)
-            unanswered.insert(unanswered.end(), {"pause " + std::to_string(ConnectRetryPause),
-                                                 names[1], names[2], names[3]});
-    }
+    for (int attempt = 1; attempt < ConnectAttempts; ++attempt)
+        unanswered.insert(unanswered.end(),
+                          {"connect", "pause " + std::to_string(ConnectRetryPause), names[1],
+                           names[2], names[3]});
+    unanswered.push_back("connect");
     // The stage that fails; the opening, the teardown.
     const std::tuple<std::string, Log, Log> cases[] = {
         {"", listed, {"disconnect", "free service", "free topic", "uninitialize"}},
