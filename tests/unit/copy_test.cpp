@@ -71,8 +71,7 @@ public:
     explicit FakeFiles(size_t n) : source(n, '\0') { std::iota(source.begin(), source.end(), 3); }
     int32_t Read(char* buffer, int32_t size) override
     {
-        size_t count = std::min(source.size() - at, (size_t)size);
-        memcpy(buffer, source.data() + at, count);
+        size_t count = source.copy(buffer, (size_t)size, at);
         at += count;
         return ++reads == failRead ? -1 : (int32_t)count;
     }

@@ -103,11 +103,10 @@ TEST(GroupContinue, SendsTheSampleInOrderWithItsPausesAndNoSecondSequenceWhilePr
     Log expected = {"mark 16", "read field 40", "execute 5000 [CreateGroup(\"Pellomark\")]"};
     for (const char* item :
          {"C:\\windows\\Quodgone.exe\",\"Uninstall", "D:\\\\Quodpost.exe\",\"Pellomark",
-          "D:\\\\Quodpost.hlp\",\"Help", "D:\\\\Read_me.txt\",\"Read Me"}) {
+          "D:\\\\Quodpost.hlp\",\"Help", "D:\\\\Read_me.txt\",\"Read Me"})
         expected.insert(expected.end(),
                         {"pause 1000", std::string("execute 5000 [AddItem(\"") + item + "\")]",
                          "pause 1000", "execute 5000 [ShowGroup(\"Pellomark\",5)]"});
-    }
     expected.insert(expected.end(),
                     {"pause 1000", "pause 1000", "execute async [ShowGroup(\"Pellomark\",6)]"});
     EXPECT_EQ(page.log, expected);
