@@ -103,14 +103,14 @@ TEST(ExpandStream, CopiesInBlocksUntilAShortOneOrTellsTheFault)
         {60, 100, 0, 0, 0, 2, ExpandLengthDiffers, Length},
         {1000, 64, 0, 0, 0, 3, ExpandLengthDiffers, Length},
     };
-    for (const auto& [size, expected, failRead, failWrite, shortWrite, reads, outcome, message] :
+    for (const auto& [size, row, failRead, failWrite, shortWrite, reads, outcome, message] :
          cases) {
         FakeFiles files(size);
         files.failRead = failRead, files.failWrite = failWrite, files.shortWrite = shortWrite;
-        EXPECT_EQ(ExpandStream(files, expected), outcome) << size;
+        EXPECT_EQ(ExpandStream(files, row), outcome) << size;
         EXPECT_EQ(std::make_pair(files.reads, files.counted), std::make_pair(reads, reads));
         EXPECT_TRUE(outcome != ExpandComplete || files.written == files.source) << size;
-        EXPECT_LE(files.written.size(), expected) << "never written past its row";
+        EXPECT_LE(files.written.size(), row) << "never written past its row";
         char text[FailureTextSize] = "";
         FailureText(text, sizeof text, ExpandFailure(outcome));
         EXPECT_EQ(text, message.empty() ? "" : message + "\nInstallation will now be aborted.");
@@ -122,13 +122,12 @@ TEST(ExpandStream, CopiesInBlocksUntilAShortOneOrTellsTheFault)
 TEST(Meter, SplitsAtTheBoundaryCentresTheLabelAndClampsInTheState)
 {
     // Width, height, label width; the percent and exact percent; the boundary and label's place.
-    const std::tuple<int32_t, int32_t, int32_t, int32_t, float, int32_t, int32_t, int32_t> cases[] =
-        {
-            {320, 21, 34, 100, 100.0f, 320, 143, 2},
-            {320, 21, 34, 101, 100.5f, 320, 143, 2},
-            {319, 21, 27, 50, 50.0f, 159, 146, 2},
-            {10, 13, 15, 50, 50.0f, 5, -2, -1},
-        };
+    const std::tuple<int, int, int, int, float, int, int, int> cases[] = {
+        {320, 21, 34, 100, 100.0f, 320, 143, 2},
+        {320, 21, 34, 101, 100.5f, 320, 143, 2},
+        {319, 21, 27, 50, 50.0f, 159, 146, 2},
+        {10, 13, 15, 50, 50.0f, 5, -2, -1},
+    };
     for (auto [width, height, labelWidth, percent, exact, boundary, x, y] : cases) {
         int32_t held = percent;
         EXPECT_EQ(ClampMeter(held, exact), percent > 100 ? 1 : 0);
