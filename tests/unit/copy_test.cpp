@@ -93,7 +93,7 @@ TEST(ExpandStream, CopiesInBlocksUntilAShortOneOrTellsTheFault)
                       Write = "Unable to write destination file!",
                       Length = "Unable to expand source file completely!";
     // The source's size, the row's; the read failing, the write failing or short;
-    // then the reads made, the outcome and its message.
+    // then the reads made, the outcome and what it says.
     const std::tuple<size_t, uint32_t, int, int, int, int, ExpandOutcome, std::string> cases[] = {
         {64, 64, 0, 0, 0, 3, ExpandComplete, ""},
         {3850, 3850, 0, 0, 0, 121, ExpandComplete, ""},
@@ -103,8 +103,7 @@ TEST(ExpandStream, CopiesInBlocksUntilAShortOneOrTellsTheFault)
         {60, 100, 0, 0, 0, 2, ExpandLengthDiffers, Length},
         {1000, 64, 0, 0, 0, 3, ExpandLengthDiffers, Length},
     };
-    for (const auto& [size, row, failRead, failWrite, shortWrite, reads, outcome, message] :
-         cases) {
+    for (const auto& [size, row, failRead, failWrite, shortWrite, reads, outcome, says] : cases) {
         FakeFiles files(size);
         files.failRead = failRead, files.failWrite = failWrite, files.shortWrite = shortWrite;
         EXPECT_EQ(ExpandStream(files, row), outcome) << size;
@@ -113,7 +112,7 @@ TEST(ExpandStream, CopiesInBlocksUntilAShortOneOrTellsTheFault)
         EXPECT_LE(files.written.size(), row) << "never written past its row";
         char text[FailureTextSize] = "";
         FailureText(text, sizeof text, ExpandFailure(outcome));
-        EXPECT_EQ(text, message.empty() ? "" : message + "\nInstallation will now be aborted.");
+        EXPECT_EQ(text, says.empty() ? "" : says + "\nInstallation will now be aborted.");
     }
     char text[FailureTextSize];
     EXPECT_EQ(FailureText(text, 20, SourceOpenFailed), -1) << "a message never comes out cut";

@@ -69,8 +69,7 @@ public:
         return (int)std::count_if(log.begin(), log.end(), [&](auto& e) { return !e.rfind(p, 0); });
     }
 
-    std::string failAt, refused, field = "Pellomark", installDir = "D:\\";
-    std::string reply = std::string("\r\n\0", 3);
+    std::string failAt, refused, field = "Pellomark", installDir = "D:\\", reply{"\r\n\0", 3};
     bool replies = true;
     std::function<void(int)> inPause = [](int) {};
     int pauses = 0;
