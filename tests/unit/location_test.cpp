@@ -54,13 +54,13 @@ public:
     int32_t SelectedItem() override { return selected; }
     void ReadItem(int32_t, char*, int32_t) override {}
     void DriveRoots(char* out, int32_t n) override { drives.copy(out, (size_t)n); }
-    bool StartListing(const char* p) override { return next = 0, !(list = &folders[p])->empty(); }
+    bool StartListing(const char* p) override { return !(left = folders[p]).empty(); }
     bool NextEntry(uint32_t* attributes, char* name, int32_t n) override
     {
-        if (next >= list->size())
+        if (left.empty())
             return false;
-        *attributes = (*list)[next].first;
-        return TextCopy(name, n, (*list)[next++].second.c_str()), true;
+        *attributes = left[0].first, TextCopy(name, n, left[0].second.c_str());
+        return left.erase(left.begin()), true;
     }
     void EndListing() override {}
 
@@ -80,8 +80,7 @@ public:
     std::map<std::string, int32_t> standings;  // what the disk holds; missing otherwise
     std::vector<std::pair<std::string, int32_t>> items;
     std::map<std::string, Listing> folders;
-    Listing* list = nullptr;
-    size_t next = 0;
+    Listing left;  // what the open listing has yet to give
 };
 
 // Spaces and backslashes start words; a text ending at one is not read past.
