@@ -36,9 +36,8 @@ public:
     void Complete() override { log += "complete"; }
     void End() override { log += "end"; }
     std::vector<intptr_t> answers;
-    size_t next = 0;
     std::string log;
-    int32_t mask = 0;
+    int32_t mask = 0, next = 0;
 };
 
 TEST(Sequence, OnlyAnAnswerOfOneGoesOnAndEachStepLightsItsOwnRowAlone)
