@@ -21,39 +21,29 @@ public:
     std::string refused, log;
     std::map<std::string, std::map<std::string, std::string>> values;  // raw bytes
 
-    bool CreateKey(RegistryKey at, const char* name, RegistryKey* key) override
+    using Key = RegistryKey;
+    bool CreateKey(Key a, const char* n, Key* k) override { return Open("create ", a, n, k); }
+    bool OpenKey(Key a, const char* n, Key* k) override { return Open("open ", a, n, k); }
+    bool QueryValue(Key k, const char* n, char* data, uint32_t capacity, uint32_t* size) override
     {
-        return Open("create ", at, name, key);
-    }
-    bool OpenKey(RegistryKey at, const char* name, RegistryKey* key) override
-    {
-        return Open("open ", at, name, key);
-    }
-    bool QueryValue(RegistryKey key, const char* name, char* data, uint32_t capacity,
-                    uint32_t* size) override
-    {
-        std::string& value = values[open_.at(key)][name];
+        std::string& value = values[keys.at(k)][n];
         *size = (uint32_t)value.copy(data, capacity);
         return !value.empty() && value.size() <= capacity;
     }
-    void DeleteValue(RegistryKey key, const char* name) override
+    void DeleteValue(Key k, const char* n) override
     {
-        log += "delete " + std::string(name) + "; ", values[open_.at(key)].erase(name);
+        log += "delete " + std::string(n) + "; ", values[keys.at(k)].erase(n);
     }
-    void SetValue(RegistryKey key, const char* name, const char* text) override
-    {
-        values[open_.at(key)][name] = Text(text);
-    }
-    void CloseKey(RegistryKey key) override { log += "close " + open_.at(key) + "; "; }
+    void SetValue(Key k, const char* n, const char* t) override { values[keys.at(k)][n] = Text(t); }
+    void CloseKey(Key k) override { log += "close " + keys.at(k) + "; "; }
 
-private:
-    bool Open(const char* action, RegistryKey parent, const char* name, RegistryKey* opened)
+    bool Open(const char* action, Key parent, const char* name, Key* opened)
     {
-        std::string path = parent == MachineKey ? name : open_.at(parent) + "\\" + name;
+        std::string path = parent == MachineKey ? name : keys.at(parent) + "\\" + name;
         log += action + path + "; ";
-        return path != refused && (open_[*opened = open_.size()] = path, true);
+        return path != refused && (keys[*opened = keys.size()] = path, true);
     }
-    std::map<RegistryKey, std::string> open_ = {{MachineKey, ""}};
+    std::map<Key, std::string> keys = {{MachineKey, ""}};
 };
 
 // The version is kept, and the values an older one left cleared; the entry is

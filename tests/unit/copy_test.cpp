@@ -68,14 +68,10 @@ TEST(FolderChain, CreatesEachLevelTopDownWithinTheCapacity)
 // A source of known bytes, and a destination that can fail or fall short.
 class FakeFiles : public ExpandPort {
 public:
-    explicit FakeFiles(size_t size) : source(size, '\0')
-    {
-        std::iota(source.begin(), source.end(), 3);
-    }
+    explicit FakeFiles(size_t n) : source(n, '\0') { std::iota(source.begin(), source.end(), 3); }
     int32_t Read(char* buffer, int32_t size) override
     {
-        size_t count = std::min(source.size() - at, (size_t)size);
-        memcpy(buffer, source.data() + at, count);
+        size_t count = source.copy(buffer, (size_t)size, at);
         at += count;
         return ++reads == failRead ? -1 : (int32_t)count;
     }
@@ -97,7 +93,7 @@ TEST(ExpandStream, CopiesInBlocksUntilAShortOneOrTellsTheFault)
                       Write = "Unable to write destination file!",
                       Length = "Unable to expand source file completely!";
     // The source's size, the row's; the read failing, the write failing or short;
-    // then the reads made, the outcome and its message.
+    // then the reads made, the outcome and what it says.
     const std::tuple<size_t, uint32_t, int, int, int, int, ExpandOutcome, std::string> cases[] = {
         {64, 64, 0, 0, 0, 3, ExpandComplete, ""},
         {3850, 3850, 0, 0, 0, 121, ExpandComplete, ""},
@@ -107,17 +103,16 @@ TEST(ExpandStream, CopiesInBlocksUntilAShortOneOrTellsTheFault)
         {60, 100, 0, 0, 0, 2, ExpandLengthDiffers, Length},
         {1000, 64, 0, 0, 0, 3, ExpandLengthDiffers, Length},
     };
-    for (const auto& [size, expected, failRead, failWrite, shortWrite, reads, outcome, message] :
-         cases) {
+    for (const auto& [size, row, failRead, failWrite, shortWrite, reads, outcome, says] : cases) {
         FakeFiles files(size);
         files.failRead = failRead, files.failWrite = failWrite, files.shortWrite = shortWrite;
-        EXPECT_EQ(ExpandStream(files, expected), outcome) << size;
+        EXPECT_EQ(ExpandStream(files, row), outcome) << size;
         EXPECT_EQ(std::make_pair(files.reads, files.counted), std::make_pair(reads, reads));
         EXPECT_TRUE(outcome != ExpandComplete || files.written == files.source) << size;
-        EXPECT_LE(files.written.size(), expected) << "never written past its row";
+        EXPECT_LE(files.written.size(), row) << "never written past its row";
         char text[FailureTextSize] = "";
         FailureText(text, sizeof text, ExpandFailure(outcome));
-        EXPECT_EQ(text, message.empty() ? "" : message + "\nInstallation will now be aborted.");
+        EXPECT_EQ(text, says.empty() ? "" : says + "\nInstallation will now be aborted.");
     }
     char text[FailureTextSize];
     EXPECT_EQ(FailureText(text, 20, SourceOpenFailed), -1) << "a message never comes out cut";
@@ -126,13 +121,12 @@ TEST(ExpandStream, CopiesInBlocksUntilAShortOneOrTellsTheFault)
 TEST(Meter, SplitsAtTheBoundaryCentresTheLabelAndClampsInTheState)
 {
     // Width, height, label width; the percent and exact percent; the boundary and label's place.
-    const std::tuple<int32_t, int32_t, int32_t, int32_t, float, int32_t, int32_t, int32_t> cases[] =
-        {
-            {320, 21, 34, 100, 100.0f, 320, 143, 2},
-            {320, 21, 34, 101, 100.5f, 320, 143, 2},
-            {319, 21, 27, 50, 50.0f, 159, 146, 2},
-            {10, 13, 15, 50, 50.0f, 5, -2, -1},
-        };
+    const std::tuple<int, int, int, int, float, int, int, int> cases[] = {
+        {320, 21, 34, 100, 100.0f, 320, 143, 2},
+        {320, 21, 34, 101, 100.5f, 320, 143, 2},
+        {319, 21, 27, 50, 50.0f, 159, 146, 2},
+        {10, 13, 15, 50, 50.0f, 5, -2, -1},
+    };
     for (auto [width, height, labelWidth, percent, exact, boundary, x, y] : cases) {
         int32_t held = percent;
         EXPECT_EQ(ClampMeter(held, exact), percent > 100 ? 1 : 0);

@@ -22,7 +22,7 @@ public:
     bool Initialize() override { return Make("initialize", "init", instance); }
     bool MakeName(DdeNameSlot slot, const char* text) override
     {
-        std::string which = slot == ServiceNameSlot ? "service" : "topic";
+        std::string which = Slot[slot];
         return Make("name " + which + " " + text, failAt == "names" ? failAt : which, names[slot]);
     }
     bool Connect() override { return Make("connect", "connect", conversation); }
@@ -42,10 +42,7 @@ public:
     bool HasInstance() override { return instance; }
     bool HasName(DdeNameSlot slot) override { return names[slot]; }
     void Disconnect() override { Release("disconnect", conversation); }
-    void FreeName(DdeNameSlot slot) override
-    {
-        Release(slot == ServiceNameSlot ? "free service" : "free topic", names[slot]);
-    }
+    void FreeName(DdeNameSlot slot) override { Release("free " + Slot[slot], names[slot]); }
     void Uninitialize() override { Release("uninitialize", instance); }
 
     void AddGroup(const char* name) override { groups.push_back(name); }
@@ -67,14 +64,12 @@ public:
         ContinueGroup(*this, *this, session,
                       {groupName, installDir.c_str(), "C:\\windows", Sample.Payload, 4});
     }
-    int Count(const std::string& prefix) const
+    int Count(const std::string& p) const
     {
-        return (int)std::count_if(log.begin(), log.end(),
-                                  [&](const std::string& e) { return e.rfind(prefix, 0) == 0; });
+        return (int)std::count_if(log.begin(), log.end(), [&](auto& e) { return !e.rfind(p, 0); });
     }
 
-    std::string failAt, refused, field = "Pellomark", installDir = "D:\\";
-    std::string reply = std::string("\r\n\0", 3);
+    std::string failAt, refused, field = "Pellomark", installDir = "D:\\", reply{"\r\n\0", 3};
     bool replies = true;
     std::function<void(int)> inPause = [](int) {};
     int pauses = 0;
@@ -83,13 +78,13 @@ public:
     Log log, groups;
     std::vector<char> work;
 
-private:
     bool Make(const std::string& entry, const std::string& stage, bool& held)
     {
         return held = Note(entry, failAt != stage);
     }
-    void Release(const char* what, bool& held) { Note(what), held = false; }
+    void Release(const std::string& what, bool& held) { Note(what), held = false; }
     bool instance = false, conversation = false, names[2] = {false, false};
+    const std::string Slot[2] = {"service", "topic"};
 };
 
 // A press during the pauses starts no second sequence, nor does the timer end
@@ -107,11 +102,10 @@ TEST(GroupContinue, SendsTheSampleInOrderWithItsPausesAndNoSecondSequenceWhilePr
     Log expected = {"mark 16", "read field 40", "execute 5000 [CreateGroup(\"Pellomark\")]"};
     for (const char* item :
          {"C:\\windows\\Quodgone.exe\",\"Uninstall", "D:\\\\Quodpost.exe\",\"Pellomark",
-          "D:\\\\Quodpost.hlp\",\"Help", "D:\\\\Read_me.txt\",\"Read Me"}) {
+          "D:\\\\Quodpost.hlp\",\"Help", "D:\\\\Read_me.txt\",\"Read Me"})
         expected.insert(expected.end(),
                         {"pause 1000", std::string("execute 5000 [AddItem(\"") + item + "\")]",
                          "pause 1000", "execute 5000 [ShowGroup(\"Pellomark\",5)]"});
-    }
     expected.insert(expected.end(),
                     {"pause 1000", "pause 1000", "execute async [ShowGroup(\"Pellomark\",6)]"});
     EXPECT_EQ(page.log, expected);
@@ -190,12 +184,11 @@ TEST(WalkGroupReply, ListsEveryNameEndedWithinTheReplyAndNeverWritesPastTheWork)
     };
     for (const auto& [bytes, size, names] : cases) {
         FakeGroup view;
-        std::vector<char> fenced(size + 2 + 16, '#');
-        std::fill(fenced.begin(), fenced.begin() + size + 2, '\0');
+        std::string fenced = std::string(size + 2, '\0') + std::string(16, '#');
         EXPECT_EQ(WalkGroupReply(bytes.data(), size, fenced.data(), size + 2, view),
                   (int32_t)names.size());
         EXPECT_EQ(view.groups, names);
-        EXPECT_EQ(std::string(fenced.end() - 16, fenced.end()), std::string(16, '#'));
+        EXPECT_EQ(fenced.substr(size + 2), std::string(16, '#'));
     }
 }
 
@@ -206,12 +199,11 @@ TEST(ConnectProgramManager, ListsTheGroupsOrTellsAndAbortsThenReleasesExactlyWha
     const Log names = {"allow replies", "initialize", "name service PROGMAN", "name topic PROGMAN"};
     Log listed = names, unanswered = names;
     listed.insert(listed.end(), {"connect", "request 5000", "free work", "release reply"});
-    for (int attempt = 1; attempt <= ConnectAttempts; ++attempt) {
-        unanswered.push_back("connect");
-        if (attempt < ConnectAttempts)
-            unanswered.insert(unanswered.end(), {"pause " + std::to_string(ConnectRetryPause),
-                                                 names[1], names[2], names[3]});
-    }
+    for (int attempt = 1; attempt < ConnectAttempts; ++attempt)
+        unanswered.insert(unanswered.end(),
+                          {"connect", "pause " + std::to_string(ConnectRetryPause), names[1],
+                           names[2], names[3]});
+    unanswered.push_back("connect");
     // The stage that fails; the opening, the teardown.
     const std::tuple<std::string, Log, Log> cases[] = {
         {"", listed, {"disconnect", "free service", "free topic", "uninitialize"}},

@@ -54,13 +54,13 @@ public:
     int32_t SelectedItem() override { return selected; }
     void ReadItem(int32_t, char*, int32_t) override {}
     void DriveRoots(char* out, int32_t n) override { drives.copy(out, (size_t)n); }
-    bool StartListing(const char* p) override { return next = 0, !(list = &folders[p])->empty(); }
+    bool StartListing(const char* p) override { return !(left = folders[p]).empty(); }
     bool NextEntry(uint32_t* attributes, char* name, int32_t n) override
     {
-        if (next >= list->size())
+        if (left.empty())
             return false;
-        *attributes = (*list)[next].first;
-        return TextCopy(name, n, (*list)[next++].second.c_str()), true;
+        *attributes = left[0].first, TextCopy(name, n, left[0].second.c_str());
+        return left.erase(left.begin()), true;
     }
     void EndListing() override {}
 
@@ -80,17 +80,15 @@ public:
     std::map<std::string, int32_t> standings;  // what the disk holds; missing otherwise
     std::vector<std::pair<std::string, int32_t>> items;
     std::map<std::string, Listing> folders;
-    Listing* list = nullptr;
-    size_t next = 0;
+    Listing left;  // what the open listing has yet to give
 };
 
 // Spaces and backslashes start words; a text ending at one is not read past.
 TEST(CapitalizeWords, ReCasesEachWordAsListed)
 {
-    std::string found = "x-ray V2.0  BETA\\bC\\\\dE \xe9T\xc9 ";
-    std::vector<char> name(found.c_str(), found.c_str() + found.size() + 1);
-    CapitalizeWords(name.data());
-    EXPECT_STREQ(name.data(), "X-ray V2.0  beta\\Bc\\\\de \xe9t\xc9 ");
+    char name[] = "x-ray V2.0  BETA\\bC\\\\dE \xe9T\xc9 ";
+    CapitalizeWords(name);
+    EXPECT_STREQ(name, "X-ray V2.0  beta\\Bc\\\\de \xe9t\xc9 ");
 }
 
 TEST(FolderView, WorkedExampleListsOnlyVisibleFoldersSortedAndReCased)

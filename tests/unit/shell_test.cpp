@@ -36,9 +36,8 @@ public:
     void Complete() override { log += "complete"; }
     void End() override { log += "end"; }
     std::vector<intptr_t> answers;
-    size_t next = 0;
     std::string log;
-    int32_t mask = 0;
+    int32_t mask = 0, next = 0;
 };
 
 TEST(Sequence, OnlyAnAnswerOfOneGoesOnAndEachStepLightsItsOwnRowAlone)
@@ -128,8 +127,10 @@ std::vector<uint8_t> Dib(int32_t width, int32_t height, uint16_t bits, uint32_t 
     return b;
 }
 
-TEST(DibHeaders, ColourCountRowStartAndLayout)
+// A good layout is read; a bad one is refused before anything reads past the block.
+TEST(DibHeaders, ReadsTheLayoutOrRefusesItBeforeReadingPastTheBlock)
 {
+    DibLayout layout;
     // Width, height, depth; the table's entries and a row's bytes.
     const std::tuple<int32_t, int32_t, uint16_t, uint32_t, size_t> cases[] = {
         {130, 31, 8, 256, 132},  // the header picture: 5156 bytes
@@ -137,7 +138,6 @@ TEST(DibHeaders, ColourCountRowStartAndLayout)
     };
     for (const auto& [width, height, bits, count, row] : cases) {
         std::vector<uint8_t> dib = Dib(width, height, bits, 0, count, row);
-        DibLayout layout;
         ASSERT_EQ(ReadDibLayout(dib.data(), (uint32_t)dib.size(), &layout), 1) << width;
         EXPECT_EQ(std::vector<size_t>({(size_t)layout.Height, layout.ColorCount, layout.BitsOffset,
                                        layout.RowBytes}),
@@ -146,17 +146,12 @@ TEST(DibHeaders, ColourCountRowStartAndLayout)
     std::vector<uint8_t> larger = Dib(1, 1, 4, 0, 16 + 21, 4);
     Put(larger, 0, 124);
     EXPECT_EQ(DibBits(larger.data()), larger.data() + 124 + 64);
-}
-
-TEST(DibHeaders, ABadLayoutIsRefusedBeforeAnythingReadsPastTheBlock)
-{
     // A field of a good picture (by its offset) set to a bad value: the header's
     // size, compression, depth, planes, width, height and colour count.
-    const std::pair<size_t, uint32_t> cases[] = {
+    const std::pair<size_t, uint32_t> bad[] = {
         {0, 12},  {0, 20000},          {16, 2},  {14, 3}, {12, 2}, {4, 0}, {4, 0x7fffffffu},
         {8, 169}, {8, (uint32_t)-169}, {32, 257}};
-    DibLayout layout;
-    for (const auto& [field, value] : cases) {
+    for (const auto& [field, value] : bad) {
         std::vector<uint8_t> dib = Dib(120, 168, 4, 0, 16, 60);
         Put(dib, field, value, field == 12 || field == 14 ? 2 : 4);
         EXPECT_EQ(ReadDibLayout(dib.data(), (uint32_t)dib.size(), &layout), -1) << field;

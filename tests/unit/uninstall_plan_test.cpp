@@ -33,8 +33,9 @@ TEST(NormalizeFolder, ResolvesAFullFolderPathOrRefusesWithAnEmptyText)
 }
 
 // The install folder, then each parent that is also a folder of the default
-// folder chain (the template with the product's name), deepest first.
-TEST(PlanRemoval, ClimbsOnlyTheDefaultChain)
+// folder chain (the template with the product's name), deepest first. It trusts
+// a folder exactly when the folder page would have accepted it.
+TEST(PlanRemoval, ClimbsOnlyTheDefaultChainAndTrustsWhatTheFolderPageAccepts)
 {
     const std::tuple<const char*, const char*, std::vector<std::string>> cases[] = {
         {"C:\\Dornwick\\%s", "C:\\Dornwick\\Extra\\Pellomark", {"C:\\Dornwick\\Extra\\Pellomark"}},
@@ -64,15 +65,8 @@ TEST(PlanRemoval, ClimbsOnlyTheDefaultChain)
     product.Payload[4] = {"Extra.dat", "Extra", "Extra", 0, 0};
     product.FileCount = 9;
     ASSERT_EQ(PlanRemoval(&plan, product, "D:\\P"), 1);
-    EXPECT_EQ(plan.PayloadCount, 4);
-    EXPECT_EQ(plan.FileCount, 9);
+    EXPECT_EQ(std::make_pair(plan.PayloadCount, plan.FileCount), std::make_pair(4, 9));
     EXPECT_STREQ(plan.Files[8], "D:\\P\\Extra.da_");
-}
-
-// It trusts a folder exactly when the folder page would have accepted it.
-TEST(PlanRemoval, TrustsWhatTheFolderPageAccepts)
-{
-    RemovalPlan plan;
     for (int32_t length = 1; length < FullPathSize; ++length) {
         std::string folder = "D:\\" + std::string(length, 'a');
         bool refused = FolderRefusal(folder.c_str(), (int32_t)folder.size(), Sample) != nullptr;

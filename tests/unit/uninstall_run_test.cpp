@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 #include <string>
-#include <vector>
+#include <tuple>
 
 #include "sample_product.h"
 #include "uninstaller/uninstall_logic.h"
@@ -66,11 +66,8 @@ struct System : UninstallPort {
 
 TEST(RunUninstall, RemovesWhatItTrustsInOrderAndSaysWhatStays)
 {
-    const struct {
-        void (*arrange)(System&);
-        int32_t run;
-        const char* log;
-    } cases[] = {
+    // How the system differs; the run's outcome and its log.
+    const std::tuple<void (*)(System&), int32_t, const char*> cases[] = {
         {[](System&) {}, RunDone,
          "ask This removes Pellomark from the folder\nC:\\Dornwick\\Pellomark\n\n*now?|"
          "file C:\\Dornwick\\Pellomark\\Quodpost.exe|file C:\\Dornwick\\Pellomark\\Quodpost.hlp|"
@@ -136,11 +133,11 @@ TEST(RunUninstall, RemovesWhatItTrustsInOrderAndSaysWhatStays)
          "*|key Shareware|self Quodgone.exe|told *\n- the uninstaller Quodgone.exe, once this box "
          "is closed|"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [arrange, run, log] : cases) {
         System system;
-        c.arrange(system);
-        EXPECT_EQ(RunUninstall(system, Sample), c.run) << c.log;
-        EXPECT_TRUE(Matches(system.log.c_str(), c.log)) << system.log;
+        arrange(system);
+        EXPECT_EQ(RunUninstall(system, Sample), run) << log;
+        EXPECT_TRUE(Matches(system.log.c_str(), log)) << system.log;
     }
 }
 
