@@ -5,15 +5,14 @@
 // build packed it.
 #include <Magick++.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <stdexcept>
 
+#include "host_test.h"
 #include "manifest/crc32.h"
 #include "manifest/manifest.h"
 #include "pack.h"
@@ -25,13 +24,6 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-int Shell(const std::string& command) { return WEXITSTATUS(std::system(command.c_str())); }
-template <typename T = std::string>
-T Read(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return T(std::istreambuf_iterator<char>(in), {});
-}
 // `text` with every `from` made `to`.
 std::string Edit(std::string text, const std::string& from, const std::string& to)
 {
@@ -264,14 +256,14 @@ std::map<size_t, std::vector<uint32_t>> Frames(const Bytes& file, bool icon)
 TEST(Image, BecomesWhatTheInstallerDraws)
 {
     using packer::IconArt, packer::PageArt, packer::GroupArt, packer::HeaderArt;
-    const Bytes png = Read<Bytes>(kArt + "page.png");
+    const Bytes png = ReadFile<Bytes>(kArt + "page.png");
     const Magick::Image big = Art("product.ico[0]"), small = Art("product.ico[1]");
     const std::tuple<const char*, packer::ArtSlot, Bytes, const char*> cases[] = {
-        {"an 8-bit run-length BMP", HeaderArt, Read<Bytes>(kArt + "header.bmp"), ""},
+        {"an 8-bit run-length BMP", HeaderArt, ReadFile<Bytes>(kArt + "header.bmp"), ""},
         {"a PNG with alpha", HeaderArt, Blob({Art("page.png", "130x31", Cleared)}, "PNG32"), ""},
         {"a BMP with alpha", GroupArt, Blob({Art("group.bmp", nullptr, Cleared)}, "BMP"), ""},
         {"many colours", HeaderArt, Blob({Art("group.bmp", "130x31", Blurred)}, "PNG24"), ""},
-        {"an icon of PNGs", IconArt, Read<Bytes>(kArt + "product.ico"), ""},
+        {"an icon of PNGs", IconArt, ReadFile<Bytes>(kArt + "product.ico"), ""},
         {"among others", IconArt, Blob({Art("product.ico[0]", "48x48"), small, big}, "ICO"), ""},
         {"no 16 x 16", IconArt, Blob({big}, "ICO"),
          "'x' has no 16 x 16 image (it has 32 x 32); Icon (icon 100) must"},
@@ -352,7 +344,7 @@ TEST(Files, AFailureLeavesTheEarlierOutputsAndNoTemporaryFiles)
     EXPECT_FALSE(packer::WriteOutputs(folder, {{"manifest.cpp", {'n'}}, {"none/product.rc", {'x'}}},
                                       &error));
     EXPECT_NE(error.find("none/product.rc"), std::string::npos) << error;
-    EXPECT_EQ(Read(folder + "/manifest.cpp"), "old");
+    EXPECT_EQ(ReadFile(folder + "/manifest.cpp"), "old");
     EXPECT_EQ(Shell("test $(ls -A '" + folder + "' | wc -l) -eq 1"), 0) << "a temporary file left";
     EXPECT_FALSE(packer::WriteOutputs(folder + "/manifest.cpp", {{"a.txt", {'A'}}}, &error));
     EXPECT_NE(error.find("is not a folder"), std::string::npos) << error;
@@ -391,18 +383,18 @@ TEST(PackerCli, ExitsAndSaysAsTheBuildExpects)
     for (const auto& [arguments, status, said] : cases) {
         std::string line = Edit(Edit(arguments, "{}", at), "SAMPLE", PACKER_SAMPLE_PRODUCT);
         EXPECT_EQ(Shell("'" PACKER_EXE "' " + line + " 2>'" + log + "'"), status) << line;
-        EXPECT_NE(Edit(Read(log), at, "{}").find(said), std::string::npos) << Read(log);
+        EXPECT_NE(Edit(ReadFile(log), at, "{}").find(said), std::string::npos) << ReadFile(log);
         if (!status && arguments.find("--out") == 0)
-            kept = Read(at + "/out/manifest.cpp") + Read(at + "/out/product.rc");
-        EXPECT_EQ(Read(at + "/out/manifest.cpp") + Read(at + "/out/product.rc"), kept);
+            kept = ReadFile(at + "/out/manifest.cpp") + ReadFile(at + "/out/product.rc");
+        EXPECT_EQ(ReadFile(at + "/out/manifest.cpp") + ReadFile(at + "/out/product.rc"), kept);
         EXPECT_EQ(Shell("test -e '" + at + "/out'"), kept.empty());
     }
     std::string lines = "grep -o '^[^ ]*:[0-9]*:' '" + log + "' | cut -d: -f2 | xargs";
-    EXPECT_EQ(Shell("test \"$(" + lines + ")\" = '4 17 17 20'"), 0) << Read(log);
+    EXPECT_EQ(Shell("test \"$(" + lines + ")\" = '4 17 17 20'"), 0) << ReadFile(log);
     // The sizes wait for the build.
-    EXPECT_NE(
-        Read(at + "/names.cpp").find("\"Read Me\", 0u, 0u},\n        {\"\", \"\", \"\", 0u, 0u}"),
-        std::string::npos);
+    EXPECT_NE(ReadFile(at + "/names.cpp")
+                  .find("\"Read Me\", 0u, 0u},\n        {\"\", \"\", \"\", 0u, 0u}"),
+              std::string::npos);
 }
 
 // The tiny product as the build packed it: its generated manifest, compiled
@@ -429,8 +421,8 @@ TEST(TinyProduct, ItsManifestCarriesTheDescriptionAndTheRealFiles)
         SCOPED_TRACE(row.fileName);
         EXPECT_EQ(entry.FileName + std::string("|") + entry.ResourceName + "|" + entry.Caption,
                   row.fileName + "|" + row.resourceName + "|" + row.caption);
-        Bytes source = Read<Bytes>(row.sourcePath),
-              stored = Read<Bytes>(PACKER_TINY_PACKED "/" + packer::PayloadFileName(row)),
+        Bytes source = ReadFile<Bytes>(row.sourcePath),
+              stored = ReadFile<Bytes>(PACKER_TINY_PACKED "/" + packer::PayloadFileName(row)),
               expanded = stored;
         EXPECT_EQ(entry.ExpandedSize, source.size());
         EXPECT_EQ(entry.StoredSize, stored.size());
@@ -443,7 +435,7 @@ TEST(TinyProduct, ItsManifestCarriesTheDescriptionAndTheRealFiles)
         }
         EXPECT_EQ(expanded, source);
     }
-    std::string depfile = Read(PACKER_TINY_PACKED "/packer.d");
+    std::string depfile = ReadFile(PACKER_TINY_PACKED "/packer.d");
     EXPECT_EQ(depfile.find(PACKER_TINY_PACKED "/manifest.cpp:"), 0u) << depfile;
     for (const char* input :
          {PACKER_TINY_PRODUCT, PACKER_STAND_IN, "/tiny/art/header.bmp", "/tiny/tally.ini"})

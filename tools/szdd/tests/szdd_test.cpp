@@ -2,13 +2,12 @@
 // msexpand as a subprocess) and a brute-force optimal parse; the check the
 // build trusts; and the command-line tool.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <random>
 
+#include "host_test.h"
 #include "szdd.h"
 #include "szdd_verify.h"
 
@@ -17,13 +16,6 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 std::mt19937 rng(7);
 
-template <typename T = Bytes>
-T ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return T(std::istreambuf_iterator<char>(in), {});
-}
-int Shell(const std::string& command) { return WEXITSTATUS(std::system(command.c_str())); }
 std::string NewFolder()
 {
     char name[] = "/tmp/szdd-test-XXXXXX";
@@ -97,7 +89,7 @@ TEST(Szdd, RoundTripsThroughBothDecodersWithTheShortestParse)
         {Bytes(), Text("   "), Text("abcabcabcabcabcab"), Text("abcabcabcabcabcabc"),
          Text("abcdefgh"), Text("bcdefghijklmnopqrs1abc2abcdefghijklmnopqrs"), block + edge,
          block + Bytes(edge.begin() + 1, edge.end()), block + Text("!") + edge, Bytes(300000, 0),
-         Random(100000), Mixture(70000), ReadFile(SZDD_MSEXPAND)});
+         Random(100000), Mixture(70000), ReadFile<Bytes>(SZDD_MSEXPAND)});
     inputs.push_back(Make(7000, [](size_t i) {
         return i % 18 < 16 ? 0 : i % 18 == 16 ? i / 18 >> 3 : i / 18 * 7;
     }));
@@ -116,7 +108,7 @@ TEST(Szdd, RoundTripsThroughBothDecodersWithTheShortestParse)
         EXPECT_TRUE(SzddVerifyWithMspack(szdd, data, &error)) << error;
         std::ofstream(file, std::ios::binary) << std::string(szdd.begin(), szdd.end());
         EXPECT_EQ(Shell(SZDD_MSEXPAND " <'" + file + "' >'" + file + ".out' 2>/dev/null"), 0);
-        EXPECT_TRUE(ReadFile(file + ".out") == data) << "msexpand differs";
+        EXPECT_TRUE(ReadFile<Bytes>(file + ".out") == data) << "msexpand differs";
         if (data.size() <= 7000) {  // the brute force is slow beyond
             const uint64_t best = BruteForceOptimalBits(data);
             for (int blockSize : {data.size() < 1500 ? 3 : 61, 1000, 0}) {  // 3 is slow too
@@ -153,7 +145,7 @@ TEST(Szdd, TheCheckRejectsEveryWayAStreamCanBeWrong)
 // out.ex_; a failed one leaves it and adds nothing but its stderr.
 TEST(Szdd, TheToolWritesTheStreamOrFailsAndWritesNothing)
 {
-    const Bytes data = ReadFile(SZDD_MSEXPAND);
+    const Bytes data = ReadFile<Bytes>(SZDD_MSEXPAND);
     const std::tuple<const char*, int, const char*, uint8_t> cases[] = {
         {"in.exe out.ex_", 0, "", 'e'},
         {"in.exe out.ex_ --name Quodpost.hlp", 0, "", 'p'},
@@ -172,9 +164,9 @@ TEST(Szdd, TheToolWritesTheStreamOrFailsAndWritesNothing)
         SCOPED_TRACE(args);
         const std::string folder = NewFolder();
         EXPECT_EQ(Shell("cd " + folder + " && " + run + args + " 2>stderr"), status);
-        EXPECT_NE(ReadFile<std::string>(folder + "/stderr").find(message), std::string::npos);
+        EXPECT_NE(ReadFile(folder + "/stderr").find(message), std::string::npos);
         EXPECT_EQ(Shell("test $(ls -A '" + folder + "' | wc -l) -eq 3"), 0) << "a stray file";
-        EXPECT_TRUE(ReadFile(folder + "/out.ex_") ==
+        EXPECT_TRUE(ReadFile<Bytes>(folder + "/out.ex_") ==
                     (status ? Text("previous\n") : SzddCompress(data.data(), data.size(), lost)));
         Shell("rm -rf '" + folder + "'");
     }
